@@ -1,0 +1,57 @@
+#include "core/ByteReader.h"
+
+namespace qx {
+
+bool ByteReader::vector3(Vector3& out) {
+    if (remaining() < 12) return false;
+    f32(out.x);
+    f32(out.y);
+    f32(out.z);
+    return true;
+}
+
+bool ByteReader::bytes(void* out, std::size_t count) {
+    if (remaining() < count) return false;
+    if (count > 0) std::memcpy(out, data_ + pos_, count);
+    pos_ += count;
+    return true;
+}
+
+bool ByteReader::skip(std::size_t count) {
+    if (remaining() < count) return false;
+    pos_ += count;
+    return true;
+}
+
+bool ByteReader::seek(std::size_t offset) {
+    if (offset > size_) return false;
+    pos_ = offset;
+    return true;
+}
+
+bool ByteReader::cString(std::string& out) {
+    const auto* begin = data_ + pos_;
+    const auto* end = static_cast<const std::uint8_t*>(std::memchr(begin, 0, remaining()));
+    if (end == nullptr) return false;
+    out.assign(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
+    pos_ += out.size() + 1;
+    return true;
+}
+
+bool ByteReader::count(std::int32_t& out, std::size_t minElementBytes) {
+    std::int32_t value = 0;
+    if (remaining() < 4) return false;
+    std::memcpy(&value, data_ + pos_, 4);
+    if (value < 0) return false;
+    if (remaining() - 4 < static_cast<std::size_t>(value) * minElementBytes) return false;
+    pos_ += 4;
+    out = value;
+    return true;
+}
+
+bool ByteReader::fits(std::size_t count, std::size_t elementBytes) const {
+    if (elementBytes == 0) return true;
+    return count <= remaining() / elementBytes;
+}
+
+}  // namespace qx

@@ -1,0 +1,70 @@
+#pragma once
+// A bounds-checked little-endian cursor over bytes already in memory. Every reader of the
+// program parses through it, so that no hostile file can make a reader step outside its bytes
+// or reserve more elements than the remaining bytes could hold.
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string>
+
+#include "math/Vector3.h"
+
+namespace qx {
+
+class ByteReader {
+public:
+    ByteReader() = default;
+    explicit ByteReader(std::span<const std::uint8_t> bytes) : data_(bytes.data()), size_(bytes.size()) {}
+    ByteReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    std::size_t size() const { return size_; }
+    std::size_t position() const { return pos_; }
+    std::size_t remaining() const { return size_ - pos_; }
+    bool atEnd() const { return pos_ == size_; }
+
+    // Each read either consumes its bytes and returns true, or leaves the cursor and the
+    // destination untouched and returns false.
+    bool u8(std::uint8_t& out) { return scalar(out); }
+    bool u16(std::uint16_t& out) { return scalar(out); }
+    bool i16(std::int16_t& out) { return scalar(out); }
+    bool u32(std::uint32_t& out) { return scalar(out); }
+    bool i32(std::int32_t& out) { return scalar(out); }
+    bool f32(float& out) { return scalar(out); }
+    bool vector3(Vector3& out);
+    bool bytes(void* out, std::size_t count);
+    bool skip(std::size_t count);
+    bool seek(std::size_t offset);
+
+    // Bytes up to a 0 byte, which is consumed. False (nothing consumed) when no 0 byte follows.
+    bool cString(std::string& out);
+
+    // A count that must be at least 0 and whose elements, each at least minElementBytes long,
+    // fit in the bytes that remain. Consumes the 4 bytes only when it is acceptable.
+    bool count(std::int32_t& out, std::size_t minElementBytes);
+
+    // True when count elements of elementBytes each fit in what remains.
+    bool fits(std::size_t count, std::size_t elementBytes) const;
+
+    const std::uint8_t* current() const { return data_ + pos_; }
+
+private:
+    template <typename T>
+    bool scalar(T& out) {
+        if (remaining() < sizeof(T)) return false;
+        // The program runs on little-endian machines only, as its files are little-endian.
+        std::memcpy(&out, data_ + pos_, sizeof(T));
+        pos_ += sizeof(T);
+        return true;
+    }
+
+    const std::uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t pos_ = 0;
+};
+
+static_assert(std::endian::native == std::endian::little, "the file formats are little-endian");
+
+}  // namespace qx

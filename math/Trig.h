@@ -1,0 +1,25 @@
+#pragma once
+// Trigonometry and square roots go through the double-precision C library and are rounded to
+// float, so that every result matches the original program's arithmetic bit for bit.
+
+#include <cmath>
+
+namespace qx {
+
+inline float fsin(float a) { return static_cast<float>(std::sin(static_cast<double>(a))); }
+inline float fcos(float a) { return static_cast<float>(std::cos(static_cast<double>(a))); }
+inline float fsqrt(float a) { return static_cast<float>(std::sqrt(static_cast<double>(a))); }
+inline float fatan2(float y, float x) {
+    return static_cast<float>(std::atan2(static_cast<double>(y), static_cast<double>(x)));
+}
+
+// acos of a dot product that rounding pushed just outside [-1, 1] would be NaN; clamp it.
+inline float facos(float a) {
+    const double c = a > 1.0f ? 1.0 : (a < -1.0f ? -1.0 : static_cast<double>(a));
+    return static_cast<float>(std::acos(c));
+}
+
+// The degree factor of the original program: the float 0x3C8EFA39, a hair above pi/180.
+inline constexpr float DegreeFactor = 0.0174533f;
+
+}  // namespace qx

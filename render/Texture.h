@@ -1,0 +1,63 @@
+#pragma once
+// A texture image: decoded from a BMP, TGA, PNG or JPEG file into 32-bit pixels, uploaded as a
+// mipmapped OpenGL texture, bound before drawing. Owners call loadImage, then upload, then
+// releasePixels; the texture stays bindable afterwards.
+//
+// A Texture owns an OpenGL name, so it moves but does not copy.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qx {
+
+class Texture {
+public:
+    // The GL constants, spelled out so that this header needs no GL header.
+    static constexpr std::uint32_t GlClamp = 0x2900;   // GL_CLAMP
+    static constexpr std::uint32_t GlLinear = 0x2601;  // GL_LINEAR
+
+    Texture() = default;
+    Texture(Texture&& other) noexcept;
+    Texture& operator=(Texture&& other) noexcept;
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+    virtual ~Texture();
+
+    std::uint32_t glName = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t bits = 0;
+    std::int32_t rgbaOrder = 1;          // 1: R, G, B, A; 0: B, G, R, A
+    std::vector<std::uint8_t> pixels;    // width * height * 4 bytes, bottom row first; empty = none
+    std::uint8_t palette[256][4] = {};   // BMP colour table, B, G, R, reserved
+    std::uint32_t redMask = 0;
+    std::uint32_t greenMask = 0;
+    std::uint32_t blueMask = 0;
+    std::uint32_t wrapS = GlClamp;
+    std::uint32_t wrapT = GlClamp;
+    std::uint32_t minFilter = GlLinear;
+    std::uint32_t magFilter = GlLinear;
+    std::int32_t imageSize = 0;
+    bool jpegAvailable = true;           // JPEG decoding is linked in, so always there
+
+    // The members a skeletal mesh's texture entries add: the image file name as stored, and
+    // two 16-bit values carried from the import.
+    std::string name;
+    std::uint16_t auxWord1 = 0;
+    std::uint16_t auxWord2 = 0;
+
+    // Decodes the file into pixels, choosing the decoder by the last three characters of the
+    // path. False (with a reason when asked) when nothing was decoded.
+    bool loadImage(const std::string& path, std::string* reason = nullptr);
+    // Creates the GL texture from pixels in the current context. Without pixels it creates
+    // nothing and leaves glName 0.
+    void upload();
+    void bind() const;
+    void releasePixels();
+
+private:
+    void deleteGlName();
+};
+
+}  // namespace qx

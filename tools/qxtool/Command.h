@@ -1,0 +1,24 @@
+#pragma once
+// qxtool is a table of subcommands. Each one declares its options on its CLI11 subcommand and
+// returns the function that runs it once the command line is parsed; that function returns the
+// exit status (0 done, 1 an input rejected or an output not written).
+
+#include <functional>
+
+#include <CLI/CLI.hpp>
+
+namespace qx::tool {
+
+using CommandRun = std::function<int()>;
+
+struct Command {
+    const char* name;
+    const char* summary;
+    CommandRun (*define)(CLI::App& sub);
+};
+
+CommandRun defineInfo(CLI::App& sub);
+CommandRun defineDump(CLI::App& sub);
+CommandRun defineSample(CLI::App& sub);
+
+}  // namespace qx::tool

@@ -1,0 +1,24 @@
+#pragma once
+// The file kinds qxtool knows, chosen by extension (case-insensitive): how to dump each as JSON
+// and how to summarise it for people. Each returns the exit status and reports its own errors.
+
+#include <string>
+
+namespace qx::tool {
+
+struct FileKind {
+    const char* extension;  // lower case, without the dot
+    int (*dump)(const std::string& path);  // none when the kind has no dump
+    int (*info)(const std::string& path);
+};
+
+// The kind of path, or none.
+const FileKind* findFileKind(const std::string& path);
+
+// The extension of path without its dot, lower case ("" when there is none).
+std::string lowerExtension(const std::string& path);
+
+int dumpMotion(const std::string& path);
+int infoMotion(const std::string& path);
+
+}  // namespace qx::tool

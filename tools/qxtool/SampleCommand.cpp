@@ -1,0 +1,54 @@
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "animation/MotionSampler.h"
+#include "skeletal/SkeletalMotionFile.h"
+#include "tools/qxtool/Command.h"
+#include "tools/qxtool/Json.h"
+#include "tools/qxtool/Report.h"
+
+namespace qx::tool {
+
+namespace {
+struct SampleOptions {
+    std::string motion;
+    std::vector<float> times;
+};
+}  // namespace
+
+CommandRun defineSample(CLI::App& sub) {
+    auto options = std::make_shared<SampleOptions>();
+    sub.add_option("MOTION", options->motion, "A .qm2 motion")->required();
+    sub.add_option("TIME", options->times, "Times in seconds, evaluated in this order")->required();
+    return [options] {
+        std::string reason;
+        const auto motion = readSkeletalMotion(options->motion, &reason);
+        if (!motion) return fail(options->motion, reason);
+        // One sampler for all times, so that the channel cursors carry over between them.
+        MotionSampler sampler(*motion);
+        Json samples = Json::array();
+        for (const float t : options->times) {
+            Json poses = Json::array();
+            for (TrackSampler& track : sampler.tracks) {
+                const Pose pose = sampleTrack(track, t);
+                Json p;
+                p["track"] = jsonBytes(track.track->name);
+                p["translation"] = jsonVector(pose.translation);
+                p["scale"] = jsonVector(pose.scale);
+                p["rotation"] = jsonQuaternion(pose.rotation);
+                poses.push_back(std::move(p));
+            }
+            Json sample;
+            sample["time"] = jsonFloat(t);
+            sample["poses"] = std::move(poses);
+            samples.push_back(std::move(sample));
+        }
+        Json out;
+        out["samples"] = std::move(samples);
+        printJson(out);
+        return ExitOk;
+    };
+}
+
+}  // namespace qx::tool

@@ -1,0 +1,75 @@
+// qxtool: the command-line twin of the viewer: inspection, conversion, scripted playback and
+// off-screen snapshots, built from the same libraries.
+
+#include <cctype>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tools/qxtool/Command.h"
+#include "tools/qxtool/Report.h"
+
+namespace {
+
+using namespace qx::tool;
+
+const Command Commands[] = {
+    {"info", "Summarise model, motion and image files", &defineInfo},
+    {"dump", "Print a whole model or motion file as JSON", &defineDump},
+    {"sample", "Evaluate a motion's tracks at the given times", &defineSample},
+};
+
+bool looksLikeNegativeNumber(const char* arg) {
+    return arg[0] == '-' && (std::isdigit(static_cast<unsigned char>(arg[1])) || arg[1] == '.');
+}
+
+// Times such as -0.5 are values, not options: after the subcommand name, a "--" before the
+// positionals keeps the parser from reading them as short flags.
+std::vector<std::string> protectNegativeNumbers(int argc, char** argv) {
+    std::vector<std::string> args(argv, argv + argc);
+    if (argc < 3) return args;
+    bool hasNegative = false;
+    for (int i = 2; i < argc; ++i) hasNegative = hasNegative || looksLikeNegativeNumber(argv[i]);
+    bool hasDashDash = false;
+    for (int i = 2; i < argc; ++i) hasDashDash = hasDashDash || std::strcmp(argv[i], "--") == 0;
+    if (hasNegative && !hasDashDash && std::strcmp(argv[1], "sample") == 0) args.insert(args.begin() + 2, "--");
+    return args;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"qxtool: inspect, convert, play and render qxmodelview files", "qxtool"};
+    app.require_subcommand(1, 1);
+    std::map<CLI::App*, CommandRun> runs;
+    for (const Command& command : Commands) {
+        CLI::App* sub = app.add_subcommand(command.name, command.summary);
+        runs[sub] = command.define(*sub);
+    }
+
+    std::vector<std::string> args = protectNegativeNumbers(argc, argv);
+    std::vector<const char*> pointers;
+    for (const auto& a : args) pointers.push_back(a.c_str());
+    try {
+        app.parse(static_cast<int>(pointers.size()), pointers.data());
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return ExitUsage;
+    }
+    try {
+        for (auto& [sub, run] : runs)
+            if (sub->parsed()) return run();
+    } catch (const std::exception& e) {
+        // Out of memory or a library fault: still one clear line, never an abort.
+        std::cerr << "qxtool: " << e.what() << '\n';
+        return ExitRejected;
+    }
+    return ExitUsage;
+}

@@ -11,6 +11,15 @@
 
 namespace qx {
 
+// How a model reader treats its textures' images. The viewer and the off-screen renderer read
+// with Upload (a GL context is current); inspection and conversion read with Skip, so that they
+// need no GL at all and no image files.
+enum class ImageLoading {
+    Skip,    // keep the names only; no file is opened, no GL call is made
+    Decode,  // decode into pixels and keep them; no GL call
+    Upload,  // decode, upload in the current GL context, release the pixels
+};
+
 class Texture {
 public:
     // The GL constants, spelled out so that this header needs no GL header.
@@ -59,5 +68,13 @@ public:
 private:
     void deleteGlName();
 };
+
+// Loads the image at path into texture as mode asks. A missing or undecodable image leaves an
+// imageless texture (glName 0): models still load without their pictures.
+void loadTextureImage(Texture& texture, const std::string& path, ImageLoading mode);
+
+// Where a texture name stored in a model file is found: a relative name beside the model file
+// first, then relative to the current directory; an absolute name as it is.
+std::string resolveImagePath(const std::string& name, const std::string& modelPath);
 
 }  // namespace qx

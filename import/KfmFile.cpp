@@ -70,8 +70,8 @@ bool readTrack(ByteReader& in, MotionTrack& track, std::string& problem) {
             return false;
         }
         if (!in.fits(keyCount, KeyBytesWithoutHandles)) {
-            problem = "channel " + std::to_string(c) + ": " + std::to_string(keyCount) +
-                      " keys need more bytes than remain";
+            problem = "truncated in channel " + std::to_string(c) + " (" + std::to_string(keyCount) +
+                      " keys announced)";
             return false;
         }
         auto& keys = track.channels[c].keys;

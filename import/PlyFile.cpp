@@ -53,8 +53,7 @@ bool readCount(ByteReader& in, const Section& section, std::int32_t minimum, std
         return false;
     }
     if (!in.fits(static_cast<std::size_t>(count), minElementBytes)) {
-        problem = truncatedIn(section) + ": " + std::to_string(count) + " " + section.name +
-                  " need more bytes than remain";
+        problem = truncatedIn(section) + ": " + std::to_string(count) + " announced";
         return false;
     }
     return true;
@@ -194,7 +193,7 @@ private:
             return false;
         }
         if (mappingCount < 0 || !in_.fits(static_cast<std::size_t>(mappingCount), MappingBytes)) {
-            problem = "mapping count " + std::to_string(mappingCount) + " is more than the file can hold";
+            problem = truncatedIn(Patches) + ": " + std::to_string(mappingCount) + " mappings announced";
             return false;
         }
         patch.mappings.resize(static_cast<std::size_t>(mappingCount));

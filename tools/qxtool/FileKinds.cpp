@@ -8,6 +8,8 @@ namespace {
 
 const FileKind Kinds[] = {
     {"qm2", &dumpMotion, &infoMotion},
+    {"ply", &dumpPly, &infoPly},
+    {"kfm", &dumpKfm, &infoKfm},
 };
 
 }  // namespace

@@ -20,5 +20,9 @@ std::string lowerExtension(const std::string& path);
 
 int dumpMotion(const std::string& path);
 int infoMotion(const std::string& path);
+int dumpPly(const std::string& path);
+int infoPly(const std::string& path);
+int dumpKfm(const std::string& path);
+int infoKfm(const std::string& path);
 
 }  // namespace qx::tool

@@ -8,6 +8,8 @@ namespace {
 
 const FileKind Kinds[] = {
     {"qm2", &dumpMotion, &infoMotion},
+    {"qv1", &dumpVertexModel, &infoVertexModel},
+    {"md2", &dumpMd2, &infoMd2},
 };
 
 }  // namespace

@@ -20,5 +20,9 @@ std::string lowerExtension(const std::string& path);
 
 int dumpMotion(const std::string& path);
 int infoMotion(const std::string& path);
+int dumpVertexModel(const std::string& path);
+int infoVertexModel(const std::string& path);
+int dumpMd2(const std::string& path);
+int infoMd2(const std::string& path);
 
 }  // namespace qx::tool

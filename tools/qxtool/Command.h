@@ -20,5 +20,7 @@ struct Command {
 CommandRun defineInfo(CLI::App& sub);
 CommandRun defineDump(CLI::App& sub);
 CommandRun defineSample(CLI::App& sub);
+CommandRun defineConvert(CLI::App& sub);
+CommandRun definePlay(CLI::App& sub);
 
 }  // namespace qx::tool

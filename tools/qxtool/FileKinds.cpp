@@ -11,6 +11,8 @@ const FileKind Kinds[] = {
     {"qm1", &dumpMesh, &infoMesh},
     {"ply", &dumpPly, &infoPly},
     {"kfm", &dumpKfm, &infoKfm},
+    {"qv1", &dumpVertexModel, &infoVertexModel},
+    {"md2", &dumpMd2, &infoMd2},
 };
 
 }  // namespace

@@ -26,5 +26,9 @@ int dumpPly(const std::string& path);
 int infoPly(const std::string& path);
 int dumpKfm(const std::string& path);
 int infoKfm(const std::string& path);
+int dumpVertexModel(const std::string& path);
+int infoVertexModel(const std::string& path);
+int dumpMd2(const std::string& path);
+int infoMd2(const std::string& path);
 
 }  // namespace qx::tool

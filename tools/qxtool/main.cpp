@@ -20,6 +20,8 @@ const Command Commands[] = {
     {"info", "Summarise model, motion and image files", &defineInfo},
     {"dump", "Print a whole model or motion file as JSON", &defineDump},
     {"sample", "Evaluate a motion's tracks at the given times", &defineSample},
+    {"convert", "Convert .ply, .kfm and .md2 files to the program's own formats", &defineConvert},
+    {"play", "Play a vertex model driven by commands on standard input", &definePlay},
 };
 
 bool looksLikeNegativeNumber(const char* arg) {

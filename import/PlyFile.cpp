@@ -6,6 +6,7 @@
 #include "core/ByteReader.h"
 #include "core/FileBytes.h"
 #include "skeletal/NameHash.h"
+#include "skeletal/SkeletalMeshFile.h"
 
 namespace qx {
 
@@ -133,6 +134,13 @@ private:
     bool images(PlyModel& model, std::string& problem) {
         std::int32_t count = 0;
         if (!readCount(in_, Images, 0, MinImageBytes, count, problem)) return false;
+        // Each image becomes a texture of the converted mesh, over a kilobyte in memory for five
+        // bytes of file; past the mesh file's own limit the result could not be read back anyway.
+        if (count > MaxMeshTextures) {
+            problem = "image count " + std::to_string(count) + " is above the " + std::to_string(MaxMeshTextures) +
+                      " a skeletal mesh holds";
+            return false;
+        }
         model.images.resize(static_cast<std::size_t>(count));
         for (PlyImage& image : model.images) {
             if (!in_.cString(image.name) || !in_.i16(image.word1) || !in_.i16(image.word2)) {

@@ -1,5 +1,6 @@
 #include "import/PlyFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_set>
 
@@ -88,6 +89,38 @@ bool readMapping(ByteReader& in, PlyMapping& m) {
     return true;
 }
 
+// Builds positionNormals: each position's distinct normals in order of first use. A position
+// holds a handful of normals in a real model, and a scan of its short list is the fastest check;
+// a hostile file could pile thousands on one position and make the scans quadratic, so a list
+// that grows long is indexed by a hash set from then on.
+class NormalLists {
+public:
+    explicit NormalLists(std::vector<std::vector<std::int32_t>>& lists) : lists_(lists) {}
+
+    void add(std::int32_t position, std::int32_t normal) {
+        std::vector<std::int32_t>& list = lists_[static_cast<std::size_t>(position)];
+        const bool listed = list.size() < ScanLimit ? std::find(list.begin(), list.end(), normal) != list.end()
+                                                    : indexed_.contains(pair(position, normal));
+        if (listed) return;
+        list.push_back(normal);
+        if (list.size() == ScanLimit) {
+            for (const std::int32_t n : list) indexed_.insert(pair(position, n));
+        } else if (list.size() > ScanLimit) {
+            indexed_.insert(pair(position, normal));
+        }
+    }
+
+private:
+    static constexpr std::size_t ScanLimit = 16;
+
+    static std::uint64_t pair(std::int32_t position, std::int32_t normal) {
+        return (static_cast<std::uint64_t>(position) << 32) | static_cast<std::uint32_t>(normal);
+    }
+
+    std::vector<std::vector<std::int32_t>>& lists_;
+    std::unordered_set<std::uint64_t> indexed_;
+};
+
 class PlyParser {
 public:
     PlyParser(const std::uint8_t* data, std::size_t size) : in_(data, size) {}
@@ -164,10 +197,7 @@ private:
         if (!readCount(in_, Patches, 1, MinPatchBytes, count, problem)) return false;
         model.patches.resize(static_cast<std::size_t>(count));
         model.positionNormals.resize(model.positions.size());
-        // The (position, normal) pairs already listed: a lookup per corner, where scanning a
-        // position's list could take quadratic time on a file that piles normals on one position.
-        std::unordered_set<std::uint64_t> listed;
-        listed.reserve(static_cast<std::size_t>(count));
+        NormalLists lists(model.positionNormals);
         for (std::int32_t p = 0; p < count; ++p) {
             PlyPatch& patch = model.patches[static_cast<std::size_t>(p)];
             if (!patchRecord(patch, problem)) {
@@ -181,11 +211,7 @@ private:
                               " outside the " + std::to_string(model.positions.size()) + " positions";
                     return false;
                 }
-                const std::int32_t normal = patch.normalIndex[k];
-                const std::uint64_t pair =
-                    (static_cast<std::uint64_t>(position) << 32) | static_cast<std::uint32_t>(normal);
-                if (listed.insert(pair).second)
-                    model.positionNormals[static_cast<std::size_t>(position)].push_back(normal);
+                lists.add(position, patch.normalIndex[k]);
             }
         }
         return true;

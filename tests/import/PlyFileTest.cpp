@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "skeletal/NameHash.h"
+#include "skeletal/SkeletalMeshFile.h"
 #include "tests/support/AmExportBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -76,6 +77,16 @@ TEST(PlyCounts, ZeroPositionsNormalsOrPatchesRefused) {
     ply = squarePly();
     ply.patches.clear();
     EXPECT_EQ(rejection(ply), "patch count 0 is below 1");
+}
+
+TEST(PlyCounts, NoMoreImagesThanAMeshHoldsTextures) {
+    PlyBytes ply = squarePly();
+    ply.images.assign(MaxMeshTextures, PlyBytes::Image{"a.png", 0, 0});
+    const auto model = parse(ply);
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(model->images.size(), static_cast<std::size_t>(MaxMeshTextures));
+    ply.images.push_back({"one-too-many.png", 0, 0});
+    EXPECT_EQ(rejection(ply), "image count 4097 is above the 4096 a skeletal mesh holds");
 }
 
 TEST(PlyCounts, CountBeyondTheFileRefusedBeforeReserving) {
@@ -205,6 +216,28 @@ TEST(PlyPatches, PositionNormalsListEachNormalOnceInOrderOfFirstUse) {
     const auto again = parse(twice);
     ASSERT_NE(again, nullptr);
     for (const auto& list : again->positionNormals) EXPECT_EQ(list, std::vector<std::int32_t>{0});
+}
+
+TEST(PlyPatches, PositionWithManyNormalsListsEachOnce) {
+    // Patch i puts all four corners on position 0 with normals 2i, 2i + 1, 2i and 0: the list
+    // grows to 0, 1, ..., 39, far past what a real position holds; a last patch repeats four of
+    // them and adds nothing.
+    PlyBytes ply = squarePly();
+    ply.patches.clear();
+    for (std::int32_t i = 0; i < 20; ++i) {
+        PlyBytes::Patch patch;
+        patch.normalIndex = {2 * i, 2 * i + 1, 2 * i, 0};
+        ply.patches.push_back(patch);
+    }
+    PlyBytes::Patch repeat;
+    repeat.normalIndex = {5, 39, 17, 38};
+    ply.patches.push_back(repeat);
+    const auto model = parse(ply);
+    ASSERT_NE(model, nullptr);
+    std::vector<std::int32_t> expected(40);
+    for (std::int32_t n = 0; n < 40; ++n) expected[static_cast<std::size_t>(n)] = n;
+    EXPECT_EQ(model->positionNormals[0], expected);
+    EXPECT_TRUE(model->positionNormals[1].empty());
 }
 
 TEST(PlyPatches, PositionOutsideThePositionsRefused) {

@@ -1,8 +1,15 @@
 #include "render/Texture.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
+#include <cctype>
+#include <filesystem>
+#include <system_error>
 #include <utility>
+
+#include "core/FileBytes.h"
+#include "render/ImageDecoders.h"
 
 namespace qx {
 
@@ -45,6 +52,78 @@ void Texture::releasePixels() { std::vector<std::uint8_t>().swap(pixels); }
 
 void Texture::bind() const {
     if (glName != 0) glBindTexture(GL_TEXTURE_2D, glName);
+}
+
+bool Texture::loadImage(const std::string& path, std::string* reason) {
+    releasePixels();
+    using Decoder = bool (*)(const std::uint8_t*, std::size_t, Texture&, std::string*);
+    // The file's last three characters choose the decoder, never its contents; "skin.jpeg"
+    // therefore matches nothing.
+    std::string ending = path.size() >= 3 ? path.substr(path.size() - 3) : std::string();
+    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    Decoder decode = nullptr;
+    if (ending == "bmp") decode = &decodeBmp;
+    else if (ending == "jpg") decode = &decodeJpeg;
+    else if (ending == "png") decode = [](const std::uint8_t* d, std::size_t n, Texture& t, std::string* r) {
+        return decodePng(d, n, t, r);
+    };
+    else if (ending == "tga") decode = &decodeTga;
+    if (decode == nullptr) {
+        setReason(reason, "not an image name ending in bmp, jpg, png or tga");
+        return false;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!readFileBytes(path, bytes, reason)) return false;
+    return decode(bytes.data(), bytes.size(), *this, reason);
+}
+
+void Texture::upload() {
+    deleteGlName();
+    const std::size_t expected = width > 0 && height > 0 ? std::size_t(width) * std::size_t(height) * 4 : 0;
+    if (pixels.empty() || pixels.size() != expected) return;
+    // With no context current the GL entry points do nothing and report no version: a texture
+    // then stays nameless rather than holding a name that was never made.
+    if (glGetString(GL_VERSION) == nullptr) return;
+    glGenTextures(1, &glName);
+    glBindTexture(GL_TEXTURE_2D, glName);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(wrapS));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(wrapT));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(magFilter));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width, height, rgbaOrder == 1 ? GL_RGBA : GL_BGRA_EXT,
+                      GL_UNSIGNED_BYTE, pixels.data());
+}
+
+void loadTextureImage(Texture& texture, const std::string& path, ImageLoading mode) {
+    if (mode == ImageLoading::Skip) return;
+    texture.loadImage(path);
+    if (mode == ImageLoading::Upload) {
+        texture.upload();
+        texture.releasePixels();
+    }
+}
+
+namespace {
+
+bool isFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+}  // namespace
+
+std::string resolveImagePath(const std::string& name, const std::string& modelPath) {
+    if (name.empty()) return name;
+    const std::filesystem::path stored(name);
+    if (stored.is_absolute()) return name;
+    const std::filesystem::path folder = std::filesystem::path(modelPath).parent_path();
+    if (!folder.empty()) {
+        const std::filesystem::path beside = folder / stored;
+        if (isFile(beside)) return beside.string();
+    }
+    // The old lookup: relative to the current directory. A name that is found nowhere is
+    // returned as stored, so that a failure names what the model asked for.
+    return name;
 }
 
 }  // namespace qx

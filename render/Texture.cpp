@@ -103,6 +103,26 @@ void loadTextureImage(Texture& texture, const std::string& path, ImageLoading mo
     }
 }
 
+std::vector<std::uint8_t> displayRgba(const Texture& texture) {
+    const std::size_t width = texture.width > 0 ? static_cast<std::size_t>(texture.width) : 0;
+    const std::size_t height = texture.height > 0 ? static_cast<std::size_t>(texture.height) : 0;
+    if (texture.pixels.empty() || texture.pixels.size() != width * height * 4) return {};
+    std::vector<std::uint8_t> rgba(texture.pixels.size());
+    const bool swap = texture.rgbaOrder == 0;
+    for (std::size_t y = 0; y < height; ++y) {
+        // Textures keep the bottom row first.
+        const std::uint8_t* s = texture.pixels.data() + (height - 1 - y) * width * 4;
+        std::uint8_t* d = rgba.data() + y * width * 4;
+        for (std::size_t x = 0; x < width; ++x, s += 4, d += 4) {
+            d[0] = swap ? s[2] : s[0];
+            d[1] = s[1];
+            d[2] = swap ? s[0] : s[2];
+            d[3] = s[3];
+        }
+    }
+    return rgba;
+}
+
 namespace {
 
 bool isFile(const std::filesystem::path& path) {

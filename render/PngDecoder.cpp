@@ -108,7 +108,11 @@ bool runPng(PngJob& job) {
     const std::size_t rowBytes = png_get_rowbytes(job.png, job.info);
     const std::size_t w = width, h = height;
     if (rowBytes != w * 3 && rowBytes != w * 4) return fail(job, "unsupported pixel layout after conversion");
-    const std::uint64_t storedBytes = (std::uint64_t{width} * height * storedBitsPerPixel + 7) / 8;
+    // What inflating the image data must yield at least: each row's filter byte and packed
+    // samples (an interlaced image has more filter bytes, never fewer sample bytes).
+    const std::uint64_t storedBytes =
+        interlace == PNG_INTERLACE_NONE ? std::uint64_t{height} * (1 + (std::uint64_t{width} * storedBitsPerPixel + 7) / 8)
+                                        : (std::uint64_t{width} * height * storedBitsPerPixel + 7) / 8;
     if (storedBytes > DeflateMaxRatio * (compressedImageBytes(job.data, job.size) + 1))
         return fail(job, "image data too short for its size");
 

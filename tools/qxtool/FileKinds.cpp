@@ -8,6 +8,7 @@ namespace {
 
 const FileKind Kinds[] = {
     {"qm2", &dumpMotion, &infoMotion},
+    {"bmp", nullptr, &infoImage}, {"tga", nullptr, &infoImage}, {"png", nullptr, &infoImage}, {"jpg", nullptr, &infoImage},
 };
 
 }  // namespace

@@ -20,5 +20,6 @@ std::string lowerExtension(const std::string& path);
 
 int dumpMotion(const std::string& path);
 int infoMotion(const std::string& path);
+int infoImage(const std::string& path);
 
 }  // namespace qx::tool

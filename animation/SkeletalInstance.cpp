@@ -34,6 +34,32 @@ std::vector<std::int32_t> tracksByBone(const SkeletalMesh& mesh, const MotionSam
     return table;
 }
 
+// to[v] := from[v] x w as a point, for each listed v: x' = x w00 + y w10 + z w20 + w30, and so on.
+void movePoints(const Matrix& w, const Vector3* from, Vector3* to, const std::int32_t* index, IndexRange range) {
+    const float w00 = w.m[0][0], w01 = w.m[0][1], w02 = w.m[0][2];
+    const float w10 = w.m[1][0], w11 = w.m[1][1], w12 = w.m[1][2];
+    const float w20 = w.m[2][0], w21 = w.m[2][1], w22 = w.m[2][2];
+    const float w30 = w.m[3][0], w31 = w.m[3][1], w32 = w.m[3][2];
+    for (std::int32_t k = range.begin; k < range.end; ++k) {
+        const std::int32_t v = index[k];
+        const float x = from[v].x, y = from[v].y, z = from[v].z;
+        to[v] = {x * w00 + y * w10 + z * w20 + w30, x * w01 + y * w11 + z * w21 + w31, x * w02 + y * w12 + z * w22 + w32};
+    }
+}
+
+// Normals follow the rotation and scale of the bone but not its translation, and are not
+// renormalised.
+void moveNormals(const Matrix& w, const Vector3* from, Vector3* to, const std::int32_t* index, IndexRange range) {
+    const float w00 = w.m[0][0], w01 = w.m[0][1], w02 = w.m[0][2];
+    const float w10 = w.m[1][0], w11 = w.m[1][1], w12 = w.m[1][2];
+    const float w20 = w.m[2][0], w21 = w.m[2][1], w22 = w.m[2][2];
+    for (std::int32_t k = range.begin; k < range.end; ++k) {
+        const std::int32_t n = index[k];
+        const float x = from[n].x, y = from[n].y, z = from[n].z;
+        to[n] = {x * w00 + y * w10 + z * w20, x * w01 + y * w11 + z * w21, x * w02 + y * w12 + z * w22};
+    }
+}
+
 }  // namespace
 
 SkeletalInstance::SkeletalInstance(const SkeletalModel& model) : model_(&model) {
@@ -166,44 +192,26 @@ SkeletalDrawable* SkeletalInstance::pose() {
 
 void SkeletalInstance::skin(SkeletalDrawable& d) {
     const SkeletalMesh& mesh = *d.mesh;
-    // assign keeps the lists' storage: after the first frame this copies without allocating.
-    d.positions.assign(mesh.positions.begin(), mesh.positions.end());
-    d.normals.assign(mesh.normals.begin(), mesh.normals.end());
-
+    // The lists keep their storage: after the first frame nothing is allocated here.
+    d.positions.resize(mesh.positions.size());
+    d.normals.resize(mesh.normals.size());
+    const Vector3* restPositions = mesh.positions.data();
+    const Vector3* restNormals = mesh.normals.data();
     Vector3* positions = d.positions.data();
     Vector3* normals = d.normals.data();
-    const std::int32_t* attached = walk_.attached.data();
-    const std::int32_t* normalStart = walk_.normalStart.data();
-    const std::int32_t* normalIndex = walk_.normals.data();
-    const Matrix identity;
+    for (const std::int32_t v : walk_.restPositions) positions[v] = restPositions[v];
+    for (const std::int32_t n : walk_.restNormals) normals[n] = restNormals[n];
 
+    const Matrix identity;
     for (std::size_t s = 0; s < walk_.steps.size(); ++s) {
         const BoneWalkStep& step = walk_.steps[s];
         const Matrix& parent = step.parentStep < 0 ? identity : worlds_[static_cast<std::size_t>(step.parentStep)];
         worlds_[s] = product(d.bones[step.bone].local, parent);
-        const auto& w = worlds_[s].m;
-        const float w00 = w[0][0], w01 = w[0][1], w02 = w[0][2];
-        const float w10 = w[1][0], w11 = w[1][1], w12 = w[1][2];
-        const float w20 = w[2][0], w21 = w[2][1], w22 = w[2][2];
-        const float w30 = w[3][0], w31 = w[3][1], w32 = w[3][2];
-
-        for (std::int32_t k = step.firstAttached; k < step.endAttached; ++k) {
-            const std::int32_t v = attached[k];
-            Vector3& p = positions[v];
-            const float x = p.x, y = p.y, z = p.z;
-            p.x = x * w00 + y * w10 + z * w20 + w30;
-            p.y = x * w01 + y * w11 + z * w21 + w31;
-            p.z = x * w02 + y * w12 + z * w22 + w32;
-            // Normals follow the rotation and scale of the bone, not its translation, and are
-            // not renormalised.
-            for (std::int32_t j = normalStart[v]; j < normalStart[v + 1]; ++j) {
-                Vector3& n = normals[normalIndex[j]];
-                const float nx = n.x, ny = n.y, nz = n.z;
-                n.x = nx * w00 + ny * w10 + nz * w20;
-                n.y = nx * w01 + ny * w11 + nz * w21;
-                n.z = nx * w02 + ny * w12 + nz * w22;
-            }
-        }
+        const Matrix& w = worlds_[s];
+        movePoints(w, restPositions, positions, walk_.firstPositions.data(), step.firstPositions);
+        movePoints(w, positions, positions, walk_.repeatPositions.data(), step.repeatPositions);
+        moveNormals(w, restNormals, normals, walk_.firstNormals.data(), step.firstNormals);
+        moveNormals(w, normals, normals, walk_.repeatNormals.data(), step.repeatNormals);
     }
 }
 

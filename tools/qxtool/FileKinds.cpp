@@ -8,6 +8,7 @@ namespace {
 
 const FileKind Kinds[] = {
     {"qm2", &dumpMotion, &infoMotion},
+    {"qm1", &dumpMesh, &infoMesh},
 };
 
 }  // namespace

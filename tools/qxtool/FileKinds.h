@@ -20,5 +20,7 @@ std::string lowerExtension(const std::string& path);
 
 int dumpMotion(const std::string& path);
 int infoMotion(const std::string& path);
+int dumpMesh(const std::string& path);
+int infoMesh(const std::string& path);
 
 }  // namespace qx::tool

@@ -20,5 +20,6 @@ struct Command {
 CommandRun defineInfo(CLI::App& sub);
 CommandRun defineDump(CLI::App& sub);
 CommandRun defineSample(CLI::App& sub);
+CommandRun defineImage(CLI::App& sub);
 
 }  // namespace qx::tool

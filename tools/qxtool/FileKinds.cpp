@@ -9,6 +9,7 @@ namespace {
 const FileKind Kinds[] = {
     {"qm2", &dumpMotion, &infoMotion},
     {"qm1", &dumpMesh, &infoMesh},
+    {"bmp", nullptr, &infoImage}, {"tga", nullptr, &infoImage}, {"png", nullptr, &infoImage}, {"jpg", nullptr, &infoImage},
 };
 
 }  // namespace

@@ -22,5 +22,6 @@ int dumpMotion(const std::string& path);
 int infoMotion(const std::string& path);
 int dumpMesh(const std::string& path);
 int infoMesh(const std::string& path);
+int infoImage(const std::string& path);
 
 }  // namespace qx::tool

@@ -20,6 +20,7 @@ const Command Commands[] = {
     {"info", "Summarise model, motion and image files", &defineInfo},
     {"dump", "Print a whole model or motion file as JSON", &defineDump},
     {"sample", "Evaluate a motion's tracks at the given times", &defineSample},
+    {"image", "Decode an image as the viewer does and fingerprint its pixels", &defineImage},
 };
 
 bool looksLikeNegativeNumber(const char* arg) {

@@ -21,5 +21,6 @@ CommandRun defineInfo(CLI::App& sub);
 CommandRun defineDump(CLI::App& sub);
 CommandRun defineSample(CLI::App& sub);
 CommandRun defineImage(CLI::App& sub);
+CommandRun defineAnimate(CLI::App& sub);
 
 }  // namespace qx::tool

@@ -21,6 +21,7 @@ const Command Commands[] = {
     {"dump", "Print a whole model or motion file as JSON", &defineDump},
     {"sample", "Evaluate a motion's tracks at the given times", &defineSample},
     {"image", "Decode an image as the viewer does and fingerprint its pixels", &defineImage},
+    {"animate", "Play motions on a skeletal mesh from a script on standard input", &defineAnimate},
 };
 
 bool looksLikeNegativeNumber(const char* arg) {

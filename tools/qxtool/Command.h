@@ -22,5 +22,6 @@ CommandRun defineDump(CLI::App& sub);
 CommandRun defineSample(CLI::App& sub);
 CommandRun defineConvert(CLI::App& sub);
 CommandRun definePlay(CLI::App& sub);
+CommandRun defineImage(CLI::App& sub);
 
 }  // namespace qx::tool

@@ -10,6 +10,7 @@ const FileKind Kinds[] = {
     {"qm2", &dumpMotion, &infoMotion},
     {"qv1", &dumpVertexModel, &infoVertexModel},
     {"md2", &dumpMd2, &infoMd2},
+    {"bmp", nullptr, &infoImage}, {"tga", nullptr, &infoImage}, {"png", nullptr, &infoImage}, {"jpg", nullptr, &infoImage},
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "animation/SkeletalInstance.h"
 
 #include <cmath>
+#include <unordered_map>
 
 #include "animation/PoseBlending.h"
 
@@ -20,16 +21,16 @@ Matrix boneLocal(const MeshBone& bone, const Pose& pose) {
     return product(product(bone.worldToBone, p), bone.boneToWorld);
 }
 
-// The track of each bone in a motion: the first track carrying the bone's name hash.
+// The track of each bone in a motion: the first track carrying the bone's name hash. Hashed
+// rather than scanned, so that large files cannot make building an instance quadratic.
 std::vector<std::int32_t> tracksByBone(const SkeletalMesh& mesh, const MotionSampler& sampler) {
+    std::unordered_map<std::int32_t, std::int32_t> firstTrack;
+    for (std::size_t t = 0; t < sampler.tracks.size(); ++t)
+        firstTrack.emplace(sampler.tracks[t].track->nameHash, static_cast<std::int32_t>(t));
     std::vector<std::int32_t> table(mesh.bones.size(), -1);
     for (std::size_t b = 0; b < mesh.bones.size(); ++b) {
-        for (std::size_t t = 0; t < sampler.tracks.size(); ++t) {
-            if (sampler.tracks[t].track->nameHash == mesh.bones[b].nameHash) {
-                table[b] = static_cast<std::int32_t>(t);
-                break;
-            }
-        }
+        const auto found = firstTrack.find(mesh.bones[b].nameHash);
+        if (found != firstTrack.end()) table[b] = found->second;
     }
     return table;
 }

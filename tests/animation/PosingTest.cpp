@@ -85,6 +85,15 @@ TEST(Posing, TracksNamingNoBoneChangeNothing) {
     test::expectNear(Matrix::identity(), p.local(1));
 }
 
+TEST(Posing, TheFirstTrackOfABoneIsTheOneThatPlays) {
+    Posing p;
+    p.add(1, CycleAnimation, 1.0f, {test::poseTrack("a", {1.0f, 0.0f, 0.0f}), test::poseTrack("a", {9.0f, 0.0f, 0.0f})});
+    SkeletalInstance& instance = p.build();
+    instance.start(play(1));
+    instance.update(0.25f);
+    test::expectNear(poseMatrix({1.0f, 0.0f, 0.0f}, {}), p.local(0));
+}
+
 TEST(Posing, HalfFadedOverlayOverAFullCycleTakesAThird) {
     Posing p;
     p.add(1, OverlayAnimation, 4.0f, {test::poseTrack("a", {3.0f, 0.0f, 0.0f})});

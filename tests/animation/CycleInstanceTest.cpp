@@ -100,14 +100,6 @@ TEST(CycleInstance, SteadyLoopsOverTheDuration) {
     EXPECT_EQ(i.time, 0.0f);
 }
 
-TEST(CycleInstance, TimeFactorScalesEveryStep) {
-    Cycle c(4.0f);
-    CycleInstance i = c.play(1.0f, 1.0f, 0.0f, -1.0f, 0.5f);
-    i.update(1.0f);
-    EXPECT_EQ(i.time, 0.5f);
-    EXPECT_EQ(i.envelope(), 0.5f);
-}
-
 TEST(CycleInstance, DecayFadesToTheMotionsEndAndFinishes) {
     Cycle c(2.0f);
     CycleInstance i = c.play(0.0f, 1.0f);

@@ -73,21 +73,5 @@ TEST(PoseBlending, FillPullsAPartialWeightTowardIdentity) {
     expectNear(test::aboutZ(30.0f), acc.rotation);
 }
 
-TEST(PoseBlending, FillTurnsAnEmptyPoseIntoIdentity) {
-    Pose acc = pose({4.0f, 1.0f, 2.0f}, test::aboutZ(70.0f), {3.0f, 3.0f, 3.0f});
-    fill(acc);
-    test::expectNear(ZeroVector, acc.translation);
-    test::expectNear({1.0f, 1.0f, 1.0f}, acc.scale);
-    expectNear(IdentityQuaternion, acc.rotation);
-}
-
-TEST(PoseBlending, FillLeavesAFullPoseAlone) {
-    Pose acc = pose({4.0f, 1.0f, 2.0f}, test::aboutZ(70.0f));
-    acc.weight = 1.0f;
-    fill(acc);
-    EXPECT_EQ(acc.translation, Vector3(4.0f, 1.0f, 2.0f));
-    EXPECT_EQ(acc.rotation, test::aboutZ(70.0f));
-}
-
 }  // namespace
 }  // namespace qx

@@ -73,6 +73,10 @@ private:
 // imageless texture (glName 0): models still load without their pictures.
 void loadTextureImage(Texture& texture, const std::string& path, ImageLoading mode);
 
+// The texture's picture as a person sees it: R, G, B, A bytes per pixel, top row first, rows back
+// to back (whatever byte and row order the texture keeps). Empty when it holds no pixels.
+std::vector<std::uint8_t> displayRgba(const Texture& texture);
+
 // Where a texture name stored in a model file is found: a relative name beside the model file
 // first, then relative to the current directory; an absolute name as it is.
 std::string resolveImagePath(const std::string& name, const std::string& modelPath);

@@ -171,7 +171,8 @@ private:
                 face.normalIndex[c] = load<std::int32_t>(p + 8 + 8 * c);
             }
             face.mappings.reserve(static_cast<std::size_t>(m));
-            for (const std::uint8_t* q = p + FaceFixedBytes + 4; face.mappings.size() < std::size_t(m); q += MappingBytes) {
+            const std::uint8_t* q = p + FaceFixedBytes + 4;
+            for (std::int32_t k = 0; k < m; ++k, q += MappingBytes) {
                 FaceMapping& mapping = face.mappings.emplace_back();
                 mapping.textureIndex = load<std::int32_t>(q);
                 mapping.auxValue1 = load<std::int32_t>(q + 4);
@@ -299,8 +300,10 @@ private:
             }
             if (j != -1 && state[static_cast<std::size_t>(j)] == 1)
                 return boneProblem(j, "its parent chain comes back to it");
-            for (j = b; j != -1 && state[static_cast<std::size_t>(j)] == 1; j = list[static_cast<std::size_t>(j)].parent)
+            for (j = b; j != -1 && state[static_cast<std::size_t>(j)] == 1;) {
                 state[static_cast<std::size_t>(j)] = 2;
+                j = list[static_cast<std::size_t>(j)].parent;
+            }
         }
 
         // Child and sibling links: once no bone is reached twice, they form trees and plain

@@ -1,6 +1,8 @@
 #include "vertex/VertexModelFile.h"
 
+#include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "core/ByteReader.h"
 #include "core/ByteSink.h"
@@ -16,6 +18,11 @@ constexpr std::size_t CommandVertexBytes = 12;
 // A command is at least its type and its vertex count.
 constexpr std::size_t MinCommandBytes = 8;
 
+// Frame and command vertices are laid out in memory exactly as in the file (little-endian
+// floats and integers, no padding), so whole lists are written with one copy.
+static_assert(sizeof(FrameVertex) == FrameVertexBytes && std::is_standard_layout_v<FrameVertex>);
+static_assert(sizeof(CommandVertex) == CommandVertexBytes && std::is_standard_layout_v<CommandVertex>);
+
 bool readFrame(ByteReader& in, std::size_t vertexCount, ModelFrame& frame, std::string& problem) {
     if (!in.cString(frame.name)) {
         problem = "name runs past the end of the file";
@@ -26,11 +33,7 @@ bool readFrame(ByteReader& in, std::size_t vertexCount, ModelFrame& frame, std::
         return false;
     }
     frame.vertices.resize(vertexCount);
-    for (FrameVertex& vertex : frame.vertices) {
-        in.vector3(vertex.position);
-        in.vector3(vertex.normal);
-    }
-    return true;
+    return in.bytes(frame.vertices.data(), vertexCount * FrameVertexBytes);
 }
 
 bool readCommand(ByteReader& in, DrawCommand& command, std::string& problem) {
@@ -44,12 +47,7 @@ bool readCommand(ByteReader& in, DrawCommand& command, std::string& problem) {
         return false;
     }
     command.vertices.resize(static_cast<std::size_t>(vertexCount));
-    for (CommandVertex& vertex : command.vertices) {
-        in.f32(vertex.s);
-        in.f32(vertex.t);
-        in.i32(vertex.vertexIndex);
-    }
-    return true;
+    return in.bytes(command.vertices.data(), command.vertices.size() * CommandVertexBytes);
 }
 
 }  // namespace
@@ -126,21 +124,18 @@ std::vector<std::uint8_t> encodeVertexModel(const VertexModel& model) {
     const std::size_t vertexCount = model.vertexCount > 0 ? static_cast<std::size_t>(model.vertexCount) : 0;
     for (const ModelFrame& frame : model.frames) {
         out.cString(frame.name);
-        for (std::size_t i = 0; i < vertexCount; ++i) {
-            const FrameVertex vertex = i < frame.vertices.size() ? frame.vertices[i] : FrameVertex{};
-            out.vector3(vertex.position);
-            out.vector3(vertex.normal);
+        const std::size_t present = std::min(vertexCount, frame.vertices.size());
+        out.bytes(frame.vertices.data(), present * FrameVertexBytes);
+        for (std::size_t i = present; i < vertexCount; ++i) {
+            const FrameVertex missing;
+            out.bytes(&missing, FrameVertexBytes);
         }
     }
     out.count(model.commands.size());
     for (const DrawCommand& command : model.commands) {
         out.i32(command.type);
         out.count(command.vertices.size());
-        for (const CommandVertex& vertex : command.vertices) {
-            out.f32(vertex.s);
-            out.f32(vertex.t);
-            out.i32(vertex.vertexIndex);
-        }
+        out.bytes(command.vertices.data(), command.vertices.size() * CommandVertexBytes);
     }
     return out.take();
 }

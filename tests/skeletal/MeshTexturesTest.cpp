@@ -1,10 +1,12 @@
 // How reading a mesh treats its textures' images in each loading mode, and where it finds them.
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "core/ByteSink.h"
+#include "render/OffscreenContext.h"
 #include "skeletal/SkeletalMeshFile.h"
 #include "tests/support/TempDir.h"
 
@@ -117,6 +119,27 @@ TEST(MeshTextures, UploadWithoutAContextLeavesTexturesNameless) {
     EXPECT_EQ(mesh->textures[0].glName, 0u);
     EXPECT_TRUE(mesh->textures[0].pixels.empty());
     EXPECT_EQ(mesh->textures[0].name, "skin.bmp");
+}
+
+TEST(MeshTextures, UploadCreatesTexturesInTheCurrentContext) {
+    OffscreenContext context;
+    std::string reason;
+    ASSERT_TRUE(context.create(16, 16, &reason)) << reason;
+    test::TempDir dir;
+    const std::string path = meshWithTexture(dir, "skin.bmp");
+    test::writeBytes((dir.path() / "model" / "skin.bmp").string(), solidBmp(4, 2));
+    const auto mesh = readSkeletalMesh(path, &reason, ImageLoading::Upload);
+    ASSERT_TRUE(mesh) << reason;
+    const Texture& texture = mesh->textures[0];
+    ASSERT_NE(texture.glName, 0u);
+    EXPECT_EQ(glIsTexture(texture.glName), GL_TRUE);
+    EXPECT_TRUE(texture.pixels.empty());  // released once uploaded
+    texture.bind();
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    EXPECT_EQ(width, 4);
+    EXPECT_EQ(height, 2);
 }
 
 }  // namespace

@@ -286,6 +286,19 @@ TEST(MeshFileRejects, EveryTruncationOfAValidFile) {
     EXPECT_TRUE(parse(bytes));
 }
 
+TEST(MeshFileRejects, EveryDamagedByteIsReadOrRefusedWithAReason) {
+    const auto bytes = encodeSkeletalMesh(sampleMesh());
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        for (std::uint8_t value : {0x00, 0x7F, 0x80, 0xFF}) {
+            auto damaged = bytes;
+            damaged[at] = value;
+            std::string reason;
+            const auto mesh = parse(damaged, &reason);
+            EXPECT_TRUE(mesh || !reason.empty()) << "byte " << at;
+        }
+    }
+}
+
 TEST(MeshFileRejects, TruncationNamesTheSectionAndElement) {
     const auto whole = encodeSkeletalMesh(sampleMesh());
     // magic; 4 positions; 2 normals; 4 normal lists holding 1, 2, 0, 1 indices; face count and

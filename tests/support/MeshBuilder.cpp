@@ -106,7 +106,8 @@ void expectSameStoredFields(const SkeletalMesh& expected, const SkeletalMesh& ac
         EXPECT_EQ(expected.textures[t].auxWord2, actual.textures[t].auxWord2) << "texture " << t;
     }
     ASSERT_EQ(expected.bones.size(), actual.bones.size());
-    for (std::size_t b = 0; b < expected.bones.size(); ++b) EXPECT_EQ(expected.bones[b], actual.bones[b]) << "bone " << b;
+    for (std::size_t b = 0; b < expected.bones.size(); ++b)
+        EXPECT_EQ(expected.bones[b], actual.bones[b]) << "bone " << b;
     EXPECT_EQ(expected.renderGroups, actual.renderGroups);
 }
 

@@ -88,8 +88,9 @@ TEST(QxtoolMeshDump, PrintsEveryFieldUnderTheContractKeys) {
     EXPECT_EQ(out["bones"][2]["nameHash"], 123456789);
     EXPECT_EQ(out["bones"][2]["attachedPositions"], json::parse("[2, 9]"));
 
-    EXPECT_EQ(out["renderGroups"], json::parse(R"([{"textureIndex": 0, "batches": [{"materialIndex": 1, "faceIndices": [0, 2]}]},
-                                                  {"textureIndex": -1, "batches": [{"materialIndex": 0, "faceIndices": [1]}]}])"));
+    EXPECT_EQ(out["renderGroups"], json::parse(R"([
+        {"textureIndex": 0, "batches": [{"materialIndex": 1, "faceIndices": [0, 2]}]},
+        {"textureIndex": -1, "batches": [{"materialIndex": 0, "faceIndices": [1]}]}])"));
 }
 
 TEST(QxtoolMeshDump, NameHashIsOfThePathAsGivenAndExtensionCaseIsIgnored) {

@@ -384,6 +384,20 @@ TEST(Md2RealModels, FaerieFirstVertexWhereTheBytesPutIt) {
     expectNear(md2->frames[0].vertices[0].normal, {0.0f, -0.525731f, -0.850651f});
 }
 
+TEST(Md2RealModels, SydneyTakesTheSkinBesideItWhenImagesAreAskedFor) {
+    QX_REQUIRE_TESTDATA("md2/sydney.bmp");
+    const auto md2 = readMd2((test::testDataDir() / "md2/sydney.md2").string());
+    ASSERT_TRUE(md2);
+    EXPECT_EQ(md2->skinPath, (test::testDataDir() / "md2/sydney.bmp").string());
+    const auto decoded = vertexModelFromMd2(*md2, nullptr, ImageLoading::Decode);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->skin.width, 308);
+    EXPECT_EQ(decoded->skin.height, 193);
+    const auto skipped = vertexModelFromMd2(*md2, nullptr, ImageLoading::Skip);
+    ASSERT_TRUE(skipped);
+    EXPECT_EQ(skipped->skin.width, 0);
+}
+
 TEST(Md2RealModels, MalformedFileWithNoVerticesReadsAsOneEmptyFrame) {
     QX_REQUIRE_TESTDATA("md2/malformed_zero_numvertices.md2");
     std::string reason;

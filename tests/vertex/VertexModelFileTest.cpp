@@ -193,6 +193,44 @@ TEST(VertexModelFile, ReaderHashesThePathAsGiven) {
     EXPECT_NE(reason.find("cannot open"), std::string::npos);
 }
 
+// A 2 x 1 24-bit bitmap: a red pixel and a blue one.
+std::vector<std::uint8_t> tinyBmp() {
+    ByteSink out;
+    out.bytes("BM", 2);
+    out.u32(14 + 40 + 8);
+    out.u32(0);
+    out.u32(14 + 40);
+    out.u32(40);
+    out.i32(2);
+    out.i32(1);
+    out.u16(1);
+    out.u16(24);
+    for (int i = 0; i < 6; ++i) out.u32(0);
+    for (std::uint8_t b : {0, 0, 255, 255, 0, 0, 0, 0}) out.u8(b);  // B, G, R pairs and 2 pad bytes
+    return out.take();
+}
+
+TEST(VertexModelFile, SkinIsLoadedFromTheBitmapNamedAfterTheModelOnlyWhenAsked) {
+    TempDir dir;
+    const std::string path = dir.file("a.b.qv1");
+    test::writeBytes(path, smallFile());
+    test::writeBytes(dir.file("a.b.bmp"), tinyBmp());
+    test::writeBytes(dir.file("a.bmp"), {'n', 'o'});
+    const auto decoded = readVertexModel(path, nullptr, ImageLoading::Decode);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->skin.width, 2);
+    EXPECT_EQ(decoded->skin.height, 1);
+    EXPECT_EQ(decoded->skin.pixels.size(), 8u);
+    const auto skipped = readVertexModel(path, nullptr, ImageLoading::Skip);
+    ASSERT_TRUE(skipped);
+    EXPECT_TRUE(skipped->skin.pixels.empty());
+    // No skin at all: the model loads all the same.
+    test::writeBytes(dir.file("bare.qv1"), smallFile());
+    const auto bare = readVertexModel(dir.file("bare.qv1"), nullptr, ImageLoading::Decode);
+    ASSERT_TRUE(bare);
+    EXPECT_TRUE(bare->skin.pixels.empty());
+}
+
 TEST(VertexModelFile, SkinIsThePathLessItsLastFourCharactersPlusBmp) {
     EXPECT_EQ(vertexSkinPath("knight.qv1"), "knight.bmp");
     EXPECT_EQ(vertexSkinPath("/models/a.b.qv1"), "/models/a.b.bmp");

@@ -13,6 +13,7 @@ const FileKind Kinds[] = {
     {"kfm", &dumpKfm, &infoKfm},
     {"qv1", &dumpVertexModel, &infoVertexModel},
     {"md2", &dumpMd2, &infoMd2},
+    {"bmp", nullptr, &infoImage}, {"tga", nullptr, &infoImage}, {"png", nullptr, &infoImage}, {"jpg", nullptr, &infoImage},
 };
 
 }  // namespace

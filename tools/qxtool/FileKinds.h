@@ -30,5 +30,6 @@ int dumpVertexModel(const std::string& path);
 int infoVertexModel(const std::string& path);
 int dumpMd2(const std::string& path);
 int infoMd2(const std::string& path);
+int infoImage(const std::string& path);
 
 }  // namespace qx::tool

@@ -161,35 +161,45 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std
         const std::uint8_t* s = source + static_cast<std::size_t>(r) * stride;
         const std::int32_t outRow = topDown ? rows - 1 - r : r;
         std::uint8_t* d = pixels.data() + static_cast<std::size_t>(outRow) * width * 4;
-        for (std::size_t x = 0; x < width; ++x, d += 4) {
-            switch (h.bits) {
-                case 32:
-                    d[0] = s[x * 4];
-                    d[1] = s[x * 4 + 1];
-                    d[2] = s[x * 4 + 2];
-                    break;
-                case 24:
-                    d[0] = s[x * 3];
-                    d[1] = s[x * 3 + 1];
-                    d[2] = s[x * 3 + 2];
-                    break;
-                case 16: {
-                    const std::uint32_t v = s[x * 2] | std::uint32_t{s[x * 2 + 1]} << 8;
+        switch (h.bits) {
+            case 32:
+                for (std::size_t x = 0; x < width; ++x, d += 4, s += 4) {
+                    d[0] = s[0];
+                    d[1] = s[1];
+                    d[2] = s[2];
+                    d[3] = 255;
+                }
+                break;
+            case 24:
+                for (std::size_t x = 0; x < width; ++x, d += 4, s += 3) {
+                    d[0] = s[0];
+                    d[1] = s[1];
+                    d[2] = s[2];
+                    d[3] = 255;
+                }
+                break;
+            case 16:
+                for (std::size_t x = 0; x < width; ++x, d += 4, s += 2) {
+                    const std::uint32_t v = s[0] | std::uint32_t{s[1]} << 8;
                     d[0] = channel(v, blue);
                     d[1] = channel(v, green);
                     d[2] = channel(v, red);
-                    break;
+                    d[3] = 255;
                 }
-                case 8:
+                break;
+            case 8:
+                for (std::size_t x = 0; x < width; ++x, d += 4) {
                     std::memcpy(d, texture.palette[s[x]], 3);
-                    break;
-                case 4: {
+                    d[3] = 255;
+                }
+                break;
+            case 4:
+                for (std::size_t x = 0; x < width; ++x, d += 4) {
                     const std::uint8_t pair = s[x / 2];
                     std::memcpy(d, texture.palette[x % 2 == 0 ? pair >> 4 : pair & 0x0F], 3);
-                    break;
+                    d[3] = 255;
                 }
-            }
-            d[3] = 255;
+                break;
         }
     }
 

@@ -143,6 +143,8 @@ bool OffscreenContext::create(int width, int height, std::string* reason) {
 
 bool OffscreenContext::makeCurrent() {
     if (context_ == nullptr) return false;
+    // The bound API is per thread; another part of the program may have bound a different one.
+    if (!eglBindAPI(EGL_OPENGL_API)) return false;
     if (!eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_)) return false;
     gl.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     return true;
@@ -165,12 +167,20 @@ bool OffscreenContext::readPixels(std::vector<std::uint8_t>& rgba) {
 void OffscreenContext::destroy() {
     if (display_ == nullptr) return;
     if (context_ != nullptr) {
+        // The framebuffer is deleted in its own context; whichever other context was current
+        // before is current again afterwards.
+        const EGLContext previous = eglGetCurrentContext();
+        const EGLDisplay previousDisplay = eglGetCurrentDisplay();
+        const EGLSurface previousDraw = eglGetCurrentSurface(EGL_DRAW);
+        const EGLSurface previousRead = eglGetCurrentSurface(EGL_READ);
         if (eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_)) {
             if (framebuffer_ != 0) gl.deleteFramebuffers(1, &framebuffer_);
             if (colourBuffer_ != 0) gl.deleteRenderbuffers(1, &colourBuffer_);
             if (depthBuffer_ != 0) gl.deleteRenderbuffers(1, &depthBuffer_);
         }
-        if (eglGetCurrentContext() == context_)
+        if (previous != EGL_NO_CONTEXT && previous != context_)
+            eglMakeCurrent(previousDisplay, previousDraw, previousRead, previous);
+        else
             eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(display_, context_);
     }

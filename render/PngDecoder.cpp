@@ -17,6 +17,8 @@ constexpr double ScreenGamma = 2.2;
 // Deflate cannot expand its input by more than about 1032 times; image data that would need
 // more is a lie about the image size, caught before the pixel buffer is made.
 constexpr std::uint64_t DeflateMaxRatio = 1032;
+// The chunks still read (palette, transparency, gamma...) are small.
+constexpr png_alloc_size_t ChunkBytesLimit = 1 << 20;
 
 // Everything the libpng calls touch lives here, outside the function that calls setjmp, so
 // that a jump back from an error skips no C++ destructor.
@@ -76,6 +78,11 @@ bool runPng(PngJob& job) {
     if (setjmp(png_jmpbuf(job.png))) return false;
     png_set_read_fn(job.png, &job, &readFromMemory);
     png_set_sig_bytes(job.png, static_cast<int>(SignatureBytes));
+    // Text, profiles and the like are never used; left to libpng, a chunk's declared length (or
+    // its inflated size) would be allocated before anything checks it against the file.
+    static const png_byte Unused[] = "iCCP\0iTXt\0tEXt\0zTXt\0sPLT\0eXIf\0";
+    png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, Unused, 6);
+    png_set_chunk_malloc_max(job.png, ChunkBytesLimit);
     png_read_info(job.png, job.info);
 
     png_uint_32 width = 0, height = 0;
@@ -108,7 +115,11 @@ bool runPng(PngJob& job) {
     const std::size_t rowBytes = png_get_rowbytes(job.png, job.info);
     const std::size_t w = width, h = height;
     if (rowBytes != w * 3 && rowBytes != w * 4) return fail(job, "unsupported pixel layout after conversion");
-    const std::uint64_t storedBytes = (std::uint64_t{width} * height * storedBitsPerPixel + 7) / 8;
+    // What inflating the image data must yield at least: each row's filter byte and packed
+    // samples (an interlaced image has more filter bytes, never fewer sample bytes).
+    const std::uint64_t storedBytes =
+        interlace == PNG_INTERLACE_NONE ? std::uint64_t{height} * (1 + (std::uint64_t{width} * storedBitsPerPixel + 7) / 8)
+                                        : (std::uint64_t{width} * height * storedBitsPerPixel + 7) / 8;
     if (storedBytes > DeflateMaxRatio * (compressedImageBytes(job.data, job.size) + 1))
         return fail(job, "image data too short for its size");
 

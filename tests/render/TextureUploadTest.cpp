@@ -195,8 +195,12 @@ TEST(OffscreenContext, TwoContextsKeepTheirOwnFramebuffers) {
     ASSERT_EQ(pb.size(), 3u * 3 * 4);
     EXPECT_EQ(Bytes(pa.begin(), pa.begin() + 4), (Bytes{255, 0, 0, 255}));
     EXPECT_EQ(Bytes(pb.end() - 4, pb.end()), (Bytes{0, 0, 255, 255}));
+    // Destroying a context that is not current leaves the current one current.
     a.destroy();
     EXPECT_FALSE(a.valid());
+    GLfloat clear[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[2], 1.0f);
     EXPECT_FALSE(a.makeCurrent());
     EXPECT_TRUE(b.readPixels(pb)) << "the other context outlives the first";
     EXPECT_FALSE(a.create(0, 5, &reason));

@@ -23,5 +23,6 @@ CommandRun defineSample(CLI::App& sub);
 CommandRun defineConvert(CLI::App& sub);
 CommandRun definePlay(CLI::App& sub);
 CommandRun defineImage(CLI::App& sub);
+CommandRun defineAnimate(CLI::App& sub);
 
 }  // namespace qx::tool

@@ -20,6 +20,8 @@ std::string lowerExtension(const std::string& path);
 
 int dumpMotion(const std::string& path);
 int infoMotion(const std::string& path);
+int dumpMesh(const std::string& path);
+int infoMesh(const std::string& path);
 int dumpVertexModel(const std::string& path);
 int infoVertexModel(const std::string& path);
 int dumpMd2(const std::string& path);

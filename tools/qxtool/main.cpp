@@ -23,6 +23,7 @@ const Command Commands[] = {
     {"convert", "Convert .ply, .kfm and .md2 files to the program's own formats", &defineConvert},
     {"play", "Play a vertex model driven by commands on standard input", &definePlay},
     {"image", "Decode an image as the viewer does and fingerprint its pixels", &defineImage},
+    {"animate", "Play motions on a skeletal mesh from a script on standard input", &defineAnimate},
 };
 
 bool looksLikeNegativeNumber(const char* arg) {

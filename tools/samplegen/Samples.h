@@ -10,4 +10,8 @@ namespace qx::samples {
 // flag.qv1 with its skin flag.bmp: a flag on a pole with three animations.
 bool writeVertexSample(const std::string& folder, std::string* reason);
 
+// figure.qm1 with its shirt figure-shirt.bmp and the motions figure-walk.qm2, figure-idle.qm2
+// (cycles) and figure-wave.qm2 (an overlay): a jointed figure of 17 bones.
+bool writeSkeletalSample(const std::string& folder, std::string* reason);
+
 }  // namespace qx::samples

@@ -15,6 +15,7 @@ struct Generator {
 
 const Generator Generators[] = {
     {"vertex model (flag.qv1, flag.bmp)", &qx::samples::writeVertexSample},
+    {"skeletal mesh (figure.qm1, figure-shirt.bmp, figure-*.qm2)", &qx::samples::writeSkeletalSample},
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // qxtool: the command-line twin of the viewer: inspection, conversion, scripted playback and
 // off-screen snapshots, built from the same libraries.
 
+#include <csignal>
 #include <cctype>
 #include <cstring>
 #include <exception>
@@ -46,6 +47,9 @@ std::vector<std::string> protectNegativeNumbers(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Past a file size limit a write should fail and be reported like any other write error,
+    // not kill the process mid-conversion.
+    std::signal(SIGXFSZ, SIG_IGN);
     CLI::App app{"qxtool: inspect, convert, play and render qxmodelview files", "qxtool"};
     app.require_subcommand(1, 1);
     std::map<CLI::App*, CommandRun> runs;

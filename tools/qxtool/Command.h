@@ -20,6 +20,9 @@ struct Command {
 CommandRun defineInfo(CLI::App& sub);
 CommandRun defineDump(CLI::App& sub);
 CommandRun defineSample(CLI::App& sub);
+CommandRun defineConvert(CLI::App& sub);
+CommandRun definePlay(CLI::App& sub);
 CommandRun defineImage(CLI::App& sub);
+CommandRun defineAnimate(CLI::App& sub);
 
 }  // namespace qx::tool

@@ -22,6 +22,10 @@ int dumpMotion(const std::string& path);
 int infoMotion(const std::string& path);
 int dumpMesh(const std::string& path);
 int infoMesh(const std::string& path);
+int dumpVertexModel(const std::string& path);
+int infoVertexModel(const std::string& path);
+int dumpMd2(const std::string& path);
+int infoMd2(const std::string& path);
 int infoImage(const std::string& path);
 
 }  // namespace qx::tool

@@ -20,7 +20,10 @@ const Command Commands[] = {
     {"info", "Summarise model, motion and image files", &defineInfo},
     {"dump", "Print a whole model or motion file as JSON", &defineDump},
     {"sample", "Evaluate a motion's tracks at the given times", &defineSample},
+    {"convert", "Convert .ply, .kfm and .md2 files to the program's own formats", &defineConvert},
+    {"play", "Play a vertex model driven by commands on standard input", &definePlay},
     {"image", "Decode an image as the viewer does and fingerprint its pixels", &defineImage},
+    {"animate", "Play motions on a skeletal mesh from a script on standard input", &defineAnimate},
 };
 
 bool looksLikeNegativeNumber(const char* arg) {

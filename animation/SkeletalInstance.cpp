@@ -1,0 +1,226 @@
+#include "animation/SkeletalInstance.h"
+
+#include <cmath>
+#include <unordered_map>
+
+#include "animation/PoseBlending.h"
+
+namespace qx {
+
+namespace {
+
+// worldToBone x (scale x rotation, translated) x boneToWorld: the pose acts in the bone's own
+// frame (origin at its start, Z along it, Y towards its roll point).
+Matrix boneLocal(const MeshBone& bone, const Pose& pose) {
+    Matrix scale;
+    scale.m[0][0] = pose.scale.x;
+    scale.m[1][1] = pose.scale.y;
+    scale.m[2][2] = pose.scale.z;
+    Matrix p = product(scale, toMatrix(pose.rotation));
+    p.setRow(3, pose.translation);
+    return product(product(bone.worldToBone, p), bone.boneToWorld);
+}
+
+// The track of each bone in a motion: the first track carrying the bone's name hash. Hashed
+// rather than scanned, so that large files cannot make building an instance quadratic.
+std::vector<std::int32_t> tracksByBone(const SkeletalMesh& mesh, const MotionSampler& sampler) {
+    std::unordered_map<std::int32_t, std::int32_t> firstTrack;
+    for (std::size_t t = 0; t < sampler.tracks.size(); ++t)
+        firstTrack.emplace(sampler.tracks[t].track->nameHash, static_cast<std::int32_t>(t));
+    std::vector<std::int32_t> table(mesh.bones.size(), -1);
+    for (std::size_t b = 0; b < mesh.bones.size(); ++b) {
+        const auto found = firstTrack.find(mesh.bones[b].nameHash);
+        if (found != firstTrack.end()) table[b] = found->second;
+    }
+    return table;
+}
+
+// to[v] := from[v] x w as a point, for each listed v: x' = x w00 + y w10 + z w20 + w30, and so on.
+void movePoints(const Matrix& w, const Vector3* from, Vector3* to, const std::int32_t* index, IndexRange range) {
+    const float w00 = w.m[0][0], w01 = w.m[0][1], w02 = w.m[0][2];
+    const float w10 = w.m[1][0], w11 = w.m[1][1], w12 = w.m[1][2];
+    const float w20 = w.m[2][0], w21 = w.m[2][1], w22 = w.m[2][2];
+    const float w30 = w.m[3][0], w31 = w.m[3][1], w32 = w.m[3][2];
+    for (std::int32_t k = range.begin; k < range.end; ++k) {
+        const std::int32_t v = index[k];
+        const float x = from[v].x, y = from[v].y, z = from[v].z;
+        to[v] = {x * w00 + y * w10 + z * w20 + w30, x * w01 + y * w11 + z * w21 + w31, x * w02 + y * w12 + z * w22 + w32};
+    }
+}
+
+// Normals follow the rotation and scale of the bone but not its translation, and are not
+// renormalised.
+void moveNormals(const Matrix& w, const Vector3* from, Vector3* to, const std::int32_t* index, IndexRange range) {
+    const float w00 = w.m[0][0], w01 = w.m[0][1], w02 = w.m[0][2];
+    const float w10 = w.m[1][0], w11 = w.m[1][1], w12 = w.m[1][2];
+    const float w20 = w.m[2][0], w21 = w.m[2][1], w22 = w.m[2][2];
+    for (std::int32_t k = range.begin; k < range.end; ++k) {
+        const std::int32_t n = index[k];
+        const float x = from[n].x, y = from[n].y, z = from[n].z;
+        to[n] = {x * w00 + y * w10 + z * w20, x * w01 + y * w11 + z * w21, x * w02 + y * w12 + z * w22};
+    }
+}
+
+}  // namespace
+
+SkeletalInstance::SkeletalInstance(const SkeletalModel& model) : model_(&model) {
+    for (const auto& mesh : model.meshes()) drawables_.push_back(std::make_unique<SkeletalDrawable>(*mesh));
+    for (const auto& motion : model.motions()) samplers_.push_back(std::make_unique<MotionSampler>(*motion));
+    if (drawables_.empty()) return;
+    const SkeletalMesh& mesh = *drawables_[currentMesh_]->mesh;
+    walk_ = walkBones(mesh);
+    worlds_.resize(walk_.steps.size());
+    for (const auto& sampler : samplers_) boneTracks_.push_back(tracksByBone(mesh, *sampler));
+}
+
+bool SkeletalInstance::start(const MotionSettings& settings) {
+    for (const auto& sampler : samplers_) {
+        if (sampler->motion->nameHash != settings.motionId) continue;
+        switch (sampler->motion->animationType) {
+            case CycleAnimation:
+                cycles_.emplace_back(settings, *sampler);
+                playingCycles_.reserve(cycles_.size());
+                break;
+            case OverlayAnimation:
+                overlays_.emplace_back(settings, *sampler);
+                playingOverlays_.reserve(overlays_.size());
+                break;
+            default:
+                break;
+        }
+        return true;
+    }
+    return false;
+}
+
+void SkeletalInstance::stop(std::int32_t motionId) {
+    for (OverlayInstance& overlay : overlays_) {
+        if (overlay.motionId == motionId) {
+            overlay.stop();
+            return;
+        }
+    }
+    for (CycleInstance& cycle : cycles_) {
+        if (cycle.motionId == motionId) {
+            cycle.stop();
+            return;
+        }
+    }
+}
+
+void SkeletalInstance::updateMixer(float dt) {
+    for (std::size_t i = 0; i < overlays_.size();) {
+        overlays_[i].update(dt);
+        if (overlays_[i].state == MotionState::Finished)
+            overlays_.erase(overlays_.begin() + static_cast<std::ptrdiff_t>(i));
+        else
+            ++i;
+    }
+
+    // The phase moves with the real elapsed time and wraps at the length of the previous
+    // update's mix: all cycles share it, each sampled at the same fraction of its duration.
+    if (cycleLength_ == 0.0f) {
+        cyclePhase_ = dt;
+    } else {
+        cyclePhase_ = cyclePhase_ + dt;
+        if (cyclePhase_ >= cycleLength_) cyclePhase_ = std::fmod(cyclePhase_, cycleLength_);
+    }
+
+    cycleLength_ = 0.0f;
+    float sum = 0.0f;
+    for (std::size_t i = 0; i < cycles_.size();) {
+        CycleInstance& cycle = cycles_[i];
+        cycle.update(dt);
+        if (cycle.state == MotionState::Finished) {
+            cycles_.erase(cycles_.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        const float w = cycle.envelope();
+        sum = sum + w;
+        cycleLength_ = cycleLength_ + cycle.duration() * (w / cycle.timeFactor);
+        ++i;
+    }
+    if (sum > 0.0f) cycleLength_ = cycleLength_ / sum;
+}
+
+float SkeletalInstance::cycleSampleTime(const CycleInstance& cycle) const {
+    if (cycleLength_ == 0.0f) return 0.0f;
+    return cycle.duration() * (cyclePhase_ / cycleLength_);
+}
+
+const std::int32_t* SkeletalInstance::boneTracksOf(const MotionSampler* sampler) const {
+    for (std::size_t i = 0; i < samplers_.size(); ++i)
+        if (samplers_[i].get() == sampler) return boneTracks_[i].data();
+    return nullptr;
+}
+
+void SkeletalInstance::gatherPlaying() {
+    playingOverlays_.clear();
+    for (OverlayInstance& overlay : overlays_)
+        playingOverlays_.push_back({boneTracksOf(overlay.sampler), overlay.sampler, overlay.time, overlay.envelope()});
+    playingCycles_.clear();
+    for (CycleInstance& cycle : cycles_)
+        playingCycles_.push_back({boneTracksOf(cycle.sampler), cycle.sampler, cycleSampleTime(cycle), cycle.envelope()});
+}
+
+SkeletalDrawable* SkeletalInstance::pose() {
+    if (drawables_.empty()) return nullptr;
+    SkeletalDrawable& d = *drawables_[static_cast<std::size_t>(currentMesh_)];
+    for (BoneState& state : d.bones) state.local = Matrix::identity();
+    gatherPlaying();
+
+    const std::vector<MeshBone>& bones = d.mesh->bones;
+    for (const BoneWalkStep& step : walk_.steps) {
+        Pose acc;
+        for (const Playing& overlay : playingOverlays_) {
+            const std::int32_t track = overlay.boneTracks[step.bone];
+            if (track >= 0) blendIn(acc, sampleTrack(overlay.sampler->tracks[track], overlay.time), overlay.envelope);
+        }
+        // Overlays that reached full weight on this bone hide the cycles from it.
+        if (!saturate(acc)) {
+            Pose cycles;
+            for (const Playing& cycle : playingCycles_) {
+                const std::int32_t track = cycle.boneTracks[step.bone];
+                if (track >= 0) blendIn(cycles, sampleTrack(cycle.sampler->tracks[track], cycle.time), cycle.envelope);
+            }
+            blendIn(acc, cycles, cycles.weight);
+        }
+        fill(acc);
+        d.bones[step.bone].local = boneLocal(bones[step.bone], acc);
+    }
+    return &d;
+}
+
+void SkeletalInstance::skin(SkeletalDrawable& d) {
+    const SkeletalMesh& mesh = *d.mesh;
+    // The lists keep their storage: after the first frame nothing is allocated here.
+    d.positions.resize(mesh.positions.size());
+    d.normals.resize(mesh.normals.size());
+    const Vector3* restPositions = mesh.positions.data();
+    const Vector3* restNormals = mesh.normals.data();
+    Vector3* positions = d.positions.data();
+    Vector3* normals = d.normals.data();
+    for (const std::int32_t v : walk_.restPositions) positions[v] = restPositions[v];
+    for (const std::int32_t n : walk_.restNormals) normals[n] = restNormals[n];
+
+    const Matrix identity;
+    for (std::size_t s = 0; s < walk_.steps.size(); ++s) {
+        const BoneWalkStep& step = walk_.steps[s];
+        const Matrix& parent = step.parentStep < 0 ? identity : worlds_[static_cast<std::size_t>(step.parentStep)];
+        worlds_[s] = product(d.bones[step.bone].local, parent);
+        const Matrix& w = worlds_[s];
+        movePoints(w, restPositions, positions, walk_.firstPositions.data(), step.firstPositions);
+        movePoints(w, positions, positions, walk_.repeatPositions.data(), step.repeatPositions);
+        moveNormals(w, restNormals, normals, walk_.firstNormals.data(), step.firstNormals);
+        moveNormals(w, normals, normals, walk_.repeatNormals.data(), step.repeatNormals);
+    }
+}
+
+SkeletalDrawable* SkeletalInstance::update(float dt) {
+    updateMixer(dt);
+    SkeletalDrawable* d = pose();
+    if (d != nullptr) skin(*d);
+    return d;
+}
+
+}  // namespace qx

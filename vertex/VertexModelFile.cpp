@@ -1,0 +1,147 @@
+#include "vertex/VertexModelFile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
+#include "core/ByteReader.h"
+#include "core/ByteSink.h"
+#include "core/FileBytes.h"
+#include "skeletal/NameHash.h"
+
+namespace qx {
+
+namespace {
+
+constexpr std::size_t FrameVertexBytes = 24;
+constexpr std::size_t CommandVertexBytes = 12;
+// A command is at least its type and its vertex count.
+constexpr std::size_t MinCommandBytes = 8;
+
+// Frame and command vertices are laid out in memory exactly as in the file (little-endian
+// floats and integers, no padding), so whole lists are written with one copy.
+static_assert(sizeof(FrameVertex) == FrameVertexBytes && std::is_standard_layout_v<FrameVertex>);
+static_assert(sizeof(CommandVertex) == CommandVertexBytes && std::is_standard_layout_v<CommandVertex>);
+
+bool readFrame(ByteReader& in, std::size_t vertexCount, ModelFrame& frame, std::string& problem) {
+    if (!in.cString(frame.name)) {
+        problem = "name runs past the end of the file";
+        return false;
+    }
+    if (!in.fits(vertexCount, FrameVertexBytes)) {
+        problem = "truncated vertex data";
+        return false;
+    }
+    frame.vertices.resize(vertexCount);
+    return in.bytes(frame.vertices.data(), vertexCount * FrameVertexBytes);
+}
+
+bool readCommand(ByteReader& in, DrawCommand& command, std::string& problem) {
+    std::int32_t vertexCount = 0;
+    if (!in.i32(command.type)) {
+        problem = "truncated type";
+        return false;
+    }
+    if (!in.count(vertexCount, CommandVertexBytes)) {
+        problem = "missing, negative or impossible vertex count";
+        return false;
+    }
+    command.vertices.resize(static_cast<std::size_t>(vertexCount));
+    return in.bytes(command.vertices.data(), command.vertices.size() * CommandVertexBytes);
+}
+
+}  // namespace
+
+std::string vertexSkinPath(const std::string& path) {
+    return path.substr(0, path.size() >= 4 ? path.size() - 4 : 0) + ".bmp";
+}
+
+std::unique_ptr<VertexModel> parseVertexModel(const std::uint8_t* data, std::size_t size, std::string* reason) {
+    ByteReader in(data, size);
+    char magic[4] = {};
+    if (!in.bytes(magic, 4) || std::memcmp(magic, "QXV1", 4) != 0) {
+        setReason(reason, "not a vertex model file (bad magic)");
+        return nullptr;
+    }
+    auto model = std::make_unique<VertexModel>();
+    std::int32_t frameCount = 0;
+    if (!in.i32(model->vertexCount) || !in.i32(frameCount)) {
+        setReason(reason, "truncated header");
+        return nullptr;
+    }
+    const std::int32_t vertexCount = model->vertexCount;
+    // Every vertex takes 24 bytes in each frame. The bound also holds for a file without frames,
+    // so that a player sizing its buffers by vertexCount never allocates more than the file
+    // could describe.
+    if (vertexCount < 0 || !in.fits(static_cast<std::size_t>(vertexCount), FrameVertexBytes)) {
+        setReason(reason, "vertex count " + std::to_string(vertexCount) + " is more than the file can hold");
+        return nullptr;
+    }
+    const std::size_t frameBytes = 1 + static_cast<std::size_t>(vertexCount) * FrameVertexBytes;
+    if (frameCount < 0 || !in.fits(static_cast<std::size_t>(frameCount), frameBytes)) {
+        setReason(reason, "frame count " + std::to_string(frameCount) + " is more than the file can hold");
+        return nullptr;
+    }
+    model->frames.resize(static_cast<std::size_t>(frameCount));
+    for (std::int32_t f = 0; f < frameCount; ++f) {
+        std::string problem;
+        if (!readFrame(in, static_cast<std::size_t>(vertexCount), model->frames[static_cast<std::size_t>(f)], problem)) {
+            setReason(reason, "frame " + std::to_string(f) + ": " + problem);
+            return nullptr;
+        }
+    }
+    std::int32_t commandCount = 0;
+    if (!in.count(commandCount, MinCommandBytes)) {
+        setReason(reason, "missing, negative or impossible command count");
+        return nullptr;
+    }
+    model->commands.resize(static_cast<std::size_t>(commandCount));
+    for (std::int32_t c = 0; c < commandCount; ++c) {
+        std::string problem;
+        if (!readCommand(in, model->commands[static_cast<std::size_t>(c)], problem)) {
+            setReason(reason, "command " + std::to_string(c) + ": " + problem);
+            return nullptr;
+        }
+    }
+    return model;
+}
+
+std::unique_ptr<VertexModel> readVertexModel(const std::string& path, std::string* reason, ImageLoading mode) {
+    std::vector<std::uint8_t> bytes;
+    if (!readFileBytes(path, bytes, reason)) return nullptr;
+    auto model = parseVertexModel(bytes.data(), bytes.size(), reason);
+    if (!model) return nullptr;
+    model->nameHash = nameHash(path);
+    loadTextureImage(model->skin, vertexSkinPath(path), mode);
+    return model;
+}
+
+std::vector<std::uint8_t> encodeVertexModel(const VertexModel& model) {
+    ByteSink out;
+    out.bytes("QXV1", 4);
+    out.i32(model.vertexCount);
+    out.count(model.frames.size());
+    const std::size_t vertexCount = model.vertexCount > 0 ? static_cast<std::size_t>(model.vertexCount) : 0;
+    for (const ModelFrame& frame : model.frames) {
+        out.cString(frame.name);
+        const std::size_t present = std::min(vertexCount, frame.vertices.size());
+        out.bytes(frame.vertices.data(), present * FrameVertexBytes);
+        for (std::size_t i = present; i < vertexCount; ++i) {
+            const FrameVertex missing;
+            out.bytes(&missing, FrameVertexBytes);
+        }
+    }
+    out.count(model.commands.size());
+    for (const DrawCommand& command : model.commands) {
+        out.i32(command.type);
+        out.count(command.vertices.size());
+        out.bytes(command.vertices.data(), command.vertices.size() * CommandVertexBytes);
+    }
+    return out.take();
+}
+
+bool writeVertexModel(const std::string& path, const VertexModel& model, std::string* reason) {
+    return writeFileAtomically(path, encodeVertexModel(model), reason);
+}
+
+}  // namespace qx

@@ -113,8 +113,8 @@ std::unique_ptr<Md2Model> parseMd2(const std::uint8_t* data, std::size_t size, s
     const std::int32_t frameCount = header[Md2FrameCount];
     const std::int32_t frameOffset = header[Md2FrameOffset];
     const std::int32_t commandOffset = header[Md2CommandOffset];
-    if (vertexCount < 0 || static_cast<std::size_t>(vertexCount) > size / FileVertexBytes) {
-        setReason(reason, "vertex count " + std::to_string(vertexCount) + " is more than the file can hold");
+    if (vertexCount < 0) {
+        setReason(reason, "negative vertex count " + std::to_string(vertexCount));
         return nullptr;
     }
     if (frameOffset < 0 || !in.seek(static_cast<std::size_t>(frameOffset))) {
@@ -125,6 +125,10 @@ std::unique_ptr<Md2Model> parseMd2(const std::uint8_t* data, std::size_t size, s
     if (frameCount < 0 || !in.fits(static_cast<std::size_t>(frameCount), frameBytes)) {
         setReason(reason, std::to_string(frameCount) + " frames of " + std::to_string(vertexCount) +
                               " vertices do not fit in the file after offset " + std::to_string(frameOffset));
+        return nullptr;
+    }
+    if (frameCount == 0 && vertexCount > 0) {
+        setReason(reason, noFramesProblem(vertexCount));
         return nullptr;
     }
     // Only now, with every size checked, is room made for the frames.

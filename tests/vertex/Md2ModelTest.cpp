@@ -206,8 +206,8 @@ TEST(Md2Model, RejectsFramesTheFileCannotHold) {
     for (const Case& c : {Case{Md2FrameCount, 3, "3 frames of 1 vertices do not fit in the file after offset 68"},
                           Case{Md2FrameCount, -1, "-1 frames of 1 vertices do not fit in the file after offset 68"},
                           Case{Md2VertexCount, 3, "1 frames of 3 vertices do not fit in the file after offset 68"},
-                          Case{Md2VertexCount, -1, "vertex count -1 is more than the file can hold"},
-                          Case{Md2VertexCount, INT_MAX, "vertex count 2147483647 is more than the file can hold"},
+                          Case{Md2VertexCount, -1, "negative vertex count -1"},
+                          Case{Md2VertexCount, INT_MAX, "1 frames of 2147483647 vertices do not fit in the file after offset 68"},
                           Case{Md2FrameOffset, 80, "1 frames of 1 vertices do not fit in the file after offset 80"},
                           Case{Md2FrameOffset, 117, "frame offset 117 lies outside the file (116 bytes)"},
                           Case{Md2FrameOffset, INT_MIN, "frame offset -2147483648 lies outside the file (116 bytes)"}}) {
@@ -217,13 +217,17 @@ TEST(Md2Model, RejectsFramesTheFileCannotHold) {
         EXPECT_FALSE(parse(damaged, &reason)) << c.reason;
         EXPECT_EQ(reason, c.reason);
     }
-    // Without frames a vertex count still has to fit the file: players size buffers by it.
+    // Vertices without frames: nothing in the file bounds their number, and the QXV1 reader
+    // would refuse the converted file.
     auto frameless = bytes;
     test::setMd2Field(frameless, Md2FrameCount, 0);
-    test::setMd2Field(frameless, Md2VertexCount, 29);
-    EXPECT_TRUE(parse(frameless));
-    test::setMd2Field(frameless, Md2VertexCount, 30);
-    EXPECT_FALSE(parse(frameless));
+    std::string reason;
+    EXPECT_FALSE(parse(frameless, &reason));
+    EXPECT_EQ(reason, "vertex count 1 but no frames to hold the vertices");
+    test::setMd2Field(frameless, Md2VertexCount, 0);
+    const auto empty = parse(frameless);
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->frames.empty());
 }
 
 TEST(Md2Model, FrameNamesStopAtTheFirstZeroByteOrAfterSixteen) {
@@ -286,6 +290,10 @@ TEST(VertexModelFromMd2, TypesOtherThanStripBecomeFansAndBadModelsAreRefused) {
     md2.header[Md2VertexCount] = 4;
     EXPECT_FALSE(vertexModelFromMd2(md2, &reason, ImageLoading::Skip));
     EXPECT_EQ(reason, "frame 0 holds fewer than 4 vertices");
+    md2.frames.clear();
+    EXPECT_FALSE(vertexModelFromMd2(md2, &reason, ImageLoading::Skip));
+    EXPECT_EQ(reason, "vertex count 4 but no frames to hold the vertices");
+    md2.frames.resize(1);
     md2.header[Md2VertexCount] = -1;
     EXPECT_FALSE(vertexModelFromMd2(md2, &reason, ImageLoading::Skip));
 }

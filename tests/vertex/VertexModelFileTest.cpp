@@ -143,8 +143,10 @@ TEST(VertexModelFile, RejectsCountsTheFileCannotHold) {
         std::int32_t vertexCount, frameCount;
         const char* reason;
     };
-    for (const Case& c : {Case{-1, 0, "vertex count -1 is more than the file can hold"},
-                          Case{INT_MAX, 0, "vertex count 2147483647 is more than the file can hold"},
+    for (const Case& c : {Case{-1, 0, "negative vertex count -1"},
+                          Case{INT_MAX, 0, "vertex count 2147483647 but no frames to hold the vertices"},
+                          Case{2, 0, "vertex count 2 but no frames to hold the vertices"},
+                          Case{INT_MAX, 1, "frame count 1 is more than the file can hold"},
                           Case{0, INT_MAX, "frame count 2147483647 is more than the file can hold"},
                           Case{0, -3, "frame count -3 is more than the file can hold"},
                           Case{1, 1, "frame count 1 is more than the file can hold"}}) {

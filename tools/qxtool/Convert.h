@@ -17,5 +17,7 @@ struct Converter {
 };
 
 int convertMd2(const std::string& source, const std::string& destination);
+int convertPly(const std::string& source, const std::string& destination);
+int convertKfm(const std::string& source, const std::string& destination);
 
 }  // namespace qx::tool

@@ -14,6 +14,8 @@ namespace {
 // One row per source kind; the Convert command of the viewer offers the same three.
 const Converter Converters[] = {
     {"md2", "qv1", &convertMd2},
+    {"ply", "qm1", &convertPly},
+    {"kfm", "qm2", &convertKfm},
 };
 
 const Converter* findConverter(const std::string& path) {

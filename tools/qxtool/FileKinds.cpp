@@ -9,6 +9,8 @@ namespace {
 const FileKind Kinds[] = {
     {"qm2", &dumpMotion, &infoMotion},
     {"qm1", &dumpMesh, &infoMesh},
+    {"ply", &dumpPly, &infoPly},
+    {"kfm", &dumpKfm, &infoKfm},
     {"qv1", &dumpVertexModel, &infoVertexModel},
     {"md2", &dumpMd2, &infoMd2},
     {"bmp", nullptr, &infoImage}, {"tga", nullptr, &infoImage}, {"png", nullptr, &infoImage}, {"jpg", nullptr, &infoImage},

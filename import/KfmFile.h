@@ -19,8 +19,9 @@ std::unique_ptr<KfmMotion> readKfm(const std::string& path, std::string* reason 
 std::unique_ptr<KfmMotion> parseKfm(const std::uint8_t* data, std::size_t size, std::string* reason = nullptr);
 
 // The rotation that turns direction onto +Z and then turns roll about Z onto +Y. Unlike the bone
-// frame, the direction is used as stored, unnormalised, and only an angle of exactly 0 skips
-// the first turn: the exporter's files were read this way.
+// frame, the direction is used as stored, unnormalised, and only an angle of exactly 0 skips the
+// first turn: motions converted before carry bases computed this way, and a conversion of the
+// same file must give the same basis.
 Matrix3 kfmFrame(const Vector3& direction, const Vector3& roll);
 
 // A track's basis rows: transpose(kfmFrame(direction1, roll1)) * kfmFrame(direction2, roll2), or

@@ -7,7 +7,6 @@
 #include "skeletal/NameHash.h"
 #include "tests/support/AmExportBuilder.h"
 #include "tests/support/MotionBuilder.h"
-#include "tests/support/TempDir.h"
 
 namespace qx {
 namespace {
@@ -229,22 +228,6 @@ TEST(KfmBasis, DirectionUsedUnnormalised) {
     EXPECT_EQ(frame, Matrix3::identity());
     const Matrix3 normalised = kfmFrame(normalize(Vector3{1, 0, 1}), {0, 1, 0});
     EXPECT_NEAR(normalised.m[0][2], 0.70710678f, 1e-6f);
-}
-
-TEST(KfmFile, ReadsFromAPath) {
-    test::TempDir dir;
-    const std::string path = dir.file("walk.kfm");
-    KfmBytes kfm;
-    kfm.duration = 1.25f;
-    kfm.tracks.resize(2);
-    test::writeBytes(path, kfm.bytes());
-    const auto motion = readKfm(path);
-    ASSERT_NE(motion, nullptr);
-    EXPECT_EQ(motion->duration, 1.25f);
-    EXPECT_EQ(motion->tracks.size(), 2u);
-    std::string reason;
-    EXPECT_EQ(readKfm(dir.file("missing.kfm"), &reason), nullptr);
-    EXPECT_FALSE(reason.empty());
 }
 
 }  // namespace

@@ -212,30 +212,5 @@ TEST(RenderGroups, ByFirstMappingTextureThenMaterialInOrderOfAppearance) {
     EXPECT_EQ(mesh->renderGroups, expected);
 }
 
-TEST(RenderGroups, EveryFaceInExactlyOneBatch) {
-    std::vector<MeshFace> faces(40);
-    for (std::size_t f = 0; f < faces.size(); ++f) {
-        faces[f].materialIndex = static_cast<std::int32_t>(f % 3);
-        if (f % 4 != 0) faces[f].mappings.push_back(FaceMapping{static_cast<std::int32_t>(f % 5)});
-    }
-    const auto groups = buildRenderGroups(faces);
-    std::vector<int> seen(faces.size(), 0);
-    for (const TextureGroup& group : groups) {
-        for (const MaterialBatch& batch : group.batches) {
-            for (std::size_t i = 0; i < batch.faceIndices.size(); ++i) {
-                const auto f = static_cast<std::size_t>(batch.faceIndices[i]);
-                ++seen[f];
-                EXPECT_EQ(faces[f].materialIndex, batch.materialIndex);
-                EXPECT_EQ(faces[f].mappings.empty() ? -1 : faces[f].mappings[0].textureIndex, group.textureIndex);
-                if (i > 0) {
-                    EXPECT_LT(batch.faceIndices[i - 1], batch.faceIndices[i]);
-                }
-            }
-        }
-    }
-    EXPECT_EQ(seen, std::vector<int>(faces.size(), 1));
-    EXPECT_TRUE(buildRenderGroups({}).empty());
-}
-
 }  // namespace
 }  // namespace qx

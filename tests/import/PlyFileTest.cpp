@@ -7,7 +7,6 @@
 #include "skeletal/NameHash.h"
 #include "skeletal/SkeletalMeshFile.h"
 #include "tests/support/AmExportBuilder.h"
-#include "tests/support/TempDir.h"
 
 namespace qx {
 namespace {
@@ -412,18 +411,6 @@ TEST(PlyBones, DeepChainsReadWithoutRecursion) {
         EXPECT_EQ(order.back().parent, children ? Depth - 2 : -1);
         model.reset();
     }
-}
-
-TEST(PlyFile, ReadsFromAPath) {
-    test::TempDir dir;
-    const std::string path = dir.file("model.ply");
-    test::writeBytes(path, squarePly().bytes());
-    const auto model = readPly(path);
-    ASSERT_NE(model, nullptr);
-    EXPECT_EQ(model->positions.size(), 4u);
-    std::string reason;
-    EXPECT_EQ(readPly(dir.file("missing.ply"), &reason), nullptr);
-    EXPECT_FALSE(reason.empty());
 }
 
 }  // namespace

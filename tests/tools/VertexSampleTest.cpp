@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "render/OffscreenContext.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 #include "vertex/VertexModelFile.h"
@@ -58,6 +59,16 @@ TEST(VertexSample, FlagHasNamedAnimationsOfStripsAndFansAndItsSkin) {
     EXPECT_EQ(model->skin.width, 128);
     EXPECT_EQ(model->skin.height, 64);
     EXPECT_EQ(model->skin.pixels.size(), 128u * 64u * 4u);
+}
+
+TEST(VertexSample, ReadWithAContextCurrentItsSkinBecomesATexture) {
+    OffscreenContext context;
+    std::string reason;
+    if (!context.create(16, 16, &reason)) GTEST_SKIP() << "no off-screen GL here: " << reason;
+    const auto model = readVertexModel(samplePath("flag.qv1"), &reason, ImageLoading::Upload);
+    ASSERT_TRUE(model) << reason;
+    EXPECT_NE(model->skin.glName, 0u);
+    EXPECT_TRUE(model->skin.pixels.empty());  // the model keeps only the GL texture
 }
 
 }  // namespace

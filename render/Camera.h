@@ -43,7 +43,7 @@ void measureModel(Camera& camera, const VertexModel& model);
 // near a tenth of the depth, far a thousand times near. A model without depth (a flat one)
 // takes near as a tenth of the viewing distance instead, since a zero near plane leaves no
 // projection at all; one without height takes its depth, or 1, as its height. A zero width or
-// height skips the width test.
+// height skips the width test. The window then applies the projection (applyProjection).
 void fitCamera(Camera& camera);
 
 // The window's projection: viewport over width x height (truncated; a zero height counts as 1

@@ -35,6 +35,13 @@ void batchColour(const SkeletalMesh& mesh, const MaterialBatch& batch) {
         glColor3fv(&mesh.materials[static_cast<std::size_t>(batch.materialIndex)].color.x);
 }
 
+void setCapability(GLenum capability, bool on) {
+    if (on)
+        glEnable(capability);
+    else
+        glDisable(capability);
+}
+
 // The constant part of the state, in the order the viewer has always set it.
 void applyFixedState() {
     glEnable(GL_BLEND);
@@ -113,16 +120,16 @@ void Renderer::applySwitch(int index) const {
     const bool on = states_[index] != 0;
     switch (index) {
         case Lighting:
-            on ? glEnable(GL_LIGHTING) : glDisable(GL_LIGHTING);
+            setCapability(GL_LIGHTING, on);
             break;
         case Texturing:
-            on ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
+            setCapability(GL_TEXTURE_2D, on);
             break;
         case DepthWrites:
             glDepthMask(on ? GL_TRUE : GL_FALSE);
             break;
         case Culling:
-            on ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE);
+            setCapability(GL_CULL_FACE, on);
             break;
         default:
             break;
@@ -168,7 +175,7 @@ void Renderer::drawUntexturedGroup(const SkeletalDrawable& d, const TextureGroup
     // reader just uploaded) would tint these faces by the texel at the last coordinate sent;
     // they show their material colour only with texturing off while they are drawn.
     const bool texturing = isEnabled(Texturing);
-    if (texturing) glDisable(GL_TEXTURE_2D);
+    if (texturing) setCapability(GL_TEXTURE_2D, false);
     for (const MaterialBatch& batch : group.batches) {
         batchColour(mesh, batch);
         glBegin(GL_TRIANGLES);
@@ -182,7 +189,7 @@ void Renderer::drawUntexturedGroup(const SkeletalDrawable& d, const TextureGroup
         }
         glEnd();
     }
-    if (texturing) glEnable(GL_TEXTURE_2D);
+    if (texturing) setCapability(GL_TEXTURE_2D, true);
 }
 
 void Renderer::drawVertex(const VertexDrawable& d) const {

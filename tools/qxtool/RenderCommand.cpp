@@ -232,6 +232,9 @@ int render(const RenderOptions& o) {
 
     std::vector<std::uint8_t> rgba;
     if (!context.readPixels(rgba)) return fail(o.out, "cannot read the rendered pixels back");
+    // A window shows colours only: half-transparent texels blended over the background leave
+    // alpha below 1 in the framebuffer, which would turn into holes in the picture.
+    for (std::size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
     if (!writePng(o.out, rgba.data(), s.width, s.height, &reason)) return fail(o.out, reason);
     return ExitOk;
 }

@@ -24,5 +24,6 @@ CommandRun defineConvert(CLI::App& sub);
 CommandRun definePlay(CLI::App& sub);
 CommandRun defineImage(CLI::App& sub);
 CommandRun defineAnimate(CLI::App& sub);
+CommandRun defineRender(CLI::App& sub);
 
 }  // namespace qx::tool

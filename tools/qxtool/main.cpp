@@ -25,6 +25,7 @@ const Command Commands[] = {
     {"play", "Play a vertex model driven by commands on standard input", &definePlay},
     {"image", "Decode an image as the viewer does and fingerprint its pixels", &defineImage},
     {"animate", "Play motions on a skeletal mesh from a script on standard input", &defineAnimate},
+    {"render", "Draw one frame of a model off-screen into a PNG file", &defineRender},
 };
 
 bool looksLikeNegativeNumber(const char* arg) {

@@ -12,7 +12,7 @@
 namespace qx {
 namespace {
 
-using test::BmpSpec;
+using test::BmpLayout;
 using test::Bytes;
 using test::makeBmp;
 
@@ -41,16 +41,16 @@ Pixel ramp(int i) {
 }
 
 TEST(BmpDecoder, FourBitOddWidthTakesHighNibbleFirstAndSkipsPadding) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.bits = 4;
-    spec.palette = rampPalette(16);
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.bits = 4;
+    layout.palette = rampPalette(16);
     // Two bytes hold three pixels; the low nibble of the second byte and the two pad bytes
     // must be ignored.
-    spec.rows = {{0x12, 0x3F}, {0x45, 0x6A}};
+    layout.rows = {{0x12, 0x3F}, {0x45, 0x6A}};
     Texture t;
-    ASSERT_TRUE(decode(makeBmp(spec), t));
+    ASSERT_TRUE(decode(makeBmp(layout), t));
     EXPECT_EQ(t.width, 3);
     EXPECT_EQ(t.height, 2);
     EXPECT_EQ(t.bits, 32);
@@ -65,52 +65,52 @@ TEST(BmpDecoder, FourBitOddWidthTakesHighNibbleFirstAndSkipsPadding) {
 }
 
 TEST(BmpDecoder, EightBitWithColoursUsedZeroReadsAllTwoHundredFiftySixEntries) {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.bits = 8;
-    spec.coloursUsed = 0;
-    spec.palette = rampPalette(256);
-    spec.rows = {{200, 255}};
+    BmpLayout layout;
+    layout.width = 2;
+    layout.bits = 8;
+    layout.coloursUsed = 0;
+    layout.palette = rampPalette(256);
+    layout.rows = {{200, 255}};
     Texture t;
-    ASSERT_TRUE(decode(makeBmp(spec), t));
+    ASSERT_TRUE(decode(makeBmp(layout), t));
     EXPECT_EQ(pixelAt(t, 0, 0), ramp(200));
     EXPECT_EQ(pixelAt(t, 1, 0), ramp(255));
 }
 
 TEST(BmpDecoder, EightBitIndexBeyondTheColourCountIsBlack) {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.bits = 8;
-    spec.coloursUsed = 2;
-    spec.palette = rampPalette(2);
-    spec.rows = {{1, 7}};
+    BmpLayout layout;
+    layout.width = 2;
+    layout.bits = 8;
+    layout.coloursUsed = 2;
+    layout.palette = rampPalette(2);
+    layout.rows = {{1, 7}};
     Texture t;
     // A stale colour table from an earlier image must not leak into this one.
     t.palette[7][0] = t.palette[7][1] = t.palette[7][2] = 99;
-    ASSERT_TRUE(decode(makeBmp(spec), t));
+    ASSERT_TRUE(decode(makeBmp(layout), t));
     EXPECT_EQ(pixelAt(t, 0, 0), ramp(1));
     EXPECT_EQ(pixelAt(t, 1, 0), (Pixel{0, 0, 0, 255}));
 }
 
 TEST(BmpDecoder, TwentyFourBitWidthOneSkipsThePadByteOfEachRow) {
-    BmpSpec spec;
-    spec.width = 1;
-    spec.height = 3;
-    spec.rows = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
+    BmpLayout layout;
+    layout.width = 1;
+    layout.height = 3;
+    layout.rows = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
     Texture t;
-    ASSERT_TRUE(decode(makeBmp(spec), t));
+    ASSERT_TRUE(decode(makeBmp(layout), t));
     EXPECT_EQ(pixelAt(t, 0, 0), (Pixel{1, 2, 3, 255}));
     EXPECT_EQ(pixelAt(t, 0, 1), (Pixel{4, 5, 6, 255}));
     EXPECT_EQ(pixelAt(t, 0, 2), (Pixel{7, 8, 9, 255}));
 }
 
 TEST(BmpDecoder, ThirtyTwoBitKeepsColoursAndMakesEveryPixelOpaque) {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.bits = 32;
-    spec.rows = {{10, 20, 30, 0, 40, 50, 60, 128}};
+    BmpLayout layout;
+    layout.width = 2;
+    layout.bits = 32;
+    layout.rows = {{10, 20, 30, 0, 40, 50, 60, 128}};
     Texture t;
-    ASSERT_TRUE(decode(makeBmp(spec), t));
+    ASSERT_TRUE(decode(makeBmp(layout), t));
     EXPECT_EQ(pixelAt(t, 0, 0), (Pixel{10, 20, 30, 255}));
     EXPECT_EQ(pixelAt(t, 1, 0), (Pixel{40, 50, 60, 255}));
 }
@@ -125,14 +125,14 @@ Bytes sixteenBitRow(std::initializer_list<std::uint16_t> values) {
 }
 
 TEST(BmpDecoder, SixteenBitFiveSixFiveMasksWidenEachChannel) {
-    BmpSpec spec;
-    spec.width = 6;
-    spec.bits = 16;
-    spec.compression = 3;
-    spec.masks = std::array<std::uint32_t, 3>{0xF800, 0x07E0, 0x001F};
-    spec.rows = {sixteenBitRow({0xFFFF, 0xF800, 0x07E0, 0x001F, 0x0000, 0x8410})};
+    BmpLayout layout;
+    layout.width = 6;
+    layout.bits = 16;
+    layout.compression = 3;
+    layout.masks = std::array<std::uint32_t, 3>{0xF800, 0x07E0, 0x001F};
+    layout.rows = {sixteenBitRow({0xFFFF, 0xF800, 0x07E0, 0x001F, 0x0000, 0x8410})};
     Texture t;
-    ASSERT_TRUE(decode(makeBmp(spec), t));
+    ASSERT_TRUE(decode(makeBmp(layout), t));
     EXPECT_EQ(t.redMask, 0xF800u);
     EXPECT_EQ(t.greenMask, 0x07E0u);
     EXPECT_EQ(t.blueMask, 0x001Fu);
@@ -146,12 +146,12 @@ TEST(BmpDecoder, SixteenBitFiveSixFiveMasksWidenEachChannel) {
 }
 
 TEST(BmpDecoder, SixteenBitWithoutMasksHoldsFiveBitsPerChannel) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.bits = 16;
-    spec.rows = {sixteenBitRow({0x7FFF, 0x7C00, 0x0010})};
+    BmpLayout layout;
+    layout.width = 3;
+    layout.bits = 16;
+    layout.rows = {sixteenBitRow({0x7FFF, 0x7C00, 0x0010})};
     Texture t;
-    ASSERT_TRUE(decode(makeBmp(spec), t));
+    ASSERT_TRUE(decode(makeBmp(layout), t));
     EXPECT_EQ(pixelAt(t, 0, 0), (Pixel{255, 255, 255, 255}));
     EXPECT_EQ(pixelAt(t, 1, 0), (Pixel{0, 0, 255, 255}));
     EXPECT_EQ(pixelAt(t, 2, 0), (Pixel{132, 0, 0, 255}));
@@ -169,26 +169,26 @@ TEST(BmpDecoder, SixteenBitChannelWidthsOneToSevenRepeatTheirBits) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bits);
         const std::uint32_t mask = ((1u << c.bits) - 1) << 8;
-        BmpSpec spec;
-        spec.width = 2;
-        spec.bits = 16;
-        spec.compression = 3;
-        spec.masks = std::array<std::uint32_t, 3>{mask, 0, 0};
-        spec.rows = {sixteenBitRow({static_cast<std::uint16_t>(mask), static_cast<std::uint16_t>(c.value << 8)})};
+        BmpLayout layout;
+        layout.width = 2;
+        layout.bits = 16;
+        layout.compression = 3;
+        layout.masks = std::array<std::uint32_t, 3>{mask, 0, 0};
+        layout.rows = {sixteenBitRow({static_cast<std::uint16_t>(mask), static_cast<std::uint16_t>(c.value << 8)})};
         Texture t;
-        ASSERT_TRUE(decode(makeBmp(spec), t));
+        ASSERT_TRUE(decode(makeBmp(layout), t));
         EXPECT_EQ(pixelAt(t, 0, 0)[2], 255);
         EXPECT_EQ(pixelAt(t, 1, 0)[2], c.expected);
     }
 }
 
 TEST(BmpDecoder, TopDownFileIsStoredBottomRowFirst) {
-    BmpSpec spec;
-    spec.width = 1;
-    spec.height = -2;
-    spec.rows = {{0, 0, 255}, {255, 0, 0}};  // red on top, blue below
+    BmpLayout layout;
+    layout.width = 1;
+    layout.height = -2;
+    layout.rows = {{0, 0, 255}, {255, 0, 0}};  // red on top, blue below
     Texture t;
-    ASSERT_TRUE(decode(makeBmp(spec), t));
+    ASSERT_TRUE(decode(makeBmp(layout), t));
     EXPECT_EQ(t.height, 2);
     EXPECT_EQ(pixelAt(t, 0, 0), (Pixel{255, 0, 0, 255}));
     EXPECT_EQ(pixelAt(t, 0, 1), (Pixel{0, 0, 255, 255}));
@@ -197,65 +197,65 @@ TEST(BmpDecoder, TopDownFileIsStoredBottomRowFirst) {
 TEST(BmpDecoder, PaletteIsReadAfterTheDeclaredHeaderSize) {
     for (const std::uint32_t headerSize : {40u, 52u, 64u, 108u, 124u}) {
         SCOPED_TRACE(headerSize);
-        BmpSpec spec;
-        spec.width = 2;
-        spec.bits = 8;
-        spec.headerSize = headerSize;
-        spec.coloursUsed = 4;
-        spec.palette = rampPalette(4);
-        spec.rows = {{2, 3}};
+        BmpLayout layout;
+        layout.width = 2;
+        layout.bits = 8;
+        layout.headerSize = headerSize;
+        layout.coloursUsed = 4;
+        layout.palette = rampPalette(4);
+        layout.rows = {{2, 3}};
         Texture t;
-        ASSERT_TRUE(decode(makeBmp(spec), t));
+        ASSERT_TRUE(decode(makeBmp(layout), t));
         EXPECT_EQ(pixelAt(t, 0, 0), ramp(2));
         EXPECT_EQ(pixelAt(t, 1, 0), ramp(3));
     }
 }
 
 TEST(BmpDecoder, ColourCountOverTwoHundredFiftySixUsesTheFirstEntries) {
-    BmpSpec spec;
-    spec.width = 1;
-    spec.bits = 8;
-    spec.coloursUsed = 300;
-    spec.palette = rampPalette(256);
-    for (int i = 0; i < 44; ++i) spec.palette.push_back({1, 2, 3, 0});
-    spec.rows = {{255}};
+    BmpLayout layout;
+    layout.width = 1;
+    layout.bits = 8;
+    layout.coloursUsed = 300;
+    layout.palette = rampPalette(256);
+    for (int i = 0; i < 44; ++i) layout.palette.push_back({1, 2, 3, 0});
+    layout.rows = {{255}};
     Texture t;
-    ASSERT_TRUE(decode(makeBmp(spec), t));
+    ASSERT_TRUE(decode(makeBmp(layout), t));
     EXPECT_EQ(pixelAt(t, 0, 0), ramp(255));
 }
 
-BmpSpec smallTwentyFourBit() {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.rows = {{1, 2, 3, 4, 5, 6, 7, 8, 9}, {10, 11, 12, 13, 14, 15, 16, 17, 18}};
-    return spec;
+BmpLayout smallTwentyFourBit() {
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.rows = {{1, 2, 3, 4, 5, 6, 7, 8, 9}, {10, 11, 12, 13, 14, 15, 16, 17, 18}};
+    return layout;
 }
 
 TEST(BmpDecoder, RefusesVariantsItDoesNotDecode) {
     struct Case {
         const char* what;
-        void (*change)(BmpSpec&);
+        void (*change)(BmpLayout&);
     };
     const Case cases[] = {
-        {"one bit", [](BmpSpec& s) { s.bits = 1; }},
-        {"two bits", [](BmpSpec& s) { s.bits = 2; }},
-        {"sixty-four bits", [](BmpSpec& s) { s.bits = 64; }},
-        {"RLE8", [](BmpSpec& s) { s.compression = 1; }},
-        {"RLE4", [](BmpSpec& s) { s.compression = 2; }},
-        {"JPEG inside", [](BmpSpec& s) { s.compression = 4; }},
-        {"zero width", [](BmpSpec& s) { s.width = 0; }},
-        {"negative width", [](BmpSpec& s) { s.width = -3; }},
-        {"zero height", [](BmpSpec& s) { s.height = 0; }},
-        {"short OS/2 header", [](BmpSpec& s) { s.headerSize = 16; }},
+        {"one bit", [](BmpLayout& s) { s.bits = 1; }},
+        {"two bits", [](BmpLayout& s) { s.bits = 2; }},
+        {"sixty-four bits", [](BmpLayout& s) { s.bits = 64; }},
+        {"RLE8", [](BmpLayout& s) { s.compression = 1; }},
+        {"RLE4", [](BmpLayout& s) { s.compression = 2; }},
+        {"JPEG inside", [](BmpLayout& s) { s.compression = 4; }},
+        {"zero width", [](BmpLayout& s) { s.width = 0; }},
+        {"negative width", [](BmpLayout& s) { s.width = -3; }},
+        {"zero height", [](BmpLayout& s) { s.height = 0; }},
+        {"short OS/2 header", [](BmpLayout& s) { s.headerSize = 16; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        BmpSpec spec = smallTwentyFourBit();
-        c.change(spec);
+        BmpLayout layout = smallTwentyFourBit();
+        c.change(layout);
         Texture t;
         std::string reason;
-        EXPECT_FALSE(decode(makeBmp(spec), t, &reason));
+        EXPECT_FALSE(decode(makeBmp(layout), t, &reason));
         EXPECT_FALSE(reason.empty());
         EXPECT_TRUE(t.pixels.empty());
     }
@@ -289,22 +289,22 @@ TEST(BmpDecoder, EveryTruncationOfTheFileFailsCleanly) {
 }
 
 TEST(BmpDecoder, SizesTheDataCannotFillAreRefusedBeforeAllocating) {
-    BmpSpec spec = smallTwentyFourBit();
-    spec.width = 0x7FFFFFFF;
-    spec.height = 0x7FFFFFFF;
+    BmpLayout layout = smallTwentyFourBit();
+    layout.width = 0x7FFFFFFF;
+    layout.height = 0x7FFFFFFF;
     Texture t;
     std::string reason;
-    EXPECT_FALSE(decode(makeBmp(spec), t, &reason));
+    EXPECT_FALSE(decode(makeBmp(layout), t, &reason));
     EXPECT_NE(reason.find("too short"), std::string::npos) << reason;
 
-    spec = smallTwentyFourBit();
-    spec.height = -0x7FFFFFFF;
-    EXPECT_FALSE(decode(makeBmp(spec), t, &reason));
+    layout = smallTwentyFourBit();
+    layout.height = -0x7FFFFFFF;
+    EXPECT_FALSE(decode(makeBmp(layout), t, &reason));
 
     // A declared image size beyond the end of the file is a short read.
-    spec = smallTwentyFourBit();
-    spec.imageSizeField = 1 << 30;
-    EXPECT_FALSE(decode(makeBmp(spec), t, &reason));
+    layout = smallTwentyFourBit();
+    layout.imageSizeField = 1 << 30;
+    EXPECT_FALSE(decode(makeBmp(layout), t, &reason));
 }
 
 TEST(BmpDecoder, HeaderOrPixelOffsetsOutsideTheFileFailCleanly) {
@@ -313,12 +313,12 @@ TEST(BmpDecoder, HeaderOrPixelOffsetsOutsideTheFileFailCleanly) {
     file[10] = file[11] = file[12] = file[13] = 0xFF;  // pixel data offset
     EXPECT_FALSE(decode(file, t));
 
-    BmpSpec spec;
-    spec.bits = 8;
-    spec.palette = rampPalette(1);
-    spec.coloursUsed = 1;
-    spec.rows = {{0}};
-    file = makeBmp(spec);
+    BmpLayout layout;
+    layout.bits = 8;
+    layout.palette = rampPalette(1);
+    layout.coloursUsed = 1;
+    layout.rows = {{0}};
+    file = makeBmp(layout);
     file[14] = file[15] = file[16] = file[17] = 0xFF;  // header size: the palette lies far beyond
     EXPECT_FALSE(decode(file, t));
 }

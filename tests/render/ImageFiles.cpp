@@ -18,16 +18,16 @@
 
 namespace qx::test {
 
-Bytes makeBmp(const BmpSpec& spec) {
+Bytes makeBmp(const BmpLayout& layout) {
     ByteSink pixels;
-    for (const Bytes& row : spec.rows) {
+    for (const Bytes& row : layout.rows) {
         pixels.bytes(row.data(), row.size());
-        for (std::size_t n = row.size(); n % 4 != 0; ++n) pixels.u8(spec.padByte);
+        for (std::size_t n = row.size(); n % 4 != 0; ++n) pixels.u8(layout.padByte);
     }
-    const std::uint32_t headerEnd = 14 + spec.headerSize;
-    const std::uint32_t masksAfter = spec.masks && spec.headerSize < 52 ? 12 : 0;
+    const std::uint32_t headerEnd = 14 + layout.headerSize;
+    const std::uint32_t masksAfter = layout.masks && layout.headerSize < 52 ? 12 : 0;
     const std::uint32_t dataOffset =
-        headerEnd + masksAfter + static_cast<std::uint32_t>(spec.palette.size()) * 4;
+        headerEnd + masksAfter + static_cast<std::uint32_t>(layout.palette.size()) * 4;
 
     ByteSink out;
     out.u8('B');
@@ -35,46 +35,46 @@ Bytes makeBmp(const BmpSpec& spec) {
     out.u32(dataOffset + static_cast<std::uint32_t>(pixels.data().size()));
     out.u32(0);
     out.u32(dataOffset);
-    out.u32(spec.headerSize);
-    out.i32(spec.width);
-    out.i32(spec.height);
+    out.u32(layout.headerSize);
+    out.i32(layout.width);
+    out.i32(layout.height);
     out.u16(1);
-    out.u16(spec.bits);
-    out.u32(spec.compression);
-    out.u32(spec.imageSizeField);
+    out.u16(layout.bits);
+    out.u32(layout.compression);
+    out.u32(layout.imageSizeField);
     out.i32(2835);
     out.i32(2835);
-    out.u32(spec.coloursUsed);
+    out.u32(layout.coloursUsed);
     out.u32(0);
     // The longer headers: masks first (where they are), the rest zero.
     std::uint32_t written = 40;
-    if (spec.masks) {
-        for (const std::uint32_t m : *spec.masks) out.u32(m);
+    if (layout.masks) {
+        for (const std::uint32_t m : *layout.masks) out.u32(m);
         written += 12;
     }
-    for (; written < spec.headerSize; ++written) out.u8(0);
-    for (const auto& entry : spec.palette) out.bytes(entry.data(), 4);
+    for (; written < layout.headerSize; ++written) out.u8(0);
+    for (const auto& entry : layout.palette) out.bytes(entry.data(), 4);
     out.bytes(pixels.data().data(), pixels.data().size());
     return out.take();
 }
 
-Bytes makeTga(const TgaSpec& spec) {
+Bytes makeTga(const TgaLayout& layout) {
     ByteSink out;
-    out.u8(static_cast<std::uint8_t>(spec.imageId.size()));
-    out.u8(spec.colourMapType);
-    out.u8(spec.imageType);
+    out.u8(static_cast<std::uint8_t>(layout.imageId.size()));
+    out.u8(layout.colourMapType);
+    out.u8(layout.imageType);
     out.u16(0);
-    out.u16(static_cast<std::uint16_t>(spec.colourMap.size() / 3));
-    out.u8(spec.colourMap.empty() ? 0 : 24);
+    out.u16(static_cast<std::uint16_t>(layout.colourMap.size() / 3));
+    out.u8(layout.colourMap.empty() ? 0 : 24);
     out.u16(0);
     out.u16(0);
-    out.u16(spec.width);
-    out.u16(spec.height);
-    out.u8(spec.bits);
-    out.u8(spec.descriptor);
-    out.bytes(spec.imageId.data(), spec.imageId.size());
-    out.bytes(spec.colourMap.data(), spec.colourMap.size());
-    out.bytes(spec.pixels.data(), spec.pixels.size());
+    out.u16(layout.width);
+    out.u16(layout.height);
+    out.u8(layout.bits);
+    out.u8(layout.descriptor);
+    out.bytes(layout.imageId.data(), layout.imageId.size());
+    out.bytes(layout.colourMap.data(), layout.colourMap.size());
+    out.bytes(layout.pixels.data(), layout.pixels.size());
     return out.take();
 }
 

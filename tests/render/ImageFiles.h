@@ -14,7 +14,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // A bitmap file: headers, optional bit-field masks, colour table and the pixel rows as given
 // (each padded here to a multiple of 4 bytes with padByte).
-struct BmpSpec {
+struct BmpLayout {
     std::int32_t width = 1;
     std::int32_t height = 1;
     std::uint16_t bits = 24;
@@ -27,10 +27,10 @@ struct BmpSpec {
     std::vector<Bytes> rows;                            // file order, unpadded
     std::uint8_t padByte = 0xEE;
 };
-Bytes makeBmp(const BmpSpec& spec);
+Bytes makeBmp(const BmpLayout& layout);
 
 // An uncompressed Targa file: rows in file order, each width x bits/8 bytes.
-struct TgaSpec {
+struct TgaLayout {
     std::uint8_t imageType = 2;
     std::uint8_t colourMapType = 0;
     std::uint16_t width = 1;
@@ -41,7 +41,7 @@ struct TgaSpec {
     Bytes colourMap;  // written after the ID field when colourMapType is 1
     Bytes pixels;
 };
-Bytes makeTga(const TgaSpec& spec);
+Bytes makeTga(const TgaLayout& layout);
 
 // A PNG of the given colour type (PNG_COLOR_TYPE_*) and bit depth; rows top first, packed as
 // the format stores them.

@@ -32,9 +32,9 @@ const Rgb Yellow{255, 255, 0};
 // blue bottom left, yellow bottom right. Quarters of 4 x 4 texels keep linear filtering from
 // mixing colours at the quarter centres.
 test::Bytes quarterBitmap() {
-    test::BmpSpec spec;
-    spec.width = 8;
-    spec.height = 8;
+    test::BmpLayout layout;
+    layout.width = 8;
+    layout.height = 8;
     // Bitmap rows run bottom first, pixels B, G, R.
     for (int fileRow = 0; fileRow < 8; ++fileRow) {
         const bool top = fileRow >= 4;
@@ -43,9 +43,9 @@ test::Bytes quarterBitmap() {
             const Rgb c = top ? (x < 4 ? Red : Green) : (x < 4 ? Blue : Yellow);
             row.insert(row.end(), {std::uint8_t(c[2]), std::uint8_t(c[1]), std::uint8_t(c[0])});
         }
-        spec.rows.push_back(row);
+        layout.rows.push_back(row);
     }
-    return test::makeBmp(spec);
+    return test::makeBmp(layout);
 }
 
 void uploadQuarters(Texture& texture) {

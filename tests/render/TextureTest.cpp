@@ -14,10 +14,10 @@ using test::Bytes;
 
 // A 2 x 1 bitmap: blue then red (bottom row first, B, G, R).
 Bytes tinyBmp() {
-    test::BmpSpec spec;
-    spec.width = 2;
-    spec.rows = {{255, 0, 0, 0, 0, 255}};
-    return test::makeBmp(spec);
+    test::BmpLayout layout;
+    layout.width = 2;
+    layout.rows = {{255, 0, 0, 0, 0, 255}};
+    return test::makeBmp(layout);
 }
 
 TEST(TextureLoadImage, DecoderIsChosenByTheLastThreeCharactersIgnoringCase) {

@@ -52,12 +52,12 @@ Bytes bgrRows() {
 }
 
 TEST_F(TextureUpload, BitmapTexelsEqualTheDecodedPixels) {
-    test::BmpSpec spec;
-    spec.width = 8;
-    spec.height = 4;
+    test::BmpLayout layout;
+    layout.width = 8;
+    layout.height = 4;
     const Bytes rows = bgrRows();
-    for (int y = 0; y < 4; ++y) spec.rows.emplace_back(rows.begin() + y * 24, rows.begin() + (y + 1) * 24);
-    const Bytes file = test::makeBmp(spec);
+    for (int y = 0; y < 4; ++y) layout.rows.emplace_back(rows.begin() + y * 24, rows.begin() + (y + 1) * 24);
+    const Bytes file = test::makeBmp(layout);
     Texture t;
     ASSERT_TRUE(decodeBmp(file.data(), file.size(), t));
     t.upload();

@@ -9,19 +9,19 @@ namespace qx {
 namespace {
 
 using test::Bytes;
-using test::TgaSpec;
+using test::TgaLayout;
 
 bool decode(const Bytes& file, Texture& t, std::string* reason = nullptr) {
     return decodeTga(file.data(), file.size(), t, reason);
 }
 
 // 2 x 2, rows in file order: (1,2,3) (4,5,6) then (7,8,9) (10,11,12).
-TgaSpec twentyFourBit() {
-    TgaSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    return spec;
+TgaLayout twentyFourBit() {
+    TgaLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    layout.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    return layout;
 }
 
 TEST(TgaDecoder, TwentyFourBitAddsOpaqueAlphaAndKeepsBottomLeftRows) {
@@ -35,29 +35,29 @@ TEST(TgaDecoder, TwentyFourBitAddsOpaqueAlphaAndKeepsBottomLeftRows) {
 }
 
 TEST(TgaDecoder, ThirtyTwoBitKeepsTheFilesAlpha) {
-    TgaSpec spec;
-    spec.width = 2;
-    spec.bits = 32;
-    spec.pixels = {1, 2, 3, 0, 4, 5, 6, 128};
+    TgaLayout layout;
+    layout.width = 2;
+    layout.bits = 32;
+    layout.pixels = {1, 2, 3, 0, 4, 5, 6, 128};
     Texture t;
-    ASSERT_TRUE(decode(test::makeTga(spec), t));
+    ASSERT_TRUE(decode(test::makeTga(layout), t));
     EXPECT_EQ(t.bits, 32);
-    EXPECT_EQ(t.pixels, spec.pixels);
+    EXPECT_EQ(t.pixels, layout.pixels);
 }
 
 TEST(TgaDecoder, TopLeftOriginRowsAreTurnedBottomRowFirst) {
-    TgaSpec spec = twentyFourBit();
-    spec.descriptor = 0x20;
+    TgaLayout layout = twentyFourBit();
+    layout.descriptor = 0x20;
     Texture t;
-    ASSERT_TRUE(decode(test::makeTga(spec), t));
+    ASSERT_TRUE(decode(test::makeTga(layout), t));
     EXPECT_EQ(t.pixels, (Bytes{7, 8, 9, 255, 10, 11, 12, 255, 1, 2, 3, 255, 4, 5, 6, 255}));
 }
 
 TEST(TgaDecoder, ImageIdFieldIsSkipped) {
-    TgaSpec spec = twentyFourBit();
-    spec.imageId = "made by a test";
+    TgaLayout layout = twentyFourBit();
+    layout.imageId = "made by a test";
     Texture t;
-    ASSERT_TRUE(decode(test::makeTga(spec), t));
+    ASSERT_TRUE(decode(test::makeTga(layout), t));
     EXPECT_EQ(t.pixels[0], 1);
     EXPECT_EQ(t.pixels[12], 10);
 }
@@ -65,24 +65,24 @@ TEST(TgaDecoder, ImageIdFieldIsSkipped) {
 TEST(TgaDecoder, RefusesColourMapsCompressionGreyAndOtherDepths) {
     struct Case {
         const char* what;
-        void (*change)(TgaSpec&);
+        void (*change)(TgaLayout&);
     };
     const Case cases[] = {
-        {"colour-mapped image", [](TgaSpec& s) { s.imageType = 1; s.colourMapType = 1; s.bits = 8;
+        {"colour-mapped image", [](TgaLayout& s) { s.imageType = 1; s.colourMapType = 1; s.bits = 8;
                                                   s.colourMap = Bytes(3 * 256, 7); s.pixels.resize(4); }},
-        {"true colour with a colour map", [](TgaSpec& s) { s.colourMapType = 1; s.colourMap = Bytes(6, 7); }},
-        {"RLE", [](TgaSpec& s) { s.imageType = 10; }},
-        {"grey", [](TgaSpec& s) { s.imageType = 3; s.bits = 8; s.pixels.resize(4); }},
-        {"16 bits", [](TgaSpec& s) { s.bits = 16; s.pixels.resize(8); }},
-        {"zero width", [](TgaSpec& s) { s.width = 0; }},
+        {"true colour with a colour map", [](TgaLayout& s) { s.colourMapType = 1; s.colourMap = Bytes(6, 7); }},
+        {"RLE", [](TgaLayout& s) { s.imageType = 10; }},
+        {"grey", [](TgaLayout& s) { s.imageType = 3; s.bits = 8; s.pixels.resize(4); }},
+        {"16 bits", [](TgaLayout& s) { s.bits = 16; s.pixels.resize(8); }},
+        {"zero width", [](TgaLayout& s) { s.width = 0; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TgaSpec spec = twentyFourBit();
-        c.change(spec);
+        TgaLayout layout = twentyFourBit();
+        c.change(layout);
         Texture t;
         std::string reason;
-        EXPECT_FALSE(decode(test::makeTga(spec), t, &reason));
+        EXPECT_FALSE(decode(test::makeTga(layout), t, &reason));
         EXPECT_FALSE(reason.empty());
         EXPECT_TRUE(t.pixels.empty());
     }
@@ -94,11 +94,11 @@ TEST(TgaDecoder, EveryTruncationFailsAndHugeSizesAreRefused) {
         Texture t;
         EXPECT_FALSE(decode(Bytes(file.begin(), file.begin() + n), t)) << n;
     }
-    TgaSpec spec = twentyFourBit();
-    spec.width = spec.height = 65535;
+    TgaLayout layout = twentyFourBit();
+    layout.width = layout.height = 65535;
     Texture t;
     std::string reason;
-    EXPECT_FALSE(decode(test::makeTga(spec), t, &reason));
+    EXPECT_FALSE(decode(test::makeTga(layout), t, &reason));
     EXPECT_NE(reason.find("truncated"), std::string::npos) << reason;
 }
 

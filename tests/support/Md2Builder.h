@@ -14,7 +14,7 @@
 
 namespace qx::test {
 
-struct Md2FrameSpec {
+struct Md2FrameLayout {
     Vector3 scale{1.0f, 1.0f, 1.0f};
     Vector3 translate;
     std::string name;  // written into 16 bytes, 0-padded; longer names are cut at 16
@@ -30,9 +30,9 @@ struct Md2Word {
 inline Md2Word md2Int(std::int32_t v) { return {false, v, 0.0f}; }
 inline Md2Word md2Float(float v) { return {true, 0, v}; }
 
-struct Md2Spec {
+struct Md2Layout {
     std::int32_t vertexCount = 0;
-    std::vector<Md2FrameSpec> frames;
+    std::vector<Md2FrameLayout> frames;
     std::vector<Md2Word> commands;
 };
 
@@ -49,19 +49,19 @@ inline void addMd2Group(std::vector<Md2Word>& words, std::int32_t count,
     }
 }
 
-inline std::vector<std::uint8_t> md2Bytes(const Md2Spec& spec) {
-    const auto frameSize = static_cast<std::int32_t>(40 + 4 * spec.vertexCount);
+inline std::vector<std::uint8_t> md2Bytes(const Md2Layout& layout) {
+    const auto frameSize = static_cast<std::int32_t>(40 + 4 * layout.vertexCount);
     const auto frameOffset = static_cast<std::int32_t>(Md2HeaderSize);
-    const auto commandOffset = frameOffset + frameSize * static_cast<std::int32_t>(spec.frames.size());
-    const auto end = commandOffset + 4 * static_cast<std::int32_t>(spec.commands.size());
+    const auto commandOffset = frameOffset + frameSize * static_cast<std::int32_t>(layout.frames.size());
+    const auto end = commandOffset + 4 * static_cast<std::int32_t>(layout.commands.size());
     ByteSink out;
     out.bytes("IDP2", 4);
-    const std::int32_t fields[16] = {8, 0, 0, frameSize, 0, spec.vertexCount, 0, 0,
-                                     static_cast<std::int32_t>(spec.commands.size()),
-                                     static_cast<std::int32_t>(spec.frames.size()),
+    const std::int32_t fields[16] = {8, 0, 0, frameSize, 0, layout.vertexCount, 0, 0,
+                                     static_cast<std::int32_t>(layout.commands.size()),
+                                     static_cast<std::int32_t>(layout.frames.size()),
                                      frameOffset, frameOffset, frameOffset, frameOffset, commandOffset, end};
     for (const std::int32_t v : fields) out.i32(v);
-    for (const Md2FrameSpec& frame : spec.frames) {
+    for (const Md2FrameLayout& frame : layout.frames) {
         out.vector3(frame.scale);
         out.vector3(frame.translate);
         char name[16] = {};
@@ -69,7 +69,7 @@ inline std::vector<std::uint8_t> md2Bytes(const Md2Spec& spec) {
         out.bytes(name, 16);
         for (const auto& v : frame.vertices) out.bytes(v.data(), 4);
     }
-    for (const Md2Word& word : spec.commands) {
+    for (const Md2Word& word : layout.commands) {
         if (word.isFloat) out.f32(word.f);
         else out.i32(word.i);
     }

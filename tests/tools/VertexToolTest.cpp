@@ -33,13 +33,13 @@ std::string writeWaveModel(const TempDir& dir, const std::string& name = "wave.q
 }
 
 std::vector<std::uint8_t> smallMd2() {
-    test::Md2Spec spec;
-    spec.vertexCount = 1;
-    spec.frames.push_back({Vector3(1, 1, 1), Vector3(), "stand1", {{1, 2, 3, 5}}});
-    spec.frames.push_back({Vector3(1, 1, 1), Vector3(), "stand2", {{2, 2, 3, 5}}});
-    test::addMd2Group(spec.commands, -3, {{0.0f, 0.25f, 0}, {1.0f, 0.0f, 0}, {0.0f, 1.0f, 0}});
-    spec.commands.push_back(test::md2Int(0));
-    return test::md2Bytes(spec);
+    test::Md2Layout layout;
+    layout.vertexCount = 1;
+    layout.frames.push_back({Vector3(1, 1, 1), Vector3(), "stand1", {{1, 2, 3, 5}}});
+    layout.frames.push_back({Vector3(1, 1, 1), Vector3(), "stand2", {{2, 2, 3, 5}}});
+    test::addMd2Group(layout.commands, -3, {{0.0f, 0.25f, 0}, {1.0f, 0.0f, 0}, {0.0f, 1.0f, 0}});
+    layout.commands.push_back(test::md2Int(0));
+    return test::md2Bytes(layout);
 }
 
 TEST(QxtoolPlay, ScriptSetsRangeRateAndStepsThroughFrames) {

@@ -17,8 +17,8 @@
 namespace qx {
 namespace {
 
-using test::Md2FrameSpec;
-using test::Md2Spec;
+using test::Md2FrameLayout;
+using test::Md2Layout;
 
 std::unique_ptr<Md2Model> parse(const std::vector<std::uint8_t>& bytes, std::string* reason = nullptr) {
     return parseMd2(bytes.data(), bytes.size(), reason);
@@ -32,12 +32,12 @@ void expectNear(const Vector3& actual, const Vector3& expected, float tolerance 
 
 // One frame of one vertex with coordinate bytes (1, 2, 3) and normal index 5, and the
 // command list given.
-Md2Spec oneVertex(std::vector<test::Md2Word> commands = {test::md2Int(0)}) {
-    Md2Spec spec;
-    spec.vertexCount = 1;
-    spec.frames.push_back({Vector3(1, 1, 1), Vector3(0, 0, 0), "base", {{1, 2, 3, 5}}});
-    spec.commands = std::move(commands);
-    return spec;
+Md2Layout oneVertex(std::vector<test::Md2Word> commands = {test::md2Int(0)}) {
+    Md2Layout layout;
+    layout.vertexCount = 1;
+    layout.frames.push_back({Vector3(1, 1, 1), Vector3(0, 0, 0), "base", {{1, 2, 3, 5}}});
+    layout.commands = std::move(commands);
+    return layout;
 }
 
 TEST(Md2NormalTable, HoldsTheIcosahedralUnitVectorsInOrder) {
@@ -85,10 +85,10 @@ TEST(Md2Model, DecodesPositionsIntoTheProgramsAxes) {
     expectNear(md2->frames[0].vertices[0].position, {2, 3, 1});
     expectNear(md2->frames[0].vertices[0].normal, {0, 1, 0});  // entry 5, MD2's up
 
-    Md2Spec spec;
-    spec.vertexCount = 2;
-    spec.frames.push_back({Vector3(2, 0.5f, 1), Vector3(10, 20, 30), "scaled", {{1, 4, 255, 52}, {0, 0, 0, 84}}});
-    const auto scaled = parse(test::md2Bytes(spec));
+    Md2Layout layout;
+    layout.vertexCount = 2;
+    layout.frames.push_back({Vector3(2, 0.5f, 1), Vector3(10, 20, 30), "scaled", {{1, 4, 255, 52}, {0, 0, 0, 84}}});
+    const auto scaled = parse(test::md2Bytes(layout));
     ASSERT_TRUE(scaled);
     // (1 * 2 + 10, 4 * 0.5 + 20, 255 * 1 + 30) = (12, 22, 285) in MD2. The turn is built from
     // the degree factor 0.0174533, a hair above pi / 180, so each axis picks up about 7e-7 of
@@ -100,10 +100,10 @@ TEST(Md2Model, DecodesPositionsIntoTheProgramsAxes) {
 }
 
 TEST(Md2Model, NormalIndexBytesBeyondTheTablePointUp) {
-    Md2Spec spec;
-    spec.vertexCount = 2;
-    spec.frames.push_back({Vector3(1, 1, 1), Vector3(), "", {{0, 0, 0, 162}, {0, 0, 0, 255}}});
-    const auto md2 = parse(test::md2Bytes(spec));
+    Md2Layout layout;
+    layout.vertexCount = 2;
+    layout.frames.push_back({Vector3(1, 1, 1), Vector3(), "", {{0, 0, 0, 162}, {0, 0, 0, 255}}});
+    const auto md2 = parse(test::md2Bytes(layout));
     ASSERT_TRUE(md2);
     expectNear(md2->frames[0].vertices[0].normal, {0, 1, 0});
     expectNear(md2->frames[0].vertices[1].normal, {0, 1, 0});
@@ -231,12 +231,12 @@ TEST(Md2Model, RejectsFramesTheFileCannotHold) {
 }
 
 TEST(Md2Model, FrameNamesStopAtTheFirstZeroByteOrAfterSixteen) {
-    Md2Spec spec;
-    spec.vertexCount = 0;
-    spec.frames.push_back({Vector3(), Vector3(), "sixteen_letters!", {}});
-    spec.frames.push_back({Vector3(), Vector3(), std::string("run1\0\xcc\xcc", 7), {}});
-    spec.commands = {test::md2Int(0)};
-    const auto md2 = parse(test::md2Bytes(spec));
+    Md2Layout layout;
+    layout.vertexCount = 0;
+    layout.frames.push_back({Vector3(), Vector3(), "sixteen_letters!", {}});
+    layout.frames.push_back({Vector3(), Vector3(), std::string("run1\0\xcc\xcc", 7), {}});
+    layout.commands = {test::md2Int(0)};
+    const auto md2 = parse(test::md2Bytes(layout));
     ASSERT_TRUE(md2);
     EXPECT_EQ(md2FrameName(md2->frames[0]), "sixteen_letters!");
     EXPECT_EQ(md2FrameName(md2->frames[1]), "run1");
@@ -247,13 +247,13 @@ TEST(Md2Model, FrameNamesStopAtTheFirstZeroByteOrAfterSixteen) {
 }
 
 TEST(VertexModelFromMd2, CarriesFramesAndCommandsIntoAFileThatReadsBack) {
-    Md2Spec spec;
-    spec.vertexCount = 2;
-    spec.frames.push_back({Vector3(1, 1, 1), Vector3(), "pose1", {{1, 2, 3, 0}, {4, 5, 6, 52}}});
-    spec.frames.push_back({Vector3(1, 1, 1), Vector3(), "pose2", {{2, 2, 3, 0}, {4, 5, 7, 52}}});
-    test::addMd2Group(spec.commands, -3, {{0.5f, 0.25f, 0}, {1.0f, 0.0f, 1}, {0.0f, 0.0f, 1}});
-    spec.commands.push_back(test::md2Int(0));
-    const auto md2 = parse(test::md2Bytes(spec));
+    Md2Layout layout;
+    layout.vertexCount = 2;
+    layout.frames.push_back({Vector3(1, 1, 1), Vector3(), "pose1", {{1, 2, 3, 0}, {4, 5, 6, 52}}});
+    layout.frames.push_back({Vector3(1, 1, 1), Vector3(), "pose2", {{2, 2, 3, 0}, {4, 5, 7, 52}}});
+    test::addMd2Group(layout.commands, -3, {{0.5f, 0.25f, 0}, {1.0f, 0.0f, 1}, {0.0f, 0.0f, 1}});
+    layout.commands.push_back(test::md2Int(0));
+    const auto md2 = parse(test::md2Bytes(layout));
     ASSERT_TRUE(md2);
     const auto model = vertexModelFromMd2(*md2, nullptr, ImageLoading::Skip);
     ASSERT_TRUE(model);

@@ -2,29 +2,13 @@
 
 #include "animation/CycleInstance.h"
 #include "tests/support/SkeletonBuilder.h"
+#include "tests/support/InstanceHarness.h"
 
 namespace qx {
 namespace {
 
 // A cycle of a motion of the given duration (no tracks: these tests look at the clock only).
-struct Cycle {
-    explicit Cycle(float duration, float motionAttack = 0.0f, float motionDecay = 0.0f)
-        : motion(test::makeMotion(11, CycleAnimation, duration, {}, motionAttack, motionDecay)), sampler(*motion) {}
-
-    CycleInstance play(float attack, float decay, float delay = 0.0f, float stopTime = -1.0f, float timeFactor = 1.0f) {
-        MotionSettings s;
-        s.attackLength = attack;
-        s.decayLength = decay;
-        s.delay = delay;
-        s.stopTime = stopTime;
-        s.timeFactor = timeFactor;
-        s.motionId = 11;
-        return CycleInstance(s, sampler);
-    }
-
-    std::unique_ptr<SkeletalMotion> motion;
-    MotionSampler sampler;
-};
+using Cycle = test::InstanceHarness<CycleInstance, CycleAnimation, 11>;
 
 TEST(CycleInstance, StartsInAttackWithoutDelayAndDelayedWithOne) {
     Cycle c(2.0f);

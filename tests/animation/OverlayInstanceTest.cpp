@@ -2,27 +2,12 @@
 
 #include "animation/OverlayInstance.h"
 #include "tests/support/SkeletonBuilder.h"
+#include "tests/support/InstanceHarness.h"
 
 namespace qx {
 namespace {
 
-struct Overlay {
-    explicit Overlay(float duration)
-        : motion(test::makeMotion(12, OverlayAnimation, duration)), sampler(*motion) {}
-
-    OverlayInstance play(float attack, float decay, float delay = 0.0f, float stopTime = -1.0f) {
-        MotionSettings s;
-        s.attackLength = attack;
-        s.decayLength = decay;
-        s.delay = delay;
-        s.stopTime = stopTime;
-        s.motionId = 12;
-        return OverlayInstance(s, sampler);
-    }
-
-    std::unique_ptr<SkeletalMotion> motion;
-    MotionSampler sampler;
-};
+using Overlay = test::InstanceHarness<OverlayInstance, OverlayAnimation, 12>;
 
 TEST(OverlayInstance, DelayedDropsThePartOfTheStepBeyondTheDelay) {
     Overlay o(3.0f);

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "core/FileBytes.h"
 
@@ -46,9 +48,17 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes, int& error) {
 
 }  // namespace
 
-bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, std::string* reason) {
+bool writeFileAtomically(const std::string& requestedPath, std::span<const std::uint8_t> bytes, std::string* reason) {
+    // A link to the file is kept and the file it names replaced: renaming over the link itself
+    // would turn it into a plain file and leave the real one stale.
+    std::string path = requestedPath;
+    if (char* resolved = ::realpath(requestedPath.c_str(), nullptr)) {
+        path = resolved;
+        std::free(resolved);
+    }
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    const bool exists = ::stat(path.c_str(), &info) == 0;
+    if (exists && S_ISDIR(info.st_mode)) {
         setReason(reason, "cannot write: is a directory");
         return false;
     }
@@ -58,10 +68,15 @@ bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> 
         setReason(reason, errorText("cannot write", errno));
         return false;
     }
-    // mkstemp makes the file private; give it the mode an ordinary new file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    // mkstemp makes the file private; a replaced file keeps its mode, a new one gets the mode
+    // an ordinary new file would get.
+    if (exists) {
+        ::fchmod(fd, info.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
 
     int error = 0;
     bool ok = writeAll(fd, bytes, error);

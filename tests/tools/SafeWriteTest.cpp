@@ -1,9 +1,10 @@
-// Writers commit whole files or nothing: when the disk refuses the bytes (here a file size
-// limit, as a full disk or quota would), the previous file stays as it was and the failure is
-// reported, both in the writers and through qxtool convert.
+// Writers commit whole files or nothing: when the disk refuses the bytes (a file size limit, as
+// a full disk or quota would) or the folder refuses a new file (read-only), the previous file
+// stays as it was and the failure is reported, both in the writers and through qxtool convert.
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,6 +42,26 @@ int writeUnderSizeLimit(const std::function<bool(std::string*)>& write) {
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+constexpr uid_t Nobody = 65534;
+
+// Runs write in a child process that cannot write into read-only folders: root ignores folder
+// permissions, so a root child first becomes an unprivileged user. Exit status as above.
+int writeWithoutPrivileges(const std::function<bool(std::string*)>& write) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0)) _exit(2);
+        std::string reason;
+        const bool ok = write(&reason);
+        _exit(!ok && !reason.empty() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The prefix that runs a command line as an unprivileged user (nothing when we are not root).
+std::string unprivileged() { return geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : ""; }
 
 std::size_t entriesIn(const std::filesystem::path& dir) {
     std::size_t n = 0;
@@ -98,6 +119,38 @@ TEST(SafeWrite, QxtoolConvertReportsTheFailureAndKeepsTheDestination) {
     // bash counts ulimit -f in 1024-byte blocks: 64 KiB is far below the converted model.
     const auto result = test::runCommand("bash -c 'ulimit -f 64; exec " + test::qxtoolPath() + " convert " +
                                          (test::testDataDir() / "md2/faerie.md2").string() + " -o " + destination + "'");
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_NE(result.err.find("qxtool: " + destination + ": "), std::string::npos) << result.err;
+    EXPECT_EQ(test::readBytes(destination), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(SafeWrite, WritersIntoAReadOnlyFolderKeepThePreviousFile) {
+    test::TempDir dir;
+    const std::vector<std::uint8_t> previous = {'o', 'l', 'd'};
+    const std::string path = dir.file("walk.qm2");
+    test::writeBytes(path, previous);
+    // The file itself may be written; only the folder refuses the temporary beside it.
+    std::filesystem::permissions(path, std::filesystem::perms::all);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                                                 std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+    EXPECT_EQ(writeWithoutPrivileges([&](std::string* r) { return writeSkeletalMotion(path, largeMotion(), r); }), 0);
+    EXPECT_EQ(test::readBytes(path), previous);
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(SafeWrite, QxtoolConvertIntoAReadOnlyFolderReportsTheFailure) {
+    QX_REQUIRE_TESTDATA("md2/faerie.md2");
+    if (test::runCommand(unprivileged() + "test -x " + test::qxtoolPath()).status != 0)
+        GTEST_SKIP() << "qxtool cannot be run by an unprivileged user from this build folder";
+    test::TempDir dir;
+    const std::string destination = dir.file("faerie.qv1");
+    test::writeBytes(destination, {'o', 'l', 'd'});
+    std::filesystem::permissions(destination, std::filesystem::perms::all);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                                                 std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+    const auto result = test::runCommand(unprivileged() + test::qxtoolPath() + " convert " +
+                                         (test::testDataDir() / "md2/faerie.md2").string() + " -o " + destination);
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_NE(result.err.find("qxtool: " + destination + ": "), std::string::npos) << result.err;
     EXPECT_EQ(test::readBytes(destination), (std::vector<std::uint8_t>{'o', 'l', 'd'}));

@@ -385,37 +385,6 @@ TEST(MeshFileIndices, OutOfRangeIndicesAreKeptAsStored) {
     test::expectSameStoredFields(mesh, *read);
 }
 
-TEST(MeshFileWrite, FailedWriteKeepsTheDestination) {
-    test::TempDir dir;
-    std::string reason;
-    // A directory in the way (with something in it) stays as it was.
-    const std::string folder = dir.file("taken.qm1");
-    std::filesystem::create_directory(folder);
-    test::writeBytes(folder + "/inside", {1, 2, 3});
-    EXPECT_FALSE(writeSkeletalMesh(folder, sampleMesh(), &reason));
-    EXPECT_FALSE(reason.empty());
-    EXPECT_TRUE(std::filesystem::is_directory(folder));
-    EXPECT_EQ(test::readBytes(folder + "/inside"), (std::vector<std::uint8_t>{1, 2, 3}));
-
-    reason.clear();
-    EXPECT_FALSE(writeSkeletalMesh(dir.file("missing/m.qm1"), sampleMesh(), &reason));
-    EXPECT_FALSE(reason.empty());
-    EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
-
-    // Nothing but the failed destinations was left behind.
-    std::size_t entries = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) entries += entry.path() != folder;
-    EXPECT_EQ(entries, 0u);
-}
-
-TEST(MeshFileWrite, ReplacingAFileWritesTheNewMesh) {
-    test::TempDir dir;
-    const std::string path = dir.file("m.qm1");
-    ASSERT_TRUE(writeSkeletalMesh(path, sampleMesh()));
-    ASSERT_TRUE(writeSkeletalMesh(path, SkeletalMesh{}));
-    EXPECT_EQ(test::readBytes(path), encodeSkeletalMesh(SkeletalMesh{}));
-}
-
 TEST(MeshFileRead, MissingFileGivesAReason) {
     std::string reason;
     EXPECT_FALSE(readSkeletalMesh("/nonexistent/m.qm1", &reason, ImageLoading::Skip));

@@ -144,26 +144,6 @@ TEST(SkeletalMotionFile, UnreadablePathsAreReported) {
     EXPECT_EQ(reason, "is a directory");
 }
 
-TEST(SkeletalMotionFile, FailedWriteLeavesTheExistingFileIntact) {
-    test::TempDir dir;
-    const std::string path = dir.file("keep.qm2");
-    test::writeBytes(path, {1, 2, 3});
-    std::string reason;
-    // A destination that cannot be replaced: a directory of that name.
-    std::filesystem::create_directory(dir.file("folder.qm2"));
-    EXPECT_FALSE(writeSkeletalMotion(dir.file("folder.qm2"), sampleMotion(), &reason));
-    EXPECT_FALSE(reason.empty());
-    EXPECT_FALSE(writeSkeletalMotion(dir.file("missing/x.qm2"), sampleMotion(), &reason));
-    EXPECT_EQ(test::readBytes(path), (std::vector<std::uint8_t>{1, 2, 3}));
-    // No temporary files are left behind.
-    std::size_t entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
-    EXPECT_EQ(entries, 2u);
-
-    ASSERT_TRUE(writeSkeletalMotion(path, sampleMotion(), &reason)) << reason;
-    EXPECT_TRUE(readSkeletalMotion(path));
-}
-
 TEST(SkeletalModel, FindMotionReturnsTheFirstOfEqualIds) {
     test::TempDir dir;
     const std::string path = dir.file("same.qm2");

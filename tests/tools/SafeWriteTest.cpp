@@ -125,6 +125,30 @@ TEST(SafeWrite, QxtoolConvertReportsTheFailureAndKeepsTheDestination) {
     EXPECT_EQ(entriesIn(dir.path()), 1u);
 }
 
+TEST(SafeWrite, WritersRefuseAFolderInTheWayOrMissing) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.path() / "taken");
+    test::writeBytes(dir.file("taken/inside"), {1, 2, 3});
+    VertexModel model;
+    const std::vector<std::function<bool(const std::string&, std::string*)>> writers = {
+        [](const std::string& p, std::string* r) { return writeSkeletalMotion(p, largeMotion(), r); },
+        [](const std::string& p, std::string* r) { return writeSkeletalMesh(p, SkeletalMesh{}, r); },
+        [&](const std::string& p, std::string* r) { return writeVertexModel(p, model, r); },
+    };
+    for (std::size_t w = 0; w < writers.size(); ++w) {
+        SCOPED_TRACE(w);
+        std::string reason;
+        EXPECT_FALSE(writers[w](dir.file("taken"), &reason));
+        EXPECT_NE(reason.find("directory"), std::string::npos) << reason;
+        reason.clear();
+        EXPECT_FALSE(writers[w](dir.file("missing/out"), &reason));
+        EXPECT_FALSE(reason.empty());
+    }
+    EXPECT_EQ(test::readBytes(dir.file("taken/inside")), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    EXPECT_EQ(entriesIn(dir.path() / "taken"), 1u);
+}
+
 TEST(SafeWrite, WritersIntoAReadOnlyFolderKeepThePreviousFile) {
     test::TempDir dir;
     const std::vector<std::uint8_t> previous = {'o', 'l', 'd'};

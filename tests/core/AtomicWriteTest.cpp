@@ -57,14 +57,5 @@ TEST(AtomicWrite, WritingThroughALinkReplacesTheFileItNames) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "store"), fs::directory_iterator()), 1);
 }
 
-TEST(AtomicWrite, DirectoryDestinationIsRefusedAndLeftAlone) {
-    test::TempDir dir;
-    fs::create_directory(dir.path() / "out.qm2");
-    std::string reason;
-    EXPECT_FALSE(writeFileAtomically(dir.file("out.qm2"), NewBytes, &reason));
-    EXPECT_NE(reason.find("directory"), std::string::npos) << reason;
-    EXPECT_TRUE(fs::is_directory(dir.path() / "out.qm2"));
-}
-
 }  // namespace
 }  // namespace qx

@@ -26,14 +26,14 @@ namespace {
 
 constexpr rlim_t SizeLimit = 4096;
 
-// Runs write in a child process whose files may not grow past SizeLimit bytes. Returns the
+constexpr uid_t Nobody = 65534;
+
+// Runs write in a child process after confine has narrowed what the child may do. Returns the
 // child's exit status: 0 when write reported failure with a reason, 1 when it claimed success.
-int writeUnderSizeLimit(const std::function<bool(std::string*)>& write) {
+int writeInChild(const std::function<void()>& confine, const std::function<bool(std::string*)>& write) {
     const pid_t child = fork();
     if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{SizeLimit, SizeLimit};
-        setrlimit(RLIMIT_FSIZE, &limit);
+        confine();
         std::string reason;
         const bool ok = write(&reason);
         _exit(!ok && !reason.empty() ? 0 : 1);
@@ -43,25 +43,33 @@ int writeUnderSizeLimit(const std::function<bool(std::string*)>& write) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-constexpr uid_t Nobody = 65534;
+// Files may not grow past SizeLimit bytes, as on a full disk.
+int writeUnderSizeLimit(const std::function<bool(std::string*)>& write) {
+    return writeInChild([] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{SizeLimit, SizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }, write);
+}
 
-// Runs write in a child process that cannot write into read-only folders: root ignores folder
-// permissions, so a root child first becomes an unprivileged user. Exit status as above.
+// Read-only folders refuse new files: root ignores folder permissions, so a root child first
+// becomes an unprivileged user.
 int writeWithoutPrivileges(const std::function<bool(std::string*)>& write) {
-    const pid_t child = fork();
-    if (child == 0) {
+    return writeInChild([] {
         if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0)) _exit(2);
-        std::string reason;
-        const bool ok = write(&reason);
-        _exit(!ok && !reason.empty() ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }, write);
 }
 
 // The prefix that runs a command line as an unprivileged user (nothing when we are not root).
 std::string unprivileged() { return geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : ""; }
+
+// The folder refuses new files while the file in it may still be written: only the temporary
+// beside the file is refused.
+void makeReadOnly(const std::filesystem::path& dir, const std::string& file) {
+    namespace fs = std::filesystem;
+    fs::permissions(file, fs::perms::all);
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec);
+}
 
 std::size_t entriesIn(const std::filesystem::path& dir) {
     std::size_t n = 0;
@@ -154,10 +162,7 @@ TEST(SafeWrite, WritersIntoAReadOnlyFolderKeepThePreviousFile) {
     const std::vector<std::uint8_t> previous = {'o', 'l', 'd'};
     const std::string path = dir.file("walk.qm2");
     test::writeBytes(path, previous);
-    // The file itself may be written; only the folder refuses the temporary beside it.
-    std::filesystem::permissions(path, std::filesystem::perms::all);
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
-                                                 std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+    makeReadOnly(dir.path(), path);
     EXPECT_EQ(writeWithoutPrivileges([&](std::string* r) { return writeSkeletalMotion(path, largeMotion(), r); }), 0);
     EXPECT_EQ(test::readBytes(path), previous);
     EXPECT_EQ(entriesIn(dir.path()), 1u);
@@ -170,9 +175,7 @@ TEST(SafeWrite, QxtoolConvertIntoAReadOnlyFolderReportsTheFailure) {
     test::TempDir dir;
     const std::string destination = dir.file("faerie.qv1");
     test::writeBytes(destination, {'o', 'l', 'd'});
-    std::filesystem::permissions(destination, std::filesystem::perms::all);
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
-                                                 std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+    makeReadOnly(dir.path(), destination);
     const auto result = test::runCommand(unprivileged() + test::qxtoolPath() + " convert " +
                                          (test::testDataDir() / "md2/faerie.md2").string() + " -o " + destination);
     EXPECT_EQ(result.status, 1) << result.err;

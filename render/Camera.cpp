@@ -70,11 +70,12 @@ void fitCamera(Camera& camera) {
     camera.farClip = camera.nearClip * 1000.0f;
 }
 
-void applyProjection(const Camera& camera) {
+void applyProjection(const Camera& camera, float pixelRatio) {
     const int width = static_cast<int>(camera.width);
     int height = static_cast<int>(camera.height);
     if (height == 0) height = 1;
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, static_cast<int>(static_cast<float>(width) * pixelRatio),
+               static_cast<int>(static_cast<float>(height) * pixelRatio));
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(camera.fieldOfView, static_cast<double>(width) / height, camera.nearClip, camera.farClip);

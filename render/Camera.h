@@ -48,8 +48,9 @@ void fitCamera(Camera& camera);
 
 // The window's projection: viewport over width x height (truncated; a zero height counts as 1
 // for the viewport and the aspect), perspective from the field of view and clip distances,
-// then the modelview matrix reset to the identity.
-void applyProjection(const Camera& camera);
+// then the modelview matrix reset to the identity. On a screen with several device pixels per
+// window pixel the viewport covers width x height times pixelRatio device pixels.
+void applyProjection(const Camera& camera, float pixelRatio = 1.0f);
 // The modelview matrix of a frame: identity, translated, then turned about z, x and y in this
 // order (so a vertex turns about y first).
 void applyCameraTransform(const Camera& camera);

@@ -364,9 +364,13 @@ std::unique_ptr<SkeletalMesh> readSkeletalMesh(const std::string& path, std::str
     auto mesh = parseSkeletalMesh(bytes.data(), bytes.size(), reason);
     if (!mesh) return nullptr;
     mesh->nameHash = nameHash(path);
-    if (mode != ImageLoading::Skip)
-        for (Texture& texture : mesh->textures) loadTextureImage(texture, resolveImagePath(texture.name, path), mode);
+    loadMeshTextures(*mesh, path, mode);
     return mesh;
+}
+
+void loadMeshTextures(SkeletalMesh& mesh, const std::string& meshPath, ImageLoading mode) {
+    if (mode == ImageLoading::Skip) return;
+    for (Texture& texture : mesh.textures) loadTextureImage(texture, resolveImagePath(texture.name, meshPath), mode);
 }
 
 std::vector<std::uint8_t> encodeSkeletalMesh(const SkeletalMesh& mesh) {

@@ -30,6 +30,11 @@ namespace qx {
 std::unique_ptr<SkeletalMesh> readSkeletalMesh(const std::string& path, std::string* reason = nullptr,
                                                ImageLoading mode = ImageLoading::Upload);
 
+// Loads the images of the mesh's textures as mode asks, each found by resolveImagePath from the
+// path of the file the mesh came from; what readSkeletalMesh does after parsing, and what a mesh
+// converted in memory needs before it is shown.
+void loadMeshTextures(SkeletalMesh& mesh, const std::string& meshPath, ImageLoading mode);
+
 // Parses a whole file held in memory. No image is loaded and nameHash stays 0.
 std::unique_ptr<SkeletalMesh> parseSkeletalMesh(const std::uint8_t* data, std::size_t size,
                                                 std::string* reason = nullptr);

@@ -18,15 +18,6 @@ const FileKind Kinds[] = {
 
 }  // namespace
 
-std::string lowerExtension(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    const auto dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-    std::string ext = path.substr(dot + 1);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
-}
-
 const FileKind* findFileKind(const std::string& path) {
     const std::string ext = lowerExtension(path);
     for (const FileKind& kind : Kinds)

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/FilePath.h"
+
 namespace qx::tool {
 
 struct FileKind {
@@ -14,9 +16,6 @@ struct FileKind {
 
 // The kind of path, or none.
 const FileKind* findFileKind(const std::string& path);
-
-// The extension of path without its dot, lower case ("" when there is none).
-std::string lowerExtension(const std::string& path);
 
 int dumpMotion(const std::string& path);
 int infoMotion(const std::string& path);

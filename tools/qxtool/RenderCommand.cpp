@@ -14,22 +14,16 @@
 #include <vector>
 
 #include "animation/SkeletalInstance.h"
-#include "import/MeshFromPly.h"
-#include "import/PlyFile.h"
 #include "render/Camera.h"
 #include "render/Lighting.h"
+#include "render/ModelScene.h"
 #include "render/OffscreenContext.h"
 #include "render/PngWriter.h"
 #include "render/Renderer.h"
-#include "skeletal/SkeletalMeshFile.h"
 #include "skeletal/SkeletalMotionFile.h"
 #include "tools/qxtool/Command.h"
-#include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/Report.h"
-#include "vertex/Md2Model.h"
 #include "vertex/VertexInstance.h"
-#include "vertex/VertexModelFile.h"
-#include "vertex/VertexModelFromMd2.h"
 
 namespace qx::tool {
 
@@ -37,11 +31,6 @@ namespace {
 
 // Far above any screen; keeps the framebuffer and the picture's buffers to a few hundred MB.
 constexpr int MaxSide = 8192;
-// The viewer's idle loop advances in small steps; the first minute is replayed at this rate
-// (fades and the mixed cycle length change step by step), the rest in one step, which the
-// instances carry over exactly once every fade has settled.
-constexpr double ReplayStep = 1.0 / 60.0;
-constexpr int ReplaySteps = 3600;
 
 struct RenderOptions {
     std::string file;
@@ -90,7 +79,7 @@ bool split(const std::string& text, char separator, std::size_t count, std::vect
 }
 
 // Checks the options that do not depend on the file; an empty result means they are fine.
-std::string checkOptions(const RenderOptions& o, const std::string& kind, Settings& s) {
+std::string checkOptions(const RenderOptions& o, bool skeletal, Settings& s) {
     std::vector<std::string> parts;
     const std::size_t x = o.size.find_first_of("xX");
     std::int32_t w = 0, h = 0;
@@ -115,7 +104,6 @@ std::string checkOptions(const RenderOptions& o, const std::string& kind, Settin
             return "--frames expects A:B (frames A to B-1), not '" + o.frames + "'";
         s.hasFrames = true;
     }
-    const bool skeletal = kind == "qm1" || kind == "ply";
     if (skeletal && (!o.frames.empty() || o.fpsGiven)) return "--frames and --fps apply to vertex models only";
     if (!skeletal && !o.motions.empty()) return "--motion applies to skeletal meshes only";
     return {};
@@ -130,19 +118,9 @@ struct Scene {
 
 // Reads the skeletal mesh (textures uploaded) and the motions, every motion made a cycle, and
 // starts them all with default settings. A failure reports itself and returns its status.
-int loadSkeletal(const RenderOptions& o, const std::string& kind, Scene& scene) {
+int loadSkeletal(const RenderOptions& o, Scene& scene) {
     std::string reason;
-    std::unique_ptr<SkeletalMesh> mesh;
-    if (kind == "qm1") {
-        mesh = readSkeletalMesh(o.file, &reason, ImageLoading::Upload);
-    } else {
-        const std::unique_ptr<PlyModel> ply = readPly(o.file, &reason);
-        if (ply) {
-            mesh = meshFromPly(*ply);
-            for (Texture& texture : mesh->textures)
-                loadTextureImage(texture, resolveImagePath(texture.name, o.file), ImageLoading::Upload);
-        }
-    }
+    std::unique_ptr<SkeletalMesh> mesh = readMeshToShow(o.file, &reason, ImageLoading::Upload);
     if (!mesh) return fail(o.file, reason);
     scene.skeletal = std::make_unique<SkeletalModel>();
     scene.skeletal->addMesh(std::move(mesh));
@@ -162,14 +140,9 @@ int loadSkeletal(const RenderOptions& o, const std::string& kind, Scene& scene) 
     return ExitOk;
 }
 
-int loadVertex(const RenderOptions& o, const std::string& kind, const Settings& s, Scene& scene) {
+int loadVertex(const RenderOptions& o, const Settings& s, Scene& scene) {
     std::string reason;
-    if (kind == "qv1") {
-        scene.vertex = readVertexModel(o.file, &reason, ImageLoading::Upload);
-    } else {
-        const std::unique_ptr<Md2Model> md2 = readMd2(o.file, &reason);
-        if (md2) scene.vertex = vertexModelFromMd2(*md2, &reason, ImageLoading::Upload);
-    }
+    scene.vertex = readVertexModelToShow(o.file, &reason, ImageLoading::Upload);
     if (!scene.vertex) return fail(o.file, reason);
     auto instance = std::make_unique<VertexInstance>(*scene.vertex, -1, -1, static_cast<float>(o.fps));
     if (s.hasFrames && instance->setRange(s.first, s.last, -1) == 0)
@@ -179,21 +152,13 @@ int loadVertex(const RenderOptions& o, const std::string& kind, const Settings& 
     return ExitOk;
 }
 
-// Advances the instance by the given seconds and returns the drawable of the last step.
-Drawable* advance(ModelInstance& instance, double time) {
-    if (instance.kind() == 0) return instance.update(static_cast<float>(time));
-    int steps = static_cast<int>(time / ReplayStep);
-    if (steps > ReplaySteps) steps = ReplaySteps;
-    for (int i = 0; i < steps; ++i) instance.update(static_cast<float>(ReplayStep));
-    return instance.update(static_cast<float>(time - steps * ReplayStep));
-}
-
 int render(const RenderOptions& o) {
-    const std::string kind = lowerExtension(o.file);
-    if (kind != "qm1" && kind != "ply" && kind != "qv1" && kind != "md2")
+    const SceneFileKind kind = sceneFileKind(o.file);
+    if (kind == SceneFileKind::Unknown)
         return fail(o.file, "cannot render this file type (known: .qm1, .qv1, .md2, .ply)");
+    const bool skeletal = isSkeletalKind(kind);
     Settings s;
-    const std::string problem = checkOptions(o, kind, s);
+    const std::string problem = checkOptions(o, skeletal, s);
     if (!problem.empty()) return usageError(problem);
 
     // The context outlives the models: their textures are deleted in it.
@@ -204,8 +169,7 @@ int render(const RenderOptions& o) {
     // As a window opens: the model is read with the context current, then the renderer is
     // ensured, the lighting applied, the instance built and the camera fitted.
     Scene scene;
-    const bool skeletal = kind == "qm1" || kind == "ply";
-    const int loaded = skeletal ? loadSkeletal(o, kind, scene) : loadVertex(o, kind, s, scene);
+    const int loaded = skeletal ? loadSkeletal(o, scene) : loadVertex(o, s, scene);
     if (loaded != ExitOk) return loaded;
 
     Renderer renderer;
@@ -217,13 +181,12 @@ int render(const RenderOptions& o) {
     camera.width = static_cast<float>(s.width);
     camera.height = static_cast<float>(s.height);
     if (skeletal)
-        measureModel(camera, *scene.skeletal);
+        fitCameraTo(camera, *scene.skeletal);
     else
-        measureModel(camera, *scene.vertex);
-    fitCamera(camera);
+        fitCameraTo(camera, *scene.vertex);
     applyProjection(camera);
 
-    if (Drawable* drawable = advance(*scene.instance, o.time)) renderer.submit(*drawable);
+    if (Drawable* drawable = advanceLikeViewer(*scene.instance, o.time)) renderer.submit(*drawable);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     applyCameraTransform(camera);
     renderer.drawAll();

@@ -1,0 +1,186 @@
+#include "app/CBaseView.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdint>
+
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+#include "app/CMainFrame.h"
+#include "app/CViewerApp.h"
+#include "render/Lighting.h"
+#include "render/Renderer.h"
+
+namespace qx::app {
+
+namespace {
+
+// Wheel rates per unit of delta (a notch is 120): 10 degrees of turn, 2 of field of view.
+constexpr float WheelTurn = 0.083333336f;
+constexpr float WheelFieldOfView = 0.016666668f;
+constexpr int Notch = 120;
+
+}  // namespace
+
+CBaseView::CBaseView(QWidget* parent) : QOpenGLWidget(parent) {
+    setObjectName(QStringLiteral("view"));
+    setMinimumSize(1, 1);
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+CBaseView::~CBaseView() {
+    // The instance's drawable is gone with it; nothing of it may stay with the renderer.
+    makeCurrent();
+    drawable_ = nullptr;
+    instance_.reset();
+    doneCurrent();
+    if (CViewerApp* app = CViewerApp::instance()) app->viewDestroyed(this);
+}
+
+void CBaseView::initializeGL() {
+    CViewerApp& app = *CViewerApp::instance();
+    app.ensureRenderer();
+    applyGlState();
+    InitModel();
+    camera_.width = static_cast<float>(width());
+    camera_.height = static_cast<float>(height());
+    FitCamera();
+    // The model shows in its first pose at once, even while the clock is paused.
+    if (instance_) drawable_ = instance_->update(0.0f);
+    initialised_ = true;
+    app.viewInitialised(this);
+}
+
+void CBaseView::applyGlState() const {
+    const CViewerApp& app = *CViewerApp::instance();
+    // The renderer's light is placed through the modelview current when it is set; placed
+    // under the identity it shines from the viewer's side whatever the camera did before.
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    if (const Renderer* renderer = app.renderer()) renderer->applyToCurrentContext();
+    applyLighting(app.mainFrame().lighting());
+    glPopMatrix();
+}
+
+void CBaseView::syncGlState() {
+    if (!initialised_) return;
+    makeCurrent();
+    applyGlState();
+    doneCurrent();
+    update();
+}
+
+void CBaseView::resizeGL(int width, int height) { Resize(width, height); }
+
+void CBaseView::Resize(int width, int height) {
+    camera_.width = static_cast<float>(width);
+    camera_.height = static_cast<float>(height);
+    applyProjection(camera_, static_cast<float>(devicePixelRatioF()));
+}
+
+void CBaseView::FitCamera() {
+    fitCamera(camera_);
+    applyProjection(camera_, static_cast<float>(devicePixelRatioF()));
+}
+
+void CBaseView::paintGL() {
+    // Every paint sets the projection from the camera as it stands, so a change of the field
+    // of view made between paints always shows.
+    applyProjection(camera_, static_cast<float>(devicePixelRatioF()));
+    DrawScene();
+}
+
+void CBaseView::DrawScene() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    applyCameraTransform(camera_);
+    Renderer* renderer = CViewerApp::instance()->renderer();
+    if (renderer == nullptr) return;
+    // The view hands its own drawable over at paint time rather than when it was updated: a
+    // view repainted for another reason (uncovered, resized) then draws its own model, never
+    // the one another view submitted, and the renderer never holds a drawable past the paint.
+    if (drawable_ != nullptr) renderer->submit(*drawable_);
+    renderer->drawAll();
+    renderer->clear();
+}
+
+void CBaseView::UpdateAnimation(float timeStep) {
+    if (instance_) drawable_ = instance_->update(timeStep);
+}
+
+float CBaseView::extentLength() const {
+    const Vector3& e = camera_.extent;
+    return std::sqrt(e.x * e.x + e.y * e.y + e.z * e.z);
+}
+
+void CBaseView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        if (event->modifiers() & Qt::ControlModifier)
+            translateDrag_ = true;
+        else
+            rotateDrag_ = true;
+        leftDrag_ = true;
+        last_ = event->position();
+    } else if (event->button() == Qt::RightButton) {
+        rightDrag_ = true;
+        last_ = event->position();
+    }
+    QOpenGLWidget::mousePressEvent(event);
+}
+
+void CBaseView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        rotateDrag_ = translateDrag_ = leftDrag_ = false;
+    } else if (event->button() == Qt::RightButton) {
+        rightDrag_ = false;
+    }
+    QOpenGLWidget::mouseReleaseEvent(event);
+}
+
+void CBaseView::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF position = event->position();
+    const float dx = static_cast<float>(position.x() - last_.x());
+    const float dy = static_cast<float>(position.y() - last_.y());
+    const Qt::KeyboardModifiers keys = event->modifiers();
+    if (leftDrag_) {
+        if (rotateDrag_) {
+            camera_.rotationY += dx;
+            camera_.rotationX += dy;
+        } else if (translateDrag_) {
+            const float g = -camera_.translation.z;
+            camera_.translation.x += dx / camera_.width * g;
+            camera_.translation.y -= g * dy / camera_.height;
+        }
+        last_ = position;
+    }
+    if (rightDrag_) {
+        if (keys & Qt::ControlModifier)
+            camera_.rotationZ += dx;
+        else if (keys & Qt::ShiftModifier)
+            camera_.fieldOfView += dx * 0.5f;
+        else
+            camera_.translation.z += extentLength() * 0.025f * dx;
+        last_ = position;
+    }
+    update();
+    QOpenGLWidget::mouseMoveEvent(event);
+}
+
+void CBaseView::wheelEvent(QWheelEvent* event) {
+    // Some systems turn a wheel held with a modifier into a sideways one.
+    const QPoint angle = event->angleDelta();
+    const int delta = static_cast<std::int16_t>(angle.y() != 0 ? angle.y() : angle.x());
+    const Qt::KeyboardModifiers keys = event->modifiers();
+    if (keys & Qt::ControlModifier)
+        camera_.rotationZ += static_cast<float>(delta) * WheelTurn;
+    else if (keys & Qt::ShiftModifier)
+        camera_.fieldOfView += static_cast<float>(delta) * WheelFieldOfView;
+    else
+        camera_.translation.z += extentLength() * 0.05f * static_cast<float>(delta / Notch);
+    update();
+    event->accept();
+}
+
+}  // namespace qx::app

@@ -1,0 +1,83 @@
+#pragma once
+// The 3D pane of a child window: an OpenGL view of one animated model with an orbit camera
+// driven by the mouse. CSModelView and CVModelView differ only in the instance they build and
+// the positions they measure.
+//
+// Mouse: left drag turns the model about x and y (with Ctrl: moves it across the view); right
+// drag moves it nearer and farther (with Ctrl: turns it about z; with Shift: widens or narrows
+// the field of view). The wheel moves it by whole notches (with Ctrl: turns it 10 degrees a
+// notch; with Shift: 2 degrees of field of view a notch).
+//
+// Qt composes the view into its window: it clears nothing behind the view, and it presents
+// what paintGL drew (the buffer swap), so the view only clears and draws.
+
+#include <memory>
+
+#include <QOpenGLWidget>
+#include <QPointF>
+
+#include "app/IdleLoop.h"
+#include "core/ModelInstance.h"
+#include "render/Camera.h"
+
+namespace qx {
+class Drawable;
+}
+
+namespace qx::app {
+
+class CBaseView : public QOpenGLWidget, public AnimatedView {
+    Q_OBJECT
+public:
+    explicit CBaseView(QWidget* parent = nullptr);
+    ~CBaseView() override;
+
+    // Advances the instance by timeStep and keeps the drawable it gives for the next paint.
+    void UpdateAnimation(float timeStep) override;
+    void invalidate() override { update(); }
+
+    // Stores the size (pixels) and applies the projection; a zero height counts as 1 for the
+    // viewport and the aspect but is stored as 0. Needs the view's context current.
+    void Resize(int width, int height);
+    // Gives this view's context the renderer's switches and the lighting panel's values, as
+    // every context must have them; makes the context current for the call.
+    void syncGlState();
+
+    const Camera& camera() const { return camera_; }
+    ModelInstance* instance() const { return instance_.get(); }
+    // Whether initializeGL has set the view up (its context exists and the model is measured).
+    bool initialised() const { return initialised_; }
+
+protected:
+    // Clears, applies the camera, and draws the instance's latest drawable.
+    virtual void DrawScene();
+    // Builds the instance and measures the model (extent and centre of the camera).
+    virtual void InitModel() {}
+    // Moves the camera back until the measured model fits, and applies the projection.
+    void FitCamera();
+
+    void initializeGL() override;
+    void resizeGL(int width, int height) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+    Camera camera_;
+    std::unique_ptr<ModelInstance> instance_;
+
+private:
+    void applyGlState() const;
+    float extentLength() const;
+
+    Drawable* drawable_ = nullptr;
+    bool rotateDrag_ = false;
+    bool translateDrag_ = false;
+    bool leftDrag_ = false;
+    bool rightDrag_ = false;
+    QPointF last_;
+    bool initialised_ = false;
+};
+
+}  // namespace qx::app

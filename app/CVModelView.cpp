@@ -1,0 +1,14 @@
+#include "app/CVModelView.h"
+
+#include "render/ModelScene.h"
+
+namespace qx::app {
+
+CVModelView::CVModelView(const VertexModel& model, QWidget* parent) : CBaseView(parent), model_(model) {}
+
+void CVModelView::InitModel() {
+    instance_ = makeInstance(model_, -1, -1, 15.0f);
+    measureModel(camera_, model_);
+}
+
+}  // namespace qx::app

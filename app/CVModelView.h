@@ -1,0 +1,23 @@
+#pragma once
+// The view of a vertex model document: plays all of the model's frames at 15 frames a second
+// and frames the positions of its first frame.
+
+#include "app/CBaseView.h"
+#include "vertex/VertexModel.h"
+
+namespace qx::app {
+
+class CVModelView : public CBaseView {
+    Q_OBJECT
+public:
+    // The model must outlive the view.
+    explicit CVModelView(const VertexModel& model, QWidget* parent = nullptr);
+
+protected:
+    void InitModel() override;
+
+private:
+    const VertexModel& model_;
+};
+
+}  // namespace qx::app

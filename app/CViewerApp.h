@@ -1,0 +1,84 @@
+#pragma once
+// The application object: owns the clock, the main window and the one renderer, runs the idle
+// loop that animates the active child window's view, and carries out the commands that are not
+// tied to one window (Pause, Texture, Cull; Open, Convert and Help arrive with documents).
+//
+// One exists at a time; views reach it through instance(), as they reach the renderer and the
+// lighting through it.
+
+#include <memory>
+
+#include <QObject>
+
+#include "app/AnimationClock.h"
+#include "app/IdleDriver.h"
+#include "app/IdleLoop.h"
+#include "render/Renderer.h"
+
+namespace qx::app {
+
+class CBaseView;
+class CMainFrame;
+
+class CViewerApp : public QObject {
+    Q_OBJECT
+public:
+    // What must be set before the QApplication is made: contexts that share their textures, and
+    // the views' surface format (depth buffer, double buffering, no Core profile, since all
+    // drawing is immediate mode).
+    static void prepareApplication();
+
+    // Starts with the clock given (running) and a main window, not yet shown.
+    explicit CViewerApp(std::unique_ptr<AnimationClock> clock);
+    // Frees the windows, then the renderer, then the clock.
+    ~CViewerApp() override;
+
+    static CViewerApp* instance() { return instance_; }
+
+    AnimationClock& clock() { return *clock_; }
+    const AnimationClock& clock() const { return *clock_; }
+    IdleLoop& idleLoop() { return idleLoop_; }
+    CMainFrame& mainFrame() const { return *mainFrame_; }
+
+    // The renderer lives from the first view's set-up until the last view is gone.
+    Renderer* renderer() const { return renderer_.get(); }
+    Renderer& ensureRenderer();
+
+    // Views report their set-up (context made, model measured) and their end.
+    void viewInitialised(CBaseView* view);
+    void viewDestroyed(CBaseView* view);
+    // The view the idle loop animates: the active child window's.
+    CBaseView* activeView() const;
+
+    // One idle pass; true for "more".
+    bool OnIdle(int idleCount);
+    // What opening a document does before its first pass: the clock runs, is ticked, and the
+    // animation and frame-rate stopwatches are taken afresh.
+    void startAnimation();
+
+    void OnPause();
+    void OnTexture();
+    void OnCull();
+    // The enabled and pressed states of Pause, Texture and Cull, the menus and the frame rate.
+    void updateCommandUi();
+
+    bool texturingWanted() const { return texturingWanted_; }
+    bool cullingWanted() const { return cullingWanted_; }
+
+private:
+    void toggleSwitch(int rendererSwitch, bool& wanted);
+    // Brings every set-up view's context up to date with the renderer and the lighting.
+    void syncAllViews();
+
+    static CViewerApp* instance_;
+    std::unique_ptr<AnimationClock> clock_;
+    IdleLoop idleLoop_;
+    std::unique_ptr<Renderer> renderer_;
+    std::unique_ptr<CMainFrame> mainFrame_;
+    std::unique_ptr<IdleDriver> idleDriver_;
+    int liveViews_ = 0;
+    bool texturingWanted_ = false;
+    bool cullingWanted_ = false;
+};
+
+}  // namespace qx::app

@@ -1,0 +1,32 @@
+#pragma once
+// The program's command ids: a menu entry, a toolbar button and an accelerator that share an id
+// reach one handler. Kept as the numbers they have always had, so that the ids in the help
+// texts and in user reports stay meaningful.
+
+namespace qx::app {
+
+enum CommandId : int {
+    IdFileOpen = 57601,
+    IdFileClose = 57602,
+    IdAppAbout = 57664,
+    IdAppExit = 57665,
+    IdConvert = 32773,
+    IdPause = 32774,
+    IdTexture = 32775,
+    IdCull = 32776,
+};
+
+// The controls of the lighting panel; their object names are what tests and accessibility
+// tools find them by.
+enum LightingControlId : int {
+    IdAmbientSlider = 1029,
+    IdSpecularSlider = 1038,
+    IdRedBox = 1040,
+    IdRedSlider = 1041,
+    IdGreenBox = 1042,
+    IdGreenSlider = 1043,
+    IdBlueBox = 1045,
+    IdBlueSlider = 1046,
+};
+
+}  // namespace qx::app

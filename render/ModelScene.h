@@ -1,0 +1,53 @@
+#pragma once
+// What it takes to show a model file as a window first shows it: the model read with its
+// texture images, the animated instance built on it, the camera fitted to it, the animation
+// stepped as the idle loop steps it. The viewer's GL view and `qxtool render` both go through
+// these functions, so that a snapshot and a window agree.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/ModelInstance.h"
+#include "render/Camera.h"
+#include "render/Texture.h"
+#include "skeletal/SkeletalMesh.h"
+#include "skeletal/SkeletalModel.h"
+#include "vertex/VertexModel.h"
+
+namespace qx {
+
+class Drawable;
+
+// The kinds of file a view can show, told by the file's extension (case ignored).
+enum class SceneFileKind { Unknown, SkeletalMesh, AmModel, VertexModel, Md2Model };
+SceneFileKind sceneFileKind(const std::string& path);
+inline bool isSkeletalKind(SceneFileKind kind) {
+    return kind == SceneFileKind::SkeletalMesh || kind == SceneFileKind::AmModel;
+}
+
+// A skeletal mesh to show: a .qm1 as stored, or an A:M .ply converted in memory. Texture images
+// are loaded as images asks, found beside the file first. None, with a reason, when the file is
+// not of these kinds or its reader rejects it.
+std::unique_ptr<SkeletalMesh> readMeshToShow(const std::string& path, std::string* reason, ImageLoading images);
+// A vertex model to show: a .qv1 as stored, or an MD2 converted in memory, its skin loaded as
+// images asks.
+std::unique_ptr<VertexModel> readVertexModelToShow(const std::string& path, std::string* reason, ImageLoading images);
+
+// The instance a window plays a model with: no motion playing on a skeletal model; the whole
+// frame range at 15 frames per second on a vertex model.
+std::unique_ptr<ModelInstance> makeInstance(const SkeletalModel& model);
+std::unique_ptr<ModelInstance> makeInstance(const VertexModel& model, std::int32_t first = -1,
+                                            std::int32_t last = -1, float fps = 15.0f);
+
+// Measures the model and fits the camera to it for a window of camera.width x camera.height.
+void fitCameraTo(Camera& camera, const SkeletalModel& model);
+void fitCameraTo(Camera& camera, const VertexModel& model);
+
+// Advances the instance by the given seconds as the viewer's idle loop would, and returns the
+// drawable of the last step. A skeletal instance is stepped at 60 steps a second for the first
+// minute (fades and the mixed cycle length change step by step), the rest in one step, which
+// the instance carries over exactly once every fade has settled; a vertex instance in one step.
+Drawable* advanceLikeViewer(ModelInstance& instance, double seconds);
+
+}  // namespace qx

@@ -196,7 +196,8 @@ void Renderer::drawVertex(const VertexDrawable& d) const {
     if (d.instance == nullptr) return;
     const VertexModel& model = d.model();
     model.skin.bind();
-    // The drawable's lists are at least vertexCount long; entries past it are stale.
+    // The drawable's lists hold every vertex the frames hold (none without frames), and an
+    // index beyond them is skipped; entries past vertexCount are stale.
     const std::size_t limit = std::min({static_cast<std::size_t>(std::max(model.vertexCount, 0)),
                                         d.positions.size(), d.normals.size()});
     for (const DrawCommand& command : model.commands) {

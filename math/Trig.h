@@ -1,6 +1,6 @@
 #pragma once
 // Trigonometry and square roots go through the double-precision C library and are rounded to
-// float, so that every result matches the original program's arithmetic bit for bit.
+// float, so that the files this system writes come out the same bit for bit on every build.
 
 #include <cmath>
 
@@ -19,7 +19,8 @@ inline float facos(float a) {
     return static_cast<float>(std::acos(c));
 }
 
-// The degree factor of the original program: the float 0x3C8EFA39, a hair above pi/180.
+// Degrees to radians: the float 0x3C8EFA39, a hair above pi/180. Converted MD2 positions are
+// turned with it, so the files this system writes depend on this exact value.
 inline constexpr float DegreeFactor = 0.0174533f;
 
 }  // namespace qx

@@ -144,8 +144,10 @@ void Renderer::drawSkeletal(const SkeletalDrawable& d) const {
         return;
     }
     for (const TextureGroup& group : mesh.renderGroups) {
-        // A texture index that names no texture draws the group as an untextured one.
-        if (!inside(mesh.textures, group.textureIndex)) {
+        // A texture index that names no texture, or a texture whose image is missing (no GL
+        // name, so bind would leave the one bound before), draws the group as an untextured one.
+        if (!inside(mesh.textures, group.textureIndex) ||
+            mesh.textures[static_cast<std::size_t>(group.textureIndex)].glName == 0) {
             drawUntexturedGroup(d, group);
             continue;
         }
@@ -196,7 +198,12 @@ void Renderer::drawVertex(const VertexDrawable& d) const {
     if (d.instance == nullptr) return;
     const VertexModel& model = d.model();
     model.skin.bind();
-    // The drawable's lists are at least vertexCount long; entries past it are stale.
+    // A skin whose image is missing binds nothing: the texture bound before would show on the
+    // model, which is drawn in the current colour instead.
+    const bool imageless = isEnabled(Texturing) && model.skin.glName == 0;
+    if (imageless) setCapability(GL_TEXTURE_2D, false);
+    // The drawable's lists hold every vertex the frames hold (none without frames), and an
+    // index beyond them is skipped; entries past vertexCount are stale.
     const std::size_t limit = std::min({static_cast<std::size_t>(std::max(model.vertexCount, 0)),
                                         d.positions.size(), d.normals.size()});
     for (const DrawCommand& command : model.commands) {
@@ -209,6 +216,7 @@ void Renderer::drawVertex(const VertexDrawable& d) const {
         }
         glEnd();
     }
+    if (imageless) setCapability(GL_TEXTURE_2D, true);
 }
 
 }  // namespace qx

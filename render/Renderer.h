@@ -16,6 +16,10 @@
 // never trusted: a face whose corner indexes outside the drawable's positions or normals, a
 // face, material or texture index outside the mesh's lists, and a command vertex outside the
 // model's vertices are skipped, so nothing is read outside a list.
+//
+// Faces without a picture of their own (an untextured group, a texture or skin whose image is
+// missing and so has no GL name) are drawn with texturing off, whatever the switch says: the
+// texture still bound from before must not show on them.
 
 #include <cstdint>
 #include <vector>

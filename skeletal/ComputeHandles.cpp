@@ -32,8 +32,8 @@ void computeHandles(MotionChannel& channel) {
         const float dv = prevValue - nextValue;
         const float m = std::fabs(dt);
         if (m == 0.0f) {
-            // Neighbours at one time: no direction to take. The original program stopped the
-            // whole pass here, and stored files were written by it, so later keys keep theirs.
+            // Neighbours at one time: no direction to take. The pass stops here and later keys
+            // keep the handles read for them: files this system wrote must read back the same.
             k[i].outHandle = {0.0f, 0.0f};
             k[i].inHandle = {0.0f, 0.0f};
             return;

@@ -1,6 +1,6 @@
 #pragma once
 // What a skeletal mesh document holds: its mesh and the motions loaded into it, in load order.
-// The model owns them (the lists of the original program leaked them when a document closed).
+// The model owns them, so that a closed document frees its mesh and its motions.
 
 #include <cstdint>
 #include <memory>

@@ -127,10 +127,6 @@ std::unique_ptr<Md2Model> parseMd2(const std::uint8_t* data, std::size_t size, s
                               " vertices do not fit in the file after offset " + std::to_string(frameOffset));
         return nullptr;
     }
-    if (frameCount == 0 && vertexCount > 0) {
-        setReason(reason, noFramesProblem(vertexCount));
-        return nullptr;
-    }
     // Only now, with every size checked, is room made for the frames.
     if (!readFrames(in, frameCount, static_cast<std::size_t>(vertexCount), md2AxisRotation(), model->frames)) {
         setReason(reason, "truncated frame data");

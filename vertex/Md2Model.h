@@ -37,8 +37,8 @@ struct Md2Model {
 };
 
 // Reads an MD2 file; none with a short reason when it cannot be read, is not an MD2 of version
-// 8, declares frames the file cannot hold, vertices without frames, or a command list that
-// starts beyond its end.
+// 8, declares frames the file cannot hold, or a command list that starts beyond its end. A
+// vertex count without frames is read as it is: only frames hold vertices.
 // The command list ends at a 0 count or at the end of the data; a group cut short by the end
 // is dropped.
 std::unique_ptr<Md2Model> readMd2(const std::string& path, std::string* reason = nullptr);

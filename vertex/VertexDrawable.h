@@ -16,7 +16,8 @@ class VertexModel;
 class VertexDrawable : public Drawable {
 public:
     // The lists start with this many zero vectors, or with the model's vertex count when that
-    // is larger: they are never shorter than the vertices an update writes.
+    // is larger: they are never shorter than the vertices an update writes. A model without
+    // frames has no vertices to show, and its lists stay empty.
     static constexpr std::size_t InitialSize = 4000;
 
     int kind() const override { return 0; }

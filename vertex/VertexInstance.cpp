@@ -12,6 +12,14 @@ std::size_t vertexCountOf(const VertexModel& model) {
     return model.vertexCount > 0 ? static_cast<std::size_t>(model.vertexCount) : 0;
 }
 
+// The vertices an update can blend: no more than the frames hold. A model without frames
+// declares a count that nothing in its file bounds; it gets no room at all.
+std::size_t heldVertices(const VertexModel& model) {
+    std::size_t held = 0;
+    for (const ModelFrame& frame : model.frames) held = std::max(held, frame.vertices.size());
+    return std::min(held, vertexCountOf(model));
+}
+
 }  // namespace
 
 VertexInstance::VertexInstance(const VertexModel& model, std::int32_t first, std::int32_t last, float fps)
@@ -27,13 +35,15 @@ VertexInstance::VertexInstance(const VertexModel& model, std::int32_t first, std
     setFps(fps);
     settle();
 
-    const std::size_t vertices = vertexCountOf(model);
+    const std::size_t vertices = heldVertices(model);
     positions_.assign(vertices, Vector3{});
     normals_.assign(vertices, Vector3{});
     // The drawable's lists and the work lists trade places on every update, so both pairs must
-    // hold every vertex however many the model has.
-    drawable_.positions.assign(std::max(VertexDrawable::InitialSize, vertices), Vector3{});
-    drawable_.normals.assign(std::max(VertexDrawable::InitialSize, vertices), Vector3{});
+    // hold every vertex however many the model has. Without frames both stay empty, so that
+    // the renderer, which skips command vertices beyond the lists, draws nothing.
+    const std::size_t drawn = model.frames.empty() ? 0 : std::max(VertexDrawable::InitialSize, vertices);
+    drawable_.positions.assign(drawn, Vector3{});
+    drawable_.normals.assign(drawn, Vector3{});
     drawable_.instance = this;
 }
 

@@ -10,6 +10,9 @@
 // A range that cannot play (end <= start, as when Frame Start is typed equal to Frame End, or a
 // model without frames) holds one frame: current and next are the same frame, clamped into the
 // model's frames, and the time does not advance. No frame outside the model is ever read.
+//
+// The lists hold no more vertices than the frames do: a model without frames gets empty ones
+// whatever its vertexCount says, and its drawable draws nothing.
 
 #include <cstdint>
 #include <vector>

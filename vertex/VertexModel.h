@@ -7,6 +7,8 @@
 // The model is immutable once read. Command vertex indices are kept exactly as stored, so that
 // a damaged file can still be inspected and shown; playback and drawing skip an index outside
 // the vertices. The reader guarantees that every frame holds exactly vertexCount vertices.
+// A model may declare vertices and hold no frame: then nothing holds them, and vertexCount,
+// which the file's size does not bound, sizes no list.
 
 #include <cstdint>
 #include <string>

@@ -52,10 +52,6 @@ bool readCommand(ByteReader& in, DrawCommand& command, std::string& problem) {
 
 }  // namespace
 
-std::string noFramesProblem(std::int32_t vertexCount) {
-    return "vertex count " + std::to_string(vertexCount) + " but no frames to hold the vertices";
-}
-
 std::string vertexSkinPath(const std::string& path) {
     return path.substr(0, path.size() >= 4 ? path.size() - 4 : 0) + ".bmp";
 }
@@ -81,13 +77,6 @@ std::unique_ptr<VertexModel> parseVertexModel(const std::uint8_t* data, std::siz
     const std::size_t frameBytes = 1 + static_cast<std::size_t>(vertexCount) * FrameVertexBytes;
     if (frameCount < 0 || !in.fits(static_cast<std::size_t>(frameCount), frameBytes)) {
         setReason(reason, "frame count " + std::to_string(frameCount) + " is more than the file can hold");
-        return nullptr;
-    }
-    // Vertices live only in frames, so the file's size bounds vertexCount through them. Without
-    // frames nothing would, and a player sizing its lists by vertexCount could be made to
-    // allocate gigabytes from a 16-byte file.
-    if (frameCount == 0 && vertexCount > 0) {
-        setReason(reason, noFramesProblem(vertexCount));
         return nullptr;
     }
     model->frames.resize(static_cast<std::size_t>(frameCount));

@@ -28,16 +28,11 @@ std::unique_ptr<VertexModel> parseVertexModel(const std::uint8_t* data, std::siz
 
 // Writes a model atomically; false with a reason when the file could not be written whole, in
 // which case an existing file at path is left as it was. Each frame contributes exactly
-// vertexCount vertices (missing ones as zeros), so that the file reads back, unless the model
-// declares vertices without any frame.
+// vertexCount vertices (missing ones as zeros), so that the file reads back.
 bool writeVertexModel(const std::string& path, const VertexModel& model, std::string* reason = nullptr);
 std::vector<std::uint8_t> encodeVertexModel(const VertexModel& model);
 
 // The skin image of the model file at path.
 std::string vertexSkinPath(const std::string& path);
-
-// Why a model that declares vertices but holds no frame is refused, by this reader and by the
-// MD2 import alike (so that no conversion writes a file this reader refuses).
-std::string noFramesProblem(std::int32_t vertexCount);
 
 }  // namespace qx

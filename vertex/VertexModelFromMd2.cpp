@@ -1,7 +1,6 @@
 #include "vertex/VertexModelFromMd2.h"
 
 #include "core/FileBytes.h"
-#include "vertex/VertexModelFile.h"
 
 namespace qx {
 
@@ -9,10 +8,6 @@ std::unique_ptr<VertexModel> vertexModelFromMd2(const Md2Model& md2, std::string
     const std::int32_t vertexCount = md2.header[Md2VertexCount];
     if (vertexCount < 0) {
         setReason(reason, "negative vertex count " + std::to_string(vertexCount));
-        return nullptr;
-    }
-    if (md2.frames.empty() && vertexCount > 0) {
-        setReason(reason, noFramesProblem(vertexCount));
         return nullptr;
     }
     const auto count = static_cast<std::size_t>(vertexCount);

@@ -13,8 +13,8 @@ namespace qx {
 // Builds the vertex model: vertexCount from the header, one frame per MD2 frame (name up to its
 // first 0 byte, the first vertexCount vertices), the commands as strips (type 1) and fans (0).
 // The skin is loaded from md2.skinPath as mode asks; conversion does not need it. nameHash stays
-// 0. None, with a reason, when the header's vertex count is negative, positive without frames,
-// or more than a frame holds (none of which readMd2 lets through).
+// 0. None, with a reason, when the header's vertex count is negative or more than a frame holds
+// (neither of which readMd2 lets through). A model without frames keeps its vertex count.
 std::unique_ptr<VertexModel> vertexModelFromMd2(const Md2Model& md2, std::string* reason = nullptr,
                                                 ImageLoading mode = ImageLoading::Upload);
 

@@ -286,6 +286,35 @@ TEST_F(RendererTest, UntexturedGroupAfterATexturedOneIsNotTinted) {
     EXPECT_TRUE(near(at(High, Low), {61, 112, 163}));
 }
 
+TEST_F(RendererTest, FacesWhoseImageIsMissingShowNotTheTextureBoundBefore) {
+    flatView();
+    Renderer renderer;
+    Texture other;
+    uploadQuarters(other);  // left bound, as a reader leaves the last texture it uploads
+    test::FlatMesh flat;
+    flat.square(-1, -1, 1, 1, flat.material({0, 1, 0}), flat.texture("missing.bmp"));
+    const SkeletalMesh mesh = flat.build();
+    ASSERT_EQ(mesh.textures[0].glName, 0u);
+    const auto d = restDrawable(mesh);
+    renderer.submit(*d);
+    drawFrame(renderer);
+    // The green material lit head-on plus the 0.04 of ambient; the bound texture would have
+    // turned the top left quarter red times green: black.
+    EXPECT_TRUE(near(at(Low, Low), {10, 255, 10}));
+
+    // A vertex model whose skin is missing, every vertex on the other texture's red quarter,
+    // shows the current colour lit.
+    VertexModel model;
+    test::fillFlatVertexModel(model, {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}},
+                              {{0.25f, 0.75f}, {0.25f, 0.75f}, {0.25f, 0.75f}, {0.25f, 0.75f}}, TriangleFan);
+    VertexInstance instance(model);
+    glColor3f(0, 0, 1);
+    renderer.submit(*instance.update(0.0f));
+    drawFrame(renderer);
+    EXPECT_TRUE(near(at(Low, Low), {10, 10, 255}));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+}
+
 TEST_F(RendererTest, WithLightingOrTexturingOffSkeletalMeshesShowMaterialColours) {
     flatView();
     test::FlatMesh flat;

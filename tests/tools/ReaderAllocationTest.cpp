@@ -20,6 +20,7 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 #include "vertex/Md2Model.h"
+#include "vertex/VertexInstance.h"
 #include "vertex/VertexModelFile.h"
 
 namespace {
@@ -82,6 +83,16 @@ TEST(ReaderAllocation, ModelAndMotionFilesStayWithinBounds) {
                                  [](const auto& b) { return parseSkeletalMesh(b.data(), b.size()) != nullptr; });
     expectBoundedOnDamagedCopies("qv1", sample("flag.qv1"),
                                  [](const auto& b) { return parseVertexModel(b.data(), b.size()) != nullptr; });
+    // Without frames nothing in the file backs the vertex count: playing such a model must not
+    // size anything by it.
+    VertexModel frameless;
+    frameless.vertexCount = 20;
+    frameless.commands.push_back({TriangleStrip, {{0.0f, 0.0f, 0}, {1.0f, 1.0f, 19}}});
+    expectBoundedOnDamagedCopies("qv1 without frames, played", encodeVertexModel(frameless), [](const auto& b) {
+        const auto model = parseVertexModel(b.data(), b.size());
+        if (model) VertexInstance(*model).update(0.1f);
+        return model != nullptr;
+    });
 }
 
 TEST(ReaderAllocation, ImportedFilesStayWithinBounds) {

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "render/ImageDecoders.h"
 #include "tests/support/Md2Builder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
@@ -233,6 +234,60 @@ TEST(QxtoolConvert, RealFlagMd2ReadsBackWithItsFramesAndPositions) {
     EXPECT_NEAR(p.z, -0.0019063f, 1e-4f);
     // Written as this program writes it: read and written again, the same bytes.
     EXPECT_EQ(encodeVertexModel(*model), test::readBytes(dir.file("flag.qv1")));
+}
+
+// A model may declare vertices and hold no frame: every command takes it, and with nothing to
+// show, render draws the background alone.
+TEST(QxtoolVertexKinds, ModelsWithoutFramesGoThroughEveryCommand) {
+    TempDir dir;
+    VertexModel bare;
+    bare.vertexCount = 20;
+    bare.commands.push_back({TriangleStrip, {{0.5f, 0.75f, 0}, {1.0f, 1.0f, 19}, {0.0f, 0.5f, 7}}});
+    const std::string qv1 = dir.file("bare.qv1");
+    ASSERT_TRUE(writeVertexModel(qv1, bare));
+    test::Md2Layout layout;
+    layout.vertexCount = 20;
+    test::addMd2Group(layout.commands, 3, {{0.5f, 0.25f, 0}, {1.0f, 0.0f, 19}, {0.0f, 0.5f, 7}});
+    layout.commands.push_back(test::md2Int(0));
+    const std::string md2 = dir.file("bare.md2");
+    test::writeBytes(md2, test::md2Bytes(layout));
+
+    const auto info = qxtool("info " + quoted(qv1) + " " + quoted(md2));
+    ASSERT_EQ(info.status, 0) << info.err;
+    const std::string counts = "vertices: 20\n  frames: 0 ";
+    const std::size_t first = info.out.find(counts);
+    ASSERT_NE(first, std::string::npos) << info.out;
+    EXPECT_NE(info.out.find(counts, first + 1), std::string::npos) << info.out;
+
+    for (const std::string& file : {qv1, md2}) {
+        const auto dump = qxtool("dump " + quoted(file));
+        ASSERT_EQ(dump.status, 0) << file << ": " << dump.err;
+        const json doc = json::parse(dump.out);
+        EXPECT_EQ(file == qv1 ? doc["vertexCount"] : doc["header"][6], 20) << file;
+        EXPECT_TRUE(doc["frames"].empty()) << file;
+        EXPECT_EQ(doc["commands"][0]["vertices"][1]["vertexIndex"], 19) << file;
+
+        const auto run = qxtool("render " + quoted(file) + " --out " + quoted(file + ".png") + " --size 4x4 --background 0,0,255");
+        ASSERT_EQ(run.status, 0) << file << ": " << run.err;
+        const auto png = test::readBytes(file + ".png");
+        Texture picture;
+        ASSERT_TRUE(decodePng(png.data(), png.size(), picture));
+        std::vector<std::uint8_t> blue;
+        for (int i = 0; i < 16; ++i) blue.insert(blue.end(), {0, 0, 255, 255});
+        EXPECT_EQ(displayRgba(picture), blue) << file;
+    }
+
+    // The MD2 converts to the very bytes written above (t flipped, no frame, the count kept).
+    const auto convert = qxtool("convert " + quoted(md2) + " -o " + quoted(dir.file("converted.qv1")));
+    ASSERT_EQ(convert.status, 0) << convert.err;
+    EXPECT_EQ(test::readBytes(dir.file("converted.qv1")), test::readBytes(qv1));
+
+    // Playing has no frame to move to and no vertex to blend.
+    const auto play = qxtool("play " + quoted(qv1), "update 0.5\ndump\n");
+    ASSERT_EQ(play.status, 0) << play.err;
+    const json held = json::parse(play.out);
+    EXPECT_EQ(held["end"], 0);
+    EXPECT_EQ(held["positions"], json::array());
 }
 
 }  // namespace

@@ -217,17 +217,15 @@ TEST(Md2Model, RejectsFramesTheFileCannotHold) {
         EXPECT_FALSE(parse(damaged, &reason)) << c.reason;
         EXPECT_EQ(reason, c.reason);
     }
-    // Vertices without frames: nothing in the file bounds their number, and the QXV1 reader
-    // would refuse the converted file.
+    // Without frames no vertex is stored, however many the header declares: all of it fits.
     auto frameless = bytes;
     test::setMd2Field(frameless, Md2FrameCount, 0);
+    test::setMd2Field(frameless, Md2VertexCount, INT_MAX);
     std::string reason;
-    EXPECT_FALSE(parse(frameless, &reason));
-    EXPECT_EQ(reason, "vertex count 1 but no frames to hold the vertices");
-    test::setMd2Field(frameless, Md2VertexCount, 0);
-    const auto empty = parse(frameless);
-    ASSERT_TRUE(empty);
+    const auto empty = parse(frameless, &reason);
+    ASSERT_TRUE(empty) << reason;
     EXPECT_TRUE(empty->frames.empty());
+    EXPECT_EQ(empty->header[Md2VertexCount], INT_MAX);
 }
 
 TEST(Md2Model, FrameNamesStopAtTheFirstZeroByteOrAfterSixteen) {
@@ -290,9 +288,10 @@ TEST(VertexModelFromMd2, TypesOtherThanStripBecomeFansAndBadModelsAreRefused) {
     md2.header[Md2VertexCount] = 4;
     EXPECT_FALSE(vertexModelFromMd2(md2, &reason, ImageLoading::Skip));
     EXPECT_EQ(reason, "frame 0 holds fewer than 4 vertices");
-    md2.frames.clear();
-    EXPECT_FALSE(vertexModelFromMd2(md2, &reason, ImageLoading::Skip));
-    EXPECT_EQ(reason, "vertex count 4 but no frames to hold the vertices");
+    md2.frames.clear();  // no frame is short of the 4 vertices
+    const auto frameless = vertexModelFromMd2(md2, &reason, ImageLoading::Skip);
+    ASSERT_TRUE(frameless) << reason;
+    EXPECT_EQ(frameless->vertexCount, 4);
     md2.frames.resize(1);
     md2.header[Md2VertexCount] = -1;
     EXPECT_FALSE(vertexModelFromMd2(md2, &reason, ImageLoading::Skip));

@@ -5,8 +5,10 @@
 #include <cmath>
 #include <cstdint>
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <QWidget>
 
 #include "app/CMainFrame.h"
 #include "app/CViewerApp.h"
@@ -24,10 +26,46 @@ constexpr int Notch = 120;
 
 }  // namespace
 
-CBaseView::CBaseView(QWidget* parent) : QOpenGLWidget(parent) {
+CBaseView::CBaseView() : QOpenGLWindow(QOpenGLContext::globalShareContext()) {
     setObjectName(QStringLiteral("view"));
-    setMinimumSize(1, 1);
-    setFocusPolicy(Qt::ClickFocus);
+    if (CViewerApp* app = CViewerApp::instance()) app->viewCreated(this);
+}
+
+QWidget* CBaseView::container() {
+    if (container_ == nullptr) {
+        container_ = QWidget::createWindowContainer(this);
+        container_->setObjectName(QStringLiteral("viewContainer"));
+        container_->setMinimumSize(1, 1);
+        container_->setFocusPolicy(Qt::ClickFocus);
+    }
+    return container_;
+}
+
+void CBaseView::invalidate() {
+    if (paintPosted_) return;
+    paintPosted_ = true;
+    QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest));
+}
+
+bool CBaseView::event(QEvent* event) {
+    if (event->type() == QEvent::UpdateRequest) paintPosted_ = false;
+    return QOpenGLWindow::event(event);
+}
+
+QImage CBaseView::renderFrame() {
+    if (!initialised_) return {};
+    makeCurrent();
+    paintGL();
+    glFinish();
+    const qreal ratio = devicePixelRatio();
+    const int w = static_cast<int>(width() * ratio), h = static_cast<int>(height() * ratio);
+    QImage image(w, h, QImage::Format_RGBA8888);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    doneCurrent();
+    // GL rows run bottom first.
+    return image.mirrored();
 }
 
 CBaseView::~CBaseView() {
@@ -78,18 +116,18 @@ void CBaseView::resizeGL(int width, int height) { Resize(width, height); }
 void CBaseView::Resize(int width, int height) {
     camera_.width = static_cast<float>(width);
     camera_.height = static_cast<float>(height);
-    applyProjection(camera_, static_cast<float>(devicePixelRatioF()));
+    applyProjection(camera_, static_cast<float>(devicePixelRatio()));
 }
 
 void CBaseView::FitCamera() {
     fitCamera(camera_);
-    applyProjection(camera_, static_cast<float>(devicePixelRatioF()));
+    applyProjection(camera_, static_cast<float>(devicePixelRatio()));
 }
 
 void CBaseView::paintGL() {
     // Every paint sets the projection from the camera as it stands, so a change of the field
     // of view made between paints always shows.
-    applyProjection(camera_, static_cast<float>(devicePixelRatioF()));
+    applyProjection(camera_, static_cast<float>(devicePixelRatio()));
     DrawScene();
 }
 
@@ -127,7 +165,7 @@ void CBaseView::mousePressEvent(QMouseEvent* event) {
         rightDrag_ = true;
         last_ = event->position();
     }
-    QOpenGLWidget::mousePressEvent(event);
+    QOpenGLWindow::mousePressEvent(event);
 }
 
 void CBaseView::mouseReleaseEvent(QMouseEvent* event) {
@@ -136,7 +174,7 @@ void CBaseView::mouseReleaseEvent(QMouseEvent* event) {
     } else if (event->button() == Qt::RightButton) {
         rightDrag_ = false;
     }
-    QOpenGLWidget::mouseReleaseEvent(event);
+    QOpenGLWindow::mouseReleaseEvent(event);
 }
 
 void CBaseView::mouseMoveEvent(QMouseEvent* event) {
@@ -165,7 +203,7 @@ void CBaseView::mouseMoveEvent(QMouseEvent* event) {
         last_ = position;
     }
     update();
-    QOpenGLWidget::mouseMoveEvent(event);
+    QOpenGLWindow::mouseMoveEvent(event);
 }
 
 void CBaseView::wheelEvent(QWheelEvent* event) {

@@ -8,12 +8,15 @@
 // the field of view). The wheel moves it by whole notches (with Ctrl: turns it 10 degrees a
 // notch; with Shift: 2 degrees of field of view a notch).
 //
-// Qt composes the view into its window: it clears nothing behind the view, and it presents
-// what paintGL drew (the buffer swap), so the view only clears and draws.
+// The view is a window of its own inside its child window (container()), drawing straight into
+// its own buffers: a GL widget would have Qt compose the whole main window through GL on every
+// frame, which with a software GL costs more than drawing the model. Qt swaps the buffers after
+// paintGL and nothing is drawn behind the view, so the view only clears and draws.
 
 #include <memory>
 
-#include <QOpenGLWidget>
+#include <QImage>
+#include <QOpenGLWindow>
 #include <QPointF>
 
 #include "app/IdleLoop.h"
@@ -26,15 +29,23 @@ class Drawable;
 
 namespace qx::app {
 
-class CBaseView : public QOpenGLWidget, public AnimatedView {
+class CBaseView : public QOpenGLWindow, public AnimatedView {
     Q_OBJECT
 public:
-    explicit CBaseView(QWidget* parent = nullptr);
+    // The view's context shares its textures with every other view's (see SharedGlContext).
+    CBaseView();
     ~CBaseView() override;
+
+    // The widget that holds the view in a child window; made on first use, it owns the view.
+    QWidget* container();
+    // The container if it has been made, else none.
+    QWidget* existingContainer() const { return container_; }
 
     // Advances the instance by timeStep and keeps the drawable it gives for the next paint.
     void UpdateAnimation(float timeStep) override;
-    void invalidate() override { update(); }
+    // Asks for a paint at the next turn of the event loop: the idle loop paints as fast as it
+    // runs, not at the pace Qt would otherwise throttle window updates to.
+    void invalidate() override;
 
     // Stores the size (pixels) and applies the projection; a zero height counts as 1 for the
     // viewport and the aspect but is stored as 0. Needs the view's context current.
@@ -42,6 +53,10 @@ public:
     // Gives this view's context the renderer's switches and the lighting panel's values, as
     // every context must have them; makes the context current for the call.
     void syncGlState();
+
+    // Draws a frame now and returns it as a picture (for tests and snapshots); null before the
+    // view is set up.
+    QImage renderFrame();
 
     const Camera& camera() const { return camera_; }
     ModelInstance* instance() const { return instance_.get(); }
@@ -59,6 +74,7 @@ protected:
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -78,6 +94,8 @@ private:
     bool rightDrag_ = false;
     QPointF last_;
     bool initialised_ = false;
+    bool paintPosted_ = false;
+    QWidget* container_ = nullptr;
 };
 
 }  // namespace qx::app

@@ -6,7 +6,6 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "app/CBaseView.h"
 #include "app/ToolbarIcons.h"
 
 namespace qx::app {
@@ -142,17 +141,5 @@ QMdiSubWindow* CMainFrame::addChildWindow(QWidget* content, const QString& title
     child->setWindowTitle(title);
     return child;
 }
-
-CBaseView* CMainFrame::activeView() const {
-    // The current child window rather than the active one: animation goes on while another
-    // program has the focus.
-    const QMdiSubWindow* child = mdiArea_->currentSubWindow();
-    if (child == nullptr || child->widget() == nullptr) return nullptr;
-    auto* view = qobject_cast<CBaseView*>(child->widget());
-    if (view == nullptr) view = child->widget()->findChild<CBaseView*>();
-    return view != nullptr && view->initialised() ? view : nullptr;
-}
-
-QList<CBaseView*> CMainFrame::views() const { return mdiArea_->findChildren<CBaseView*>(); }
 
 }  // namespace qx::app

@@ -19,8 +19,6 @@ class QMdiSubWindow;
 
 namespace qx::app {
 
-class CBaseView;
-
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -34,10 +32,6 @@ public:
 
     // Adds a child window holding content, titled title; the window is freed when closed.
     QMdiSubWindow* addChildWindow(QWidget* content, const QString& title);
-    // The set-up view of the active child window, or none.
-    CBaseView* activeView() const;
-    // Every view of every child window.
-    QList<CBaseView*> views() const;
 
     // Shows the frame rate in its status pane ("%3.2f fps").
     void setFrameRate(float framesPerSecond);

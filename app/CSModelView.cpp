@@ -4,7 +4,7 @@
 
 namespace qx::app {
 
-CSModelView::CSModelView(const SkeletalModel& model, QWidget* parent) : CBaseView(parent), model_(model) {}
+CSModelView::CSModelView(const SkeletalModel& model) : model_(model) {}
 
 void CSModelView::InitModel() {
     instance_ = makeInstance(model_);

@@ -11,7 +11,7 @@ class CSModelView : public CBaseView {
     Q_OBJECT
 public:
     // The model must outlive the view.
-    explicit CSModelView(const SkeletalModel& model, QWidget* parent = nullptr);
+    explicit CSModelView(const SkeletalModel& model);
 
     // Replaces the instance by a new one on the model as it stands (after a motion was added);
     // no motion plays afterwards.

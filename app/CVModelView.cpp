@@ -4,7 +4,7 @@
 
 namespace qx::app {
 
-CVModelView::CVModelView(const VertexModel& model, QWidget* parent) : CBaseView(parent), model_(model) {}
+CVModelView::CVModelView(const VertexModel& model) : model_(model) {}
 
 void CVModelView::InitModel() {
     instance_ = makeInstance(model_, -1, -1, 15.0f);

@@ -11,7 +11,7 @@ class CVModelView : public CBaseView {
     Q_OBJECT
 public:
     // The model must outlive the view.
-    explicit CVModelView(const VertexModel& model, QWidget* parent = nullptr);
+    explicit CVModelView(const VertexModel& model);
 
 protected:
     void InitModel() override;

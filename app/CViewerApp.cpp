@@ -60,6 +60,8 @@ Renderer& CViewerApp::ensureRenderer() {
     return *renderer_;
 }
 
+void CViewerApp::viewCreated(CBaseView* view) { views_.push_back(view); }
+
 void CViewerApp::viewInitialised(CBaseView*) {
     ++liveViews_;
     updateCommandUi();
@@ -67,6 +69,7 @@ void CViewerApp::viewInitialised(CBaseView*) {
 }
 
 void CViewerApp::viewDestroyed(CBaseView* view) {
+    std::erase(views_, view);
     if (!view->initialised()) return;
     // The loop may no longer animate it; the next pass looks for the active view afresh.
     // The renderer holds nothing of its own in a context, so it may go with the last view.
@@ -75,7 +78,16 @@ void CViewerApp::viewDestroyed(CBaseView* view) {
     if (idleDriver_) idleDriver_->wake();
 }
 
-CBaseView* CViewerApp::activeView() const { return mainFrame_ ? mainFrame_->activeView() : nullptr; }
+CBaseView* CViewerApp::activeView() const {
+    // The current child window rather than the active one: animation goes on while another
+    // program has the focus.
+    const QMdiSubWindow* child = mainFrame_ ? mainFrame_->mdiArea().currentSubWindow() : nullptr;
+    if (child == nullptr) return nullptr;
+    for (CBaseView* view : views_)
+        if (view->initialised() && view->existingContainer() != nullptr && child->isAncestorOf(view->existingContainer()))
+            return view;
+    return nullptr;
+}
 
 bool CViewerApp::OnIdle(int) {
     CBaseView* view = activeView();
@@ -114,7 +126,7 @@ void CViewerApp::toggleSwitch(int rendererSwitch, bool& wanted) {
 }
 
 void CViewerApp::syncAllViews() {
-    for (CBaseView* view : mainFrame_->views()) view->syncGlState();
+    for (CBaseView* view : views_) view->syncGlState();
 }
 
 void CViewerApp::updateCommandUi() {

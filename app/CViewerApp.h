@@ -7,6 +7,7 @@
 // lighting through it.
 
 #include <memory>
+#include <vector>
 
 #include <QObject>
 
@@ -44,11 +45,13 @@ public:
     Renderer* renderer() const { return renderer_.get(); }
     Renderer& ensureRenderer();
 
-    // Views report their set-up (context made, model measured) and their end.
+    // Views report their making, their set-up (context made, model measured) and their end.
+    void viewCreated(CBaseView* view);
     void viewInitialised(CBaseView* view);
     void viewDestroyed(CBaseView* view);
-    // The view the idle loop animates: the active child window's.
+    // The view the idle loop animates: the set-up view of the active child window, or none.
     CBaseView* activeView() const;
+    const std::vector<CBaseView*>& views() const { return views_; }
 
     // One idle pass; true for "more".
     bool OnIdle(int idleCount);
@@ -76,6 +79,7 @@ private:
     std::unique_ptr<Renderer> renderer_;
     std::unique_ptr<CMainFrame> mainFrame_;
     std::unique_ptr<IdleDriver> idleDriver_;
+    std::vector<CBaseView*> views_;
     int liveViews_ = 0;
     bool texturingWanted_ = false;
     bool cullingWanted_ = false;

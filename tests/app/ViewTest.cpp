@@ -19,13 +19,13 @@
 namespace qx::test {
 namespace {
 
-void sendMouse(QWidget* view, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+void sendMouse(QWindow* view, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
                Qt::KeyboardModifiers keys) {
     QMouseEvent event(type, at, view->mapToGlobal(at), button, held, keys);
     QCoreApplication::sendEvent(view, &event);
 }
 
-void sendWheel(QWidget* view, int delta, Qt::KeyboardModifiers keys) {
+void sendWheel(QWindow* view, int delta, Qt::KeyboardModifiers keys) {
     const QPoint at(10, 10);
     QWheelEvent event(at, view->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, keys, Qt::NoScrollPhase,
                       false);
@@ -55,7 +55,7 @@ private slots:
         // Wider than the window: the vertical extent grows to the window's aspect.
         QCOMPARE(camera.extent.x, 80.0f);
         QCOMPARE(camera.extent.y, 80.0f * camera.height / camera.width);
-        const QImage image = view->grabFramebuffer();
+        const QImage image = view->renderFrame();
         const QRgb centre = image.pixel(image.width() / 2, image.height() / 2);
         QVERIFY2(qRed(centre) > 200 && qGreen(centre) < 40, "the lit red band fills the centre");
         QVERIFY(isBackground(image.pixel(image.width() / 2, 2)));
@@ -163,27 +163,27 @@ private slots:
 
         // Each view draws its own model, textured in both contexts: turning texturing off
         // changes both pictures.
-        const QImage figureTextured = figureView->grabFramebuffer();
-        const QImage flagTextured = flagView->grabFramebuffer();
+        const QImage figureTextured = figureView->renderFrame();
+        const QImage flagTextured = flagView->renderFrame();
         if (const char* folder = std::getenv("QX_SCREENSHOT_DIR"))
-            fixture.frame().grab().save(QDir(QString::fromLocal8Bit(folder)).filePath("two-views.png"));
+            screenshot(fixture.frame()).save(QDir(QString::fromLocal8Bit(folder)).filePath("two-views.png"));
         fixture.viewer->OnTexture();
-        QVERIFY(figureView->grabFramebuffer() != figureTextured);
-        QVERIFY(flagView->grabFramebuffer() != flagTextured);
+        QVERIFY(figureView->renderFrame() != figureTextured);
+        QVERIFY(flagView->renderFrame() != flagTextured);
         fixture.viewer->OnTexture();
 
         // Closing one window leaves the other drawing and animated.
-        fixture.frame().mdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(flagView->parentWidget()));
+        fixture.frame().mdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(flagView->container()->parentWidget()));
         fixture.frame().mdiArea().closeActiveSubWindow();
         QTRY_COMPARE(fixture.viewer->activeView(), static_cast<app::CBaseView*>(figureView));
         QVERIFY(fixture.viewer->renderer() != nullptr);
         fixture.viewer->startAnimation();
-        const QImage beforeSteps = figureView->grabFramebuffer();
+        const QImage beforeSteps = figureView->renderFrame();
         for (int pass = 0; pass < 10; ++pass) {
             fixture.counter.now += 40;
             fixture.viewer->OnIdle(pass);
         }
-        const QImage afterSteps = figureView->grabFramebuffer();
+        const QImage afterSteps = figureView->renderFrame();
         QVERIFY(afterSteps != beforeSteps);
         QVERIFY(!isBackground(afterSteps.pixel(afterSteps.width() / 2, afterSteps.height() / 2)));
 

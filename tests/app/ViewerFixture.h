@@ -9,6 +9,8 @@
 
 #include <QImage>
 #include <QMdiSubWindow>
+#include <QPixmap>
+#include <QScreen>
 #include <QTest>
 
 #include "app/CBaseView.h"
@@ -35,7 +37,7 @@ struct ViewerFixture {
     // Shows the view in a new child window and waits for its set-up.
     template <typename View>
     View* show(View* view, const QString& title, QSize size = QSize(320, 240)) {
-        QMdiSubWindow* child = frame().addChildWindow(view, title);
+        QMdiSubWindow* child = frame().addChildWindow(view->container(), title);
         child->resize(size);
         child->show();
         frame().mdiArea().setActiveSubWindow(child);
@@ -51,6 +53,13 @@ inline std::array<float, 4> glFloats(app::CBaseView& view, GLenum what) {
     glGetFloatv(what, values.data());
     view.doneCurrent();
     return values;
+}
+
+// The main window as the screen shows it, views included (they are windows of their own, which
+// a widget's grab leaves out).
+inline QPixmap screenshot(QWidget& window) {
+    QCoreApplication::processEvents();
+    return window.screen()->grabWindow(window.winId());
 }
 
 inline bool glEnabled(app::CBaseView& view, GLenum what) {

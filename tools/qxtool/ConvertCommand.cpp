@@ -2,39 +2,18 @@
 #include <string>
 #include <vector>
 
+#include "import/Conversion.h"
 #include "tools/qxtool/Command.h"
-#include "tools/qxtool/Convert.h"
-#include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/Report.h"
 
 namespace qx::tool {
 
 namespace {
 
-// One row per source kind; the Convert command of the viewer offers the same three.
-const Converter Converters[] = {
-    {"md2", "qv1", &convertMd2},
-    {"ply", "qm1", &convertPly},
-    {"kfm", "qm2", &convertKfm},
-};
-
-const Converter* findConverter(const std::string& path) {
-    const std::string ext = lowerExtension(path);
-    for (const Converter& converter : Converters)
-        if (ext == converter.from) return &converter;
-    return nullptr;
-}
-
-std::string knownSources() {
-    std::string list;
-    for (const Converter& converter : Converters) list += (list.empty() ? "." : ", .") + std::string(converter.from);
-    return list;
-}
-
 // The name the viewer proposes: the source less its last four characters (its dot and
 // extension), plus the new extension.
-std::string destinationFor(const std::string& source, const Converter& converter) {
-    return source.substr(0, source.size() - 4) + "." + converter.to;
+std::string destinationFor(const std::string& source, const Conversion& conversion) {
+    return source.substr(0, source.size() - 4) + "." + conversion.to;
 }
 
 struct ConvertOptions {
@@ -46,21 +25,22 @@ struct ConvertOptions {
 
 CommandRun defineConvert(CLI::App& sub) {
     auto options = std::make_shared<ConvertOptions>();
-    sub.add_option("SRC", options->sources, "Files to convert: " + knownSources())->required();
+    sub.add_option("SRC", options->sources, "Files to convert: " + convertibleExtensions())->required();
     sub.add_option("-o", options->output, "Destination (with one SRC only)");
     return [options] {
         if (!options->output.empty() && options->sources.size() != 1) return usageError("-o takes exactly one SRC");
         int status = ExitOk;
         for (const std::string& source : options->sources) {
-            const Converter* converter = findConverter(source);
-            if (converter == nullptr) {
-                status = fail(source, "cannot convert this file type (known: " + knownSources() + ")");
+            std::string reason;
+            const Conversion* conversion = findConversion(source);
+            const std::unique_ptr<ConvertedFile> converted = convertFile(source, &reason);
+            if (!converted) {
+                status = fail(source, reason);
                 continue;
             }
             const std::string destination =
-                options->output.empty() ? destinationFor(source, *converter) : options->output;
-            const int result = converter->convert(source, destination);
-            if (result != ExitOk) status = result;
+                options->output.empty() ? destinationFor(source, *conversion) : options->output;
+            if (!converted->write(destination, &reason)) status = fail(destination, reason);
         }
         return status;
     };

@@ -6,7 +6,6 @@
 #include <iostream>
 #include <string>
 
-#include "tools/qxtool/Convert.h"
 #include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/Report.h"
 #include "tools/qxtool/VertexJson.h"
@@ -137,17 +136,6 @@ int infoMd2(const std::string& path) {
     printCommands(md2->commands, vertexCount);
     if (!md2->frames.empty()) printBox(md2->frames.front().vertices);
     printSkin(md2->skinPath);
-    return ExitOk;
-}
-
-int convertMd2(const std::string& source, const std::string& destination) {
-    std::string reason;
-    const auto md2 = readMd2(source, &reason);
-    if (!md2) return fail(source, reason);
-    // The skin stays beside the MD2: a converted model finds its own by its new name.
-    const auto model = vertexModelFromMd2(*md2, &reason, ImageLoading::Skip);
-    if (!model) return fail(source, reason);
-    if (!writeVertexModel(destination, *model, &reason)) return fail(destination, reason);
     return ExitOk;
 }
 

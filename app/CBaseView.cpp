@@ -81,12 +81,11 @@ void CBaseView::initializeGL() {
     CViewerApp& app = *CViewerApp::instance();
     app.ensureRenderer();
     applyGlState();
-    InitModel();
+    // The instance was built and the model measured when the view was made (InitModel), so
+    // that the child window's panels can use it before the window first shows.
     camera_.width = static_cast<float>(width());
     camera_.height = static_cast<float>(height());
     FitCamera();
-    // The model shows in its first pose at once, even while the clock is paused.
-    if (instance_) drawable_ = instance_->update(0.0f);
     initialised_ = true;
     app.viewInitialised(this);
 }

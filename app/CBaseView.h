@@ -66,7 +66,8 @@ public:
 protected:
     // Clears, applies the camera, and draws the instance's latest drawable.
     virtual void DrawScene();
-    // Builds the instance and measures the model (extent and centre of the camera).
+    // Builds the instance and measures the model (extent and centre of the camera); each kind
+    // of view calls it when it is made, and the model shows in its first pose from then on.
     virtual void InitModel() {}
     // Moves the camera back until the measured model fits, and applies the projection.
     void FitCamera();

@@ -4,7 +4,10 @@
 
 namespace qx::app {
 
-CSModelView::CSModelView(const SkeletalModel& model) : model_(model) {}
+CSModelView::CSModelView(const SkeletalModel& model) : model_(model) {
+    InitModel();
+    UpdateAnimation(0.0f);
+}
 
 void CSModelView::InitModel() {
     instance_ = makeInstance(model_);
@@ -12,8 +15,6 @@ void CSModelView::InitModel() {
 }
 
 void CSModelView::RebuildInstance() {
-    // Before its first set-up the view builds its instance from the model as it then stands.
-    if (!initialised()) return;
     instance_ = makeInstance(model_);
     UpdateAnimation(0.0f);
     update();

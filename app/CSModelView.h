@@ -3,6 +3,7 @@
 // the rest positions of that mesh.
 
 #include "app/CBaseView.h"
+#include "animation/SkeletalInstance.h"
 #include "skeletal/SkeletalModel.h"
 
 namespace qx::app {
@@ -16,6 +17,8 @@ public:
     // Replaces the instance by a new one on the model as it stands (after a motion was added);
     // no motion plays afterwards.
     void RebuildInstance();
+
+    SkeletalInstance& skeletalInstance() const { return static_cast<SkeletalInstance&>(*instance_); }
 
 protected:
     void InitModel() override;

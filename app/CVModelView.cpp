@@ -4,7 +4,10 @@
 
 namespace qx::app {
 
-CVModelView::CVModelView(const VertexModel& model) : model_(model) {}
+CVModelView::CVModelView(const VertexModel& model) : model_(model) {
+    InitModel();
+    UpdateAnimation(0.0f);
+}
 
 void CVModelView::InitModel() {
     instance_ = makeInstance(model_, -1, -1, 15.0f);

@@ -3,6 +3,7 @@
 // and frames the positions of its first frame.
 
 #include "app/CBaseView.h"
+#include "vertex/VertexInstance.h"
 #include "vertex/VertexModel.h"
 
 namespace qx::app {
@@ -12,6 +13,8 @@ class CVModelView : public CBaseView {
 public:
     // The model must outlive the view.
     explicit CVModelView(const VertexModel& model);
+
+    VertexInstance& vertexInstance() const { return static_cast<VertexInstance&>(*instance_); }
 
 protected:
     void InitModel() override;

@@ -5,13 +5,43 @@
 #include <QMdiSubWindow>
 #include <QSurfaceFormat>
 
+#include <QFileInfo>
+#include <QSettings>
+
 #include "app/CBaseView.h"
+#include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/CSModelFrame.h"
+#include "app/CVModelFrame.h"
 #include "app/SharedGlContext.h"
+#include "app/ToolbarIcons.h"
+#include "core/FilePath.h"
+#include "import/Conversion.h"
+#include "skeletal/NameHash.h"
+#include "skeletal/SkeletalMotionFile.h"
 
 namespace qx::app {
 
 CViewerApp* CViewerApp::instance_ = nullptr;
+
+const char* const CViewerApp::ModelFilesFilter = "Model Files (*.qv1; *.qm1)|*.qv1;*.qm1||";
+const char* const CViewerApp::MotionFilesFilter = "Motion Files (*.qm2)|*.qm2||";
+// The import models' filter less its last bar, then the motions': one list of two entries.
+const char* const CViewerApp::ConvertSourceFilter =
+    "Import Model Files (*.md2; *.ply)|*.md2;*.ply|Import Motion Files (*.kfm)|*.kfm||";
+
+namespace {
+
+constexpr int RecentFileCount = 4;
+
+// The save dialog's filter for a conversion's result.
+QString destinationFilter(const std::string& extension) {
+    if (extension == "qm1") return QStringLiteral("Skeletal Mesh Files (*.qm1)|*.qm1||");
+    if (extension == "qv1") return QStringLiteral("Vertex Model Files (*.qv1)|*.qv1||");
+    return QStringLiteral("Skeletal Motion File (*.qm2)|*.qm2||");
+}
+
+}  // namespace
 
 void CViewerApp::prepareApplication() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -25,7 +55,14 @@ void CViewerApp::prepareApplication() {
 
 CViewerApp::CViewerApp(std::unique_ptr<AnimationClock> clock) : clock_(std::move(clock)), idleLoop_(*clock_) {
     instance_ = this;
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QCoreApplication::setApplicationName(QStringLiteral("qxmodelview"));
+    dialogs_ = std::make_unique<Dialogs>();
     mainFrame_ = std::make_unique<CMainFrame>();
+    mainFrame_->setWindowIcon(programIcon());
+    connect(mainFrame_->action(IdFileOpen), &QAction::triggered, this, &CViewerApp::OnFileOpen);
+    connect(mainFrame_->action(IdConvert), &QAction::triggered, this, &CViewerApp::OnConvert);
+    connect(mainFrame_->action(IdAppAbout), &QAction::triggered, this, &CViewerApp::OnHelp);
     connect(mainFrame_->action(IdPause), &QAction::triggered, this, &CViewerApp::OnPause);
     connect(mainFrame_->action(IdTexture), &QAction::triggered, this, &CViewerApp::OnTexture);
     connect(mainFrame_->action(IdCull), &QAction::triggered, this, &CViewerApp::OnCull);
@@ -38,6 +75,8 @@ CViewerApp::CViewerApp(std::unique_ptr<AnimationClock> clock) : clock_(std::move
         if (idleDriver_) idleDriver_->wake();
     });
     idleDriver_ = std::make_unique<IdleDriver>([this](int count) { return OnIdle(count); });
+    helpWindow_ = std::make_unique<CHelpDlg>();
+    helpWindow_->setWindowIcon(programIcon());
     updateCommandUi();
 }
 
@@ -46,6 +85,7 @@ CViewerApp::~CViewerApp() {
     // The child windows going away activate one another; nothing is left to update then.
     QObject::disconnect(&mainFrame_->mdiArea(), nullptr, this, nullptr);
     mainFrame_.reset();
+    helpWindow_.reset();
     renderer_.reset();
     clock_.reset();
     instance_ = nullptr;
@@ -100,6 +140,137 @@ bool CViewerApp::OnIdle(int) {
 void CViewerApp::startAnimation() {
     idleLoop_.restartAnimation();
     if (idleDriver_) idleDriver_->wake();
+}
+
+CChildFrame* CViewerApp::activeChildFrame() const {
+    const QMdiSubWindow* child = mainFrame_->mdiArea().currentSubWindow();
+    return child != nullptr ? qobject_cast<CChildFrame*>(child->widget()) : nullptr;
+}
+
+void CViewerApp::childFrameClosing() {
+    idleLoop_.releaseAnimationStopwatch();
+    if (idleDriver_) idleDriver_->wake();
+}
+
+void CViewerApp::OnFileOpen() {
+    QString filter = QString::fromLatin1(ModelFilesFilter);
+    CSModelFrame* skeletal = nullptr;
+    if (CChildFrame* frame = activeChildFrame()) {
+        if (frame->document().kind() == CBaseDoc::SkeletalMeshKind) {
+            filter = QString::fromLatin1(MotionFilesFilter);
+            skeletal = static_cast<CSModelFrame*>(frame);
+        } else {
+            // A vertex model window makes way for the next file at once, whatever is chosen.
+            delete frame->parentWidget();
+        }
+    }
+    const FileDialogResult chosen = dialogs_->askForFile(mainFrame_.get(), {true, {}, {}, filter});
+    if (!chosen.ok) return;
+    if (skeletal != nullptr && lowerExtension(chosen.path.toStdString()) == "qm2") {
+        loadMotion(*skeletal, chosen);
+        return;
+    }
+    openDocument(chosen.path);
+}
+
+void CViewerApp::loadMotion(CSModelFrame& frame, const FileDialogResult& chosen) {
+    CSModelDoc& document = frame.modelDocument();
+    const std::string path = chosen.path.toStdString();
+    if (document.model().findMotion(nameHash(path)) != nullptr) {
+        dialogs_->showMessage(mainFrame_.get(),
+                              QStringLiteral("Skeletal Motion: ") + chosen.fileName + QStringLiteral(" has already been loaded."));
+        return;
+    }
+    std::string reason;
+    std::unique_ptr<SkeletalMotion> motion = readSkeletalMotion(path, &reason);
+    if (!motion) {
+        dialogs_->showMessage(mainFrame_.get(), QStringLiteral("Cannot open %1: %2").arg(chosen.fileName, QString::fromStdString(reason)));
+        return;
+    }
+    CSMotionDoc& record = document.addMotion(std::move(motion), path);
+    frame.RebuildInstance();
+    frame.addMotionItem(record);
+}
+
+CChildFrame* CViewerApp::openDocument(const QString& path) {
+    const std::string file = path.toStdString();
+    const std::string extension = lowerExtension(file);
+    std::string reason = "not a model this viewer opens (.qm1, .qv1)";
+    CChildFrame* frame = nullptr;
+    if (extension == "qm1") {
+        if (std::unique_ptr<CSModelDoc> document = CSModelDoc::load(file, &reason))
+            frame = new CSModelFrame(std::move(document));
+    } else if (extension == "qv1") {
+        if (std::unique_ptr<CVModelDoc> document = CVModelDoc::load(file, &reason))
+            frame = new CVModelFrame(std::move(document));
+    }
+    if (frame == nullptr) {
+        dialogs_->showMessage(mainFrame_.get(),
+                              QStringLiteral("Cannot open %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
+        return nullptr;
+    }
+    QMdiSubWindow* child = mainFrame_->addChildWindow(frame, frame->windowTitle());
+    child->setWindowIcon(programIcon());
+    frame->ShowDocument();
+    mainFrame_->mdiArea().setActiveSubWindow(child);
+    addRecentFile(QFileInfo(path).absoluteFilePath());
+    // The time spent reading is not fed to the animation.
+    startAnimation();
+    return frame;
+}
+
+void CViewerApp::OnConvert() {
+    const bool wasRunning = !clock_->paused();
+    if (wasRunning) clock_->pause();
+    const FileDialogResult source =
+        dialogs_->askForFile(mainFrame_.get(), {true, {}, {}, QString::fromLatin1(ConvertSourceFilter)});
+    const Conversion* conversion = source.ok ? findConversion(source.path.toStdString()) : nullptr;
+    if (conversion != nullptr) {
+        std::string reason;
+        const std::unique_ptr<ConvertedFile> converted = convertFile(source.path.toStdString(), &reason);
+        if (!converted) {
+            dialogs_->showMessage(mainFrame_.get(),
+                                  QStringLiteral("Cannot convert %1: %2").arg(source.fileName, QString::fromStdString(reason)));
+        } else {
+            const QString extension = QString::fromLatin1(conversion->to);
+            const QString proposed = source.fileName.left(source.fileName.size() - 4) + QLatin1Char('.') + extension;
+            const FileDialogResult target = dialogs_->askForFile(
+                mainFrame_.get(), {false, extension, proposed, destinationFilter(conversion->to)});
+            if (target.ok) {
+                QString path = target.path;
+                if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + extension;
+                if (!converted->write(path.toStdString(), &reason))
+                    dialogs_->showMessage(mainFrame_.get(), QStringLiteral("Cannot write %1: %2")
+                                                                .arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
+            }
+        }
+    }
+    if (wasRunning) clock_->resume();
+    updateCommandUi();
+}
+
+void CViewerApp::OnHelp() {
+    helpWindow_->show();
+    helpWindow_->raise();
+}
+
+QStringList CViewerApp::recentFiles() const {
+    QSettings settings;
+    QStringList files;
+    for (int i = 1; i <= RecentFileCount; ++i) {
+        const QString file = settings.value(QStringLiteral("Recent File List/File%1").arg(i)).toString();
+        if (!file.isEmpty()) files.append(file);
+    }
+    return files;
+}
+
+void CViewerApp::addRecentFile(const QString& path) {
+    QStringList files = recentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    QSettings settings;
+    for (int i = 0; i < RecentFileCount; ++i)
+        settings.setValue(QStringLiteral("Recent File List/File%1").arg(i + 1), i < files.size() ? files[i] : QString());
 }
 
 void CViewerApp::OnPause() {

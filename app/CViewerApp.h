@@ -5,6 +5,12 @@
 //
 // One exists at a time; views reach it through instance(), as they reach the renderer and the
 // lighting through it.
+//
+// Open reads a ".qm1" or ".qv1" file as a new document in a child window, or, with a skeletal
+// mesh window active, loads ".qm2" motions into it (a motion already loaded from the same path
+// is refused with a message). Convert turns a ".ply", ".kfm" or ".md2" file into the program's
+// formats. A file that cannot be read or written is named in a message with the reason, and
+// nothing is opened, added or written.
 
 #include <memory>
 #include <vector>
@@ -12,6 +18,8 @@
 #include <QObject>
 
 #include "app/AnimationClock.h"
+#include "app/CHelpDlg.h"
+#include "app/FileDialogs.h"
 #include "app/IdleDriver.h"
 #include "app/IdleLoop.h"
 #include "render/Renderer.h"
@@ -19,7 +27,9 @@
 namespace qx::app {
 
 class CBaseView;
+class CChildFrame;
 class CMainFrame;
+class CSModelFrame;
 
 class CViewerApp : public QObject {
     Q_OBJECT
@@ -29,7 +39,13 @@ public:
     // drawing is immediate mode).
     static void prepareApplication();
 
-    // Starts with the clock given (running) and a main window, not yet shown.
+    // The file filters of the commands, in their bar form (see FileDialogs).
+    static const char* const ModelFilesFilter;
+    static const char* const MotionFilesFilter;
+    static const char* const ConvertSourceFilter;
+
+    // Starts with the clock given (running), the settings location, a main window (not yet
+    // shown) and the hidden help window.
     explicit CViewerApp(std::unique_ptr<AnimationClock> clock);
     // Frees the windows, then the renderer, then the clock.
     ~CViewerApp() override;
@@ -59,9 +75,25 @@ public:
     // animation and frame-rate stopwatches are taken afresh.
     void startAnimation();
 
+    void OnFileOpen();
+    void OnConvert();
+    void OnHelp();
     void OnPause();
     void OnTexture();
     void OnCull();
+
+    // Opens a model file as a document in a new, maximised child window and starts animating
+    // it; none (after a message naming the file and the reason) when it cannot be read.
+    CChildFrame* openDocument(const QString& path);
+    // The active child window's frame, or none.
+    CChildFrame* activeChildFrame() const;
+    // A child window going away: the animation stopwatch is freed.
+    void childFrameClosing();
+    // Where the commands ask for files and show messages; tests put their own here.
+    void setDialogs(std::unique_ptr<Dialogs> dialogs) { dialogs_ = std::move(dialogs); }
+    CHelpDlg& helpWindow() const { return *helpWindow_; }
+    // The four most recently opened files, newest first.
+    QStringList recentFiles() const;
     // The enabled and pressed states of Pause, Texture and Cull, the menus and the frame rate.
     void updateCommandUi();
 
@@ -69,6 +101,8 @@ public:
     bool cullingWanted() const { return cullingWanted_; }
 
 private:
+    void loadMotion(CSModelFrame& frame, const FileDialogResult& chosen);
+    void addRecentFile(const QString& path);
     void toggleSwitch(int rendererSwitch, bool& wanted);
     // Brings every set-up view's context up to date with the renderer and the lighting.
     void syncAllViews();
@@ -79,6 +113,8 @@ private:
     std::unique_ptr<Renderer> renderer_;
     std::unique_ptr<CMainFrame> mainFrame_;
     std::unique_ptr<IdleDriver> idleDriver_;
+    std::unique_ptr<Dialogs> dialogs_;
+    std::unique_ptr<CHelpDlg> helpWindow_;
     std::vector<CBaseView*> views_;
     int liveViews_ = 0;
     bool texturingWanted_ = false;

@@ -72,6 +72,21 @@ void drawPicture(QPainter& p, ToolbarPicture picture) {
             p.setBrush(QColor(90, 160, 220));
             p.drawPolygon(QPolygonF({{1.5, 5.5}, {11.5, 8}, {4.5, 14.5}}));
             break;
+        case ToolbarPicture::Program: {
+            // A little figure mid-stride on a dark blue ground.
+            p.setBrush(QColor(30, 50, 110));
+            p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 2.5, 2.5);
+            p.setBrush(QColor(240, 200, 160));
+            p.setPen(Qt::NoPen);
+            p.drawEllipse(QRectF(6.5, 1.8, 3, 3));
+            p.setPen(QPen(QColor(120, 170, 255), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawLine(QPointF(8, 5.5), QPointF(8, 9.5));
+            p.drawLine(QPointF(8, 6.5), QPointF(5.2, 8.8));
+            p.drawLine(QPointF(8, 6.5), QPointF(10.8, 8.2));
+            p.drawLine(QPointF(8, 9.5), QPointF(5.8, 14));
+            p.drawLine(QPointF(8, 9.5), QPointF(10.5, 13.8));
+            break;
+        }
     }
 }
 

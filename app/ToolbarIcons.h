@@ -7,9 +7,11 @@
 
 namespace qx::app {
 
-enum class ToolbarPicture { Open, Help, Convert, Pause, Texture, Cull };
+enum class ToolbarPicture { Open, Help, Convert, Pause, Texture, Cull, Program };
 
 QIcon toolbarIcon(ToolbarPicture picture);
+// The program's own icon: a figure in a frame, for the windows and the help window.
+inline QIcon programIcon() { return toolbarIcon(ToolbarPicture::Program); }
 
 // The toolbar as one picture (Open, gap, Help, Convert, Pause, Texture, Cull), each button side
 // pixels square, for the help window's list of view options.

@@ -7,6 +7,7 @@ const std::vector<AppTestGroup>& appTestGroups() {
         {"clock", makeClockTests},
         {"mainframe", makeMainFrameTests},
         {"view", makeViewTests},
+        {"documents", makeDocumentTests},
     };
     return groups;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "app/CViewerApp.h"
@@ -13,6 +14,8 @@
 int main(int argc, char** argv) {
     qx::app::CViewerApp::prepareApplication();
     QApplication application(argc, argv);
+    // Settings such as the recent files go to a test location, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
     const char* only = argc > 1 && argv[1][0] != '-' ? argv[1] : nullptr;
     std::vector<char*> rest{argv[0]};
     for (int i = only != nullptr ? 2 : 1; i < argc; ++i) rest.push_back(argv[i]);

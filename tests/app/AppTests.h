@@ -30,5 +30,6 @@ struct FakeCounter {
 std::unique_ptr<QObject> makeClockTests();
 std::unique_ptr<QObject> makeMainFrameTests();
 std::unique_ptr<QObject> makeViewTests();
+std::unique_ptr<QObject> makeDocumentTests();
 
 }  // namespace qx::test

@@ -1,0 +1,97 @@
+#include "app/CChildFrame.h"
+
+#include <QMdiSubWindow>
+#include <QSplitterHandle>
+#include <QVBoxLayout>
+
+#include "app/CBaseView.h"
+#include "app/CViewerApp.h"
+
+namespace qx::app {
+
+CBaseDoc* itemDocument(const QTreeWidgetItem* item) {
+    return item != nullptr ? static_cast<CBaseDoc*>(item->data(0, CChildFrame::DocumentRole).value<void*>()) : nullptr;
+}
+
+CChildFrame::CChildFrame(std::unique_ptr<CBaseDoc> document, int propertyRowHeight)
+    : document_(std::move(document)), propertyRowHeight_(propertyRowHeight) {
+    setWindowTitle(QString::fromStdString(document_->title()));
+}
+
+void CChildFrame::createPanes() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    outer_ = new QSplitter(Qt::Horizontal, this);
+    outer_->setObjectName(QStringLiteral("outerSplitter"));
+    layout->addWidget(outer_);
+    view_ = CreateViewPane();
+    outer_->addWidget(view_->container());
+    inner_ = new QSplitter(Qt::Vertical, outer_);
+    inner_->setObjectName(QStringLiteral("innerSplitter"));
+    // Allowed down to one pixel, whatever the tree and form would like.
+    inner_->setMinimumSize(1, 1);
+    outer_->addWidget(inner_);
+    tree_ = new QTreeWidget(inner_);
+    tree_->setObjectName(QStringLiteral("modelTree"));
+    tree_->setHeaderHidden(true);
+    tree_->setRootIsDecorated(true);
+    inner_->addWidget(tree_);
+    formPane_ = new QWidget(inner_);
+    formPane_->setObjectName(QStringLiteral("propertyPane"));
+    new QVBoxLayout(formPane_);
+    formPane_->layout()->setContentsMargins(0, 0, 0, 0);
+    inner_->addWidget(formPane_);
+    setPropertyForm(CreatePropertyPane());
+
+    // The view takes every change of the window's size; the right column and the form row keep
+    // theirs. The bar stays easy to find and grab although the column is a pixel wide.
+    outer_->setStretchFactor(0, 1);
+    outer_->setStretchFactor(1, 0);
+    inner_->setStretchFactor(0, 1);
+    inner_->setStretchFactor(1, 0);
+    outer_->setHandleWidth(6);
+    outer_->setStyleSheet(QStringLiteral("QSplitter#outerSplitter::handle { background: palette(mid); }"));
+    outer_->handle(1)->setToolTip(QStringLiteral("Drag to show the model tree and its properties"));
+    outer_->setSizes({1000, RightColumnWidth});
+    inner_->setSizes({1000, propertyRowHeight_});
+}
+
+CChildFrame::~CChildFrame() {
+    if (CViewerApp* app = CViewerApp::instance()) app->childFrameClosing();
+    // The view plays the document's model, and the forms refer to its records: both go first.
+    delete outer_;
+    outer_ = nullptr;
+    document_.reset();
+}
+
+void CChildFrame::ShowDocument() {
+    if (auto* child = qobject_cast<QMdiSubWindow*>(parentWidget())) child->showMaximized();
+    AddRootItem();
+    FillPanels();
+}
+
+QTreeWidgetItem* CChildFrame::AddRootItem() {
+    auto* root = new QTreeWidgetItem(tree_, {QString::fromStdString(document_->pathName())});
+    root->setData(0, DocumentRole, QVariant::fromValue<void*>(document_.get()));
+    return root;
+}
+
+QTreeWidgetItem* CChildFrame::AddChildItem(const QString& text, int role, const QVariant& data) {
+    QTreeWidgetItem* root = tree_->topLevelItem(0);
+    if (root == nullptr) return nullptr;
+    auto* item = new QTreeWidgetItem(root, {text});
+    item->setData(0, role, data);
+    return item;
+}
+
+void CChildFrame::setPropertyForm(QWidget* form) {
+    if (form_ != nullptr) {
+        // Later: the old form may be the one whose box the user just left.
+        form_->hide();
+        form_->deleteLater();
+    }
+    form_ = form;
+    if (form_ != nullptr) formPane_->layout()->addWidget(form_);
+}
+
+}  // namespace qx::app

@@ -1,0 +1,76 @@
+#pragma once
+// A child window of the main window: one document, split into its 3D view on the left and, on
+// the right, the tree of the model's parts above the form of the selected item. The right
+// column starts one pixel wide, so the view has the whole window; its splitter bar is dragged
+// out to see the tree and form.
+//
+// The frame owns its document; the view and the panels refer to it and go first.
+
+#include <memory>
+
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QVariant>
+#include <QWidget>
+
+#include "app/CBaseDoc.h"
+
+class QMdiSubWindow;
+
+namespace qx::app {
+
+class CBaseView;
+
+class CChildFrame : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int RightColumnWidth = 1;
+    // Item data roles of the tree: the document an item stands for, or a frame index.
+    static constexpr int DocumentRole = Qt::UserRole;
+    static constexpr int FrameRole = Qt::UserRole + 1;
+
+    ~CChildFrame() override;
+
+    CBaseDoc& document() const { return *document_; }
+    CBaseView& view() const { return *view_; }
+    QTreeWidget& tree() const { return *tree_; }
+    QSplitter& outerSplitter() const { return *outer_; }
+    QSplitter& innerSplitter() const { return *inner_; }
+    // The form in the bottom-right pane; none when the selected item has no form.
+    QWidget* propertyForm() const { return form_; }
+
+    // Maximises the child window, adds the tree's root item and fills the panels.
+    void ShowDocument();
+
+protected:
+    // propertyRowHeight: the form's initial height.
+    CChildFrame(std::unique_ptr<CBaseDoc> document, int propertyRowHeight);
+    // Builds the panes; called by each kind of frame once it can make its view and form.
+    void createPanes();
+
+    virtual CBaseView* CreateViewPane() = 0;
+    // Makes the first form and sets up the tree (check boxes or not).
+    virtual QWidget* CreatePropertyPane() = 0;
+    virtual void FillPanels() {}
+
+    // The root item: the document's full path, standing for the document.
+    QTreeWidgetItem* AddRootItem();
+    QTreeWidgetItem* AddChildItem(const QString& text, int role, const QVariant& data);
+    // Replaces the bottom-right form (none leaves the pane empty).
+    void setPropertyForm(QWidget* form);
+
+private:
+    std::unique_ptr<CBaseDoc> document_;
+    int propertyRowHeight_;
+    QSplitter* outer_ = nullptr;
+    QSplitter* inner_ = nullptr;
+    QTreeWidget* tree_ = nullptr;
+    QWidget* formPane_ = nullptr;
+    QWidget* form_ = nullptr;
+    CBaseView* view_ = nullptr;
+};
+
+// The document an item stands for, or none.
+CBaseDoc* itemDocument(const QTreeWidgetItem* item);
+
+}  // namespace qx::app

@@ -1,0 +1,92 @@
+#include "app/CSModelFrame.h"
+
+#include <filesystem>
+
+#include "app/CSModelProperty.h"
+#include "app/CSMotionProperty.h"
+
+namespace qx::app {
+
+namespace {
+
+// The check state an item had when the tree last reported it, to tell a tick from a rename.
+constexpr int ShownCheckRole = Qt::UserRole + 2;
+constexpr int SkeletalPropertyRowHeight = 200;
+
+}  // namespace
+
+CSModelFrame::CSModelFrame(std::unique_ptr<CSModelDoc> document)
+    : CChildFrame(std::move(document), SkeletalPropertyRowHeight) {
+    createPanes();
+    connect(&tree(), &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { selectionChanged(item); });
+    connect(&tree(), &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) { itemChanged(item); });
+}
+
+CBaseView* CSModelFrame::CreateViewPane() { return new CSModelView(modelDocument().model()); }
+
+QWidget* CSModelFrame::CreatePropertyPane() {
+    auto* form = new CSModelProperty;
+    form->setName(QString::fromStdString(document().pathName()));
+    form->showValues();
+    return form;
+}
+
+void CSModelFrame::FillPanels() {
+    QTreeWidgetItem* root = tree().topLevelItem(0);
+    {
+        const QSignalBlocker quiet(&tree());
+        root->setFlags(root->flags() | Qt::ItemIsUserCheckable);
+        root->setCheckState(0, Qt::Unchecked);
+        root->setData(0, ShownCheckRole, Qt::Unchecked);
+    }
+    if (auto* form = qobject_cast<CSModelProperty*>(propertyForm())) {
+        form->setName(QString::fromStdString(document().pathName()));
+        form->showValues();
+    }
+}
+
+QTreeWidgetItem* CSModelFrame::addMotionItem(CSMotionDoc& record) {
+    const QSignalBlocker quiet(&tree());
+    const QString label = QString::fromStdString(std::filesystem::path(record.pathName()).filename().string());
+    QTreeWidgetItem* item = AddChildItem(label, DocumentRole, QVariant::fromValue<void*>(&record));
+    if (item == nullptr) return nullptr;
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(0, Qt::Unchecked);
+    item->setData(0, ShownCheckRole, Qt::Unchecked);
+    tree().topLevelItem(0)->setExpanded(true);
+    return item;
+}
+
+void CSModelFrame::RebuildInstance() { modelView().RebuildInstance(); }
+
+void CSModelFrame::selectionChanged(QTreeWidgetItem* item) {
+    CBaseDoc* doc = itemDocument(item);
+    QWidget* form = nullptr;
+    if (doc != nullptr && doc->kind() == CBaseDoc::SkeletalMotionKind) {
+        auto* motionForm = new CSMotionProperty;
+        motionForm->setMotion(static_cast<CSMotionDoc*>(doc));
+        motionForm->showValues();
+        form = motionForm;
+    } else if (doc != nullptr && doc->kind() == CBaseDoc::SkeletalMeshKind) {
+        auto* meshForm = new CSModelProperty;
+        meshForm->setName(QString::fromStdString(doc->pathName()));
+        meshForm->showValues();
+        form = meshForm;
+    }
+    setPropertyForm(form);
+}
+
+void CSModelFrame::itemChanged(QTreeWidgetItem* item) {
+    const Qt::CheckState now = item->checkState(0);
+    if (item->data(0, ShownCheckRole).toInt() == now) return;  // not the check box
+    item->setData(0, ShownCheckRole, now);
+    CBaseDoc* doc = itemDocument(item);
+    if (doc == nullptr || doc->kind() != CBaseDoc::SkeletalMotionKind) return;
+    const auto& record = static_cast<const CSMotionDoc&>(*doc);
+    if (now == Qt::Checked)
+        modelView().skeletalInstance().start(record.settings);
+    else
+        modelView().skeletalInstance().stop(record.settings.motionId);
+}
+
+}  // namespace qx::app

@@ -1,0 +1,24 @@
+#include "app/CSModelProperty.h"
+
+#include <QGroupBox>
+#include <QVBoxLayout>
+
+namespace qx::app {
+
+CSModelProperty::CSModelProperty(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("skeletalModelForm"));
+    auto* group = new QGroupBox(QStringLiteral("Skeletal Model"), this);
+    nameText_ = new QLabel(QStringLiteral("Name Edit"), group);
+    nameText_->setObjectName(QStringLiteral("name"));
+    nameText_->setWordWrap(true);
+    nameText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* inside = new QVBoxLayout(group);
+    inside->addWidget(nameText_);
+    inside->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+}
+
+void CSModelProperty::showValues() { nameText_->setText(name_); }
+
+}  // namespace qx::app

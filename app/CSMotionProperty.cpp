@@ -1,0 +1,71 @@
+#include "app/CSMotionProperty.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace qx::app {
+
+CSMotionProperty::CSMotionProperty(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("skeletalMotionForm"));
+    auto* group = new QGroupBox(QStringLiteral("Skeletal Motion"), this);
+    auto* form = new QFormLayout(group);
+    name_ = new QLabel(QStringLiteral("Name Edit"), group);
+    name_->setObjectName(QStringLiteral("name"));
+    name_->setWordWrap(true);
+    name_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(name_);
+    type_ = new QComboBox(group);
+    type_->setObjectName(QStringLiteral("animationType"));
+    type_->addItems({QStringLiteral("CYCLE"), QStringLiteral("OVERLAY")});
+    form->addRow(QStringLiteral("Animation Type"), type_);
+    const auto addBox = [&](NumberBox*& box, const char* name, const char* label) {
+        box = new NumberBox(QString::fromLatin1(name), group);
+        form->addRow(QString::fromLatin1(label), box);
+        connect(box, &NumberBox::left, this, &CSMotionProperty::readValues);
+    };
+    addBox(attack_, "attackLength", "Attack Length");
+    addBox(decay_, "decayLength", "Decay Length");
+    addBox(weight_, "weight", "Weight");
+    addBox(timeFactor_, "timeFactor", "Time Factor");
+    addBox(delay_, "delay", "Delay");
+    addBox(stopTime_, "stopTime", "Stop Time");
+    connect(type_, &QComboBox::currentIndexChanged, this, &CSMotionProperty::readValues);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addStretch(1);
+}
+
+void CSMotionProperty::exchangeNumber(bool read, NumberBox& box, float& value) {
+    if (!read || !box.readValue(value)) box.showValue(value);
+}
+
+void CSMotionProperty::exchange(bool read) {
+    if (record_ == nullptr) return;
+    MotionSettings& s = record_->settings;
+    const float duration = record_->motion().duration;
+    if (!read) name_->setText(QString::fromStdString(record_->pathName()));
+    exchangeNumber(read, *weight_, s.weight);
+    exchangeNumber(read, *timeFactor_, s.timeFactor);
+    exchangeNumber(read, *delay_, s.delay);
+    exchangeNumber(read, *stopTime_, s.stopTime);
+    if (s.stopTime < 0.0f) {
+        s.stopTime = -1.0f;
+        stopTime_->showValue(-1.0f);
+    }
+    exchangeNumber(read, *attack_, s.attackLength);
+    if (s.attackLength < 0.0f) s.attackLength = duration;
+    exchangeNumber(read, *decay_, s.decayLength);
+    if (s.decayLength < 0.0f) s.decayLength = duration;
+    if (read) {
+        // No entry picked (a type the list does not know) leaves the motion's type as it is.
+        if (type_->currentIndex() >= 0) record_->motion().animationType = type_->currentIndex();
+    } else {
+        const QSignalBlocker quiet(type_);
+        const int type = record_->motion().animationType;
+        type_->setCurrentIndex(type == 0 || type == 1 ? type : -1);
+    }
+}
+
+}  // namespace qx::app

@@ -1,0 +1,44 @@
+#pragma once
+// The form of one loaded motion: the settings it is started with (attack, decay, weight, time
+// factor, delay, stop time) and its Animation Type, which is the motion's own. The values are
+// read back whenever the user leaves a box or picks another type.
+//
+// Reading keeps the rules the runtime relies on: a negative stop time becomes -1 (never stop),
+// a negative attack or decay becomes the motion's duration. Text that is no number leaves the
+// setting as it was and shows it again.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QWidget>
+
+#include "app/CSMotionDoc.h"
+#include "app/NumberBox.h"
+
+namespace qx::app {
+
+class CSMotionProperty : public QWidget {
+    Q_OBJECT
+public:
+    explicit CSMotionProperty(QWidget* parent = nullptr);
+
+    // The record shown and edited; the form does nothing without one.
+    void setMotion(CSMotionDoc* record) { record_ = record; }
+    void showValues() { exchange(false); }
+    void readValues() { exchange(true); }
+
+private:
+    void exchange(bool read);
+    void exchangeNumber(bool read, NumberBox& box, float& value);
+
+    CSMotionDoc* record_ = nullptr;
+    QLabel* name_ = nullptr;
+    QComboBox* type_ = nullptr;
+    NumberBox* attack_ = nullptr;
+    NumberBox* decay_ = nullptr;
+    NumberBox* weight_ = nullptr;
+    NumberBox* timeFactor_ = nullptr;
+    NumberBox* delay_ = nullptr;
+    NumberBox* stopTime_ = nullptr;
+};
+
+}  // namespace qx::app

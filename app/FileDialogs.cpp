@@ -1,0 +1,61 @@
+#include "app/FileDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace qx::app {
+
+namespace {
+
+// "*.qm2" as "*.[qQ][mM]2": the same name in any case.
+QString anyCase(const QString& pattern) {
+    QString result;
+    for (const QChar c : pattern) {
+        if (c.isLetter() && c.toLower() != c.toUpper())
+            result += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+        else
+            result += c;
+    }
+    return result;
+}
+
+}  // namespace
+
+QStringList qtFileFilters(const QString& barFilter) {
+    QStringList filters;
+    const QStringList parts = barFilter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty()) break;
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            patterns.append(anyCase(pattern.trimmed()));
+        // Qt takes the patterns from the last parentheses and, with the details hidden, shows
+        // the description before them as written.
+        filters.append(parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    }
+    return filters;
+}
+
+FileDialogResult chosenFile(const QString& path) {
+    const QFileInfo info(path);
+    return {true, info.absoluteFilePath(), info.fileName(), info.suffix()};
+}
+
+FileDialogResult Dialogs::askForFile(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(request.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(qtFileFilters(request.filter));
+    if (!request.defaultExtension.isEmpty()) dialog.setDefaultSuffix(request.defaultExtension);
+    if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return chosenFile(dialog.selectedFiles().front());
+}
+
+void Dialogs::showMessage(QWidget* parent, const QString& text) {
+    QMessageBox::information(parent, QStringLiteral("qxmodelview"), text, QMessageBox::Ok);
+}
+
+}  // namespace qx::app

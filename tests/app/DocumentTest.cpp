@@ -1,0 +1,268 @@
+// The commands a user works with: Open (models, motions, the duplicate check), the model tree
+// and property forms, Convert and Help; with scripted dialogs and screenshots on request.
+
+#include <cstdlib>
+#include <fstream>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTemporaryDir>
+
+#include "app/CSModelFrame.h"
+#include "app/CSModelProperty.h"
+#include "app/CSMotionProperty.h"
+#include "app/CVModelFrame.h"
+#include "app/CVModelProperty.h"
+#include "import/Conversion.h"
+#include "tests/app/ScriptedDialogs.h"
+#include "tests/app/ViewerFixture.h"
+#include "tests/support/AmExportBuilder.h"
+#include "tests/support/Md2Builder.h"
+#include "vertex/VertexModelFile.h"
+
+namespace qx::test {
+namespace {
+
+const QString Samples = QStringLiteral(QX_SOURCE_DIR "/samples/");
+
+void save(app::CMainFrame& frame, const char* name) {
+    if (const char* folder = std::getenv("QX_SCREENSHOT_DIR"))
+        screenshot(frame).save(QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromLatin1(name)));
+}
+
+void writeBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(path.toStdString(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Types text into a number box and leaves it, as a user would.
+void enter(QWidget* form, const char* box, const QString& text) {
+    auto* edit = form->findChild<app::NumberBox*>(QString::fromLatin1(box));
+    QVERIFY(edit != nullptr);
+    edit->setText(text);
+    emit edit->left();
+}
+
+class DocumentTest : public QObject {
+    Q_OBJECT
+    ViewerFixture fixture;
+    DialogLog log;
+    std::unique_ptr<QTemporaryDir> temporary;
+    QString filePath(const QString& name) const { return temporary->filePath(name); }
+
+    app::CViewerApp& viewer() { return *fixture.viewer; }
+    int childCount() { return static_cast<int>(fixture.frame().mdiArea().subWindowList().size()); }
+    // Runs Open with the dialog answering path (empty: Cancel).
+    void open(const QString& path) {
+        log.answers.push_back(path);
+        viewer().OnFileOpen();
+        QCoreApplication::processEvents();
+    }
+    app::CSModelFrame* skeletalFrame() { return qobject_cast<app::CSModelFrame*>(viewer().activeChildFrame()); }
+
+private slots:
+    void init() {
+        log = DialogLog{};
+        temporary = std::make_unique<QTemporaryDir>();
+        fixture.start();
+        viewer().setDialogs(std::make_unique<ScriptedDialogs>(log));
+    }
+    void cleanup() { fixture.stop(); }
+
+    void openLoadsModelsAndMotions() {
+        open(Samples + "figure.qm1");
+        QCOMPARE(log.requests.back().filter, QString::fromLatin1(app::CViewerApp::ModelFilesFilter));
+        app::CSModelFrame* frame = skeletalFrame();
+        QVERIFY(frame != nullptr);
+        QVERIFY(frame->parentWidget()->isMaximized());
+        QCOMPARE(frame->outerSplitter().sizes().at(1), 1);
+        QCOMPARE(frame->tree().topLevelItem(0)->text(0), Samples + "figure.qm1");
+        // A maximised child window's title shows in the main window's.
+        QCOMPARE(fixture.frame().windowTitle(), QStringLiteral("qxmodelview - [figure.qm1]"));
+        QVERIFY(viewer().idleLoop().animationStopwatch() >= 0);
+        QCOMPARE(viewer().recentFiles().front(), Samples + "figure.qm1");
+
+        // With the mesh active, Open offers motions and loads them into it.
+        const QString copy = filePath("FIGURE-WALK.QM2");
+        QVERIFY(QFile::copy(Samples + "figure-walk.qm2", copy));
+        for (const QString& motion : {Samples + "figure-walk.qm2", Samples + "figure-wave.qm2", copy}) open(motion);
+        QCOMPARE(log.requests.back().filter, QString::fromLatin1(app::CViewerApp::MotionFilesFilter));
+        QCOMPARE(frame->modelDocument().model().motions().size(), std::size_t{3});
+        QTreeWidgetItem* root = frame->tree().topLevelItem(0);
+        QCOMPARE(root->childCount(), 3);
+        QCOMPARE(root->child(2)->text(0), QStringLiteral("FIGURE-WALK.QM2"));
+        QVERIFY(frame->modelView().skeletalInstance().cycles().empty());
+        QVERIFY(log.messages.isEmpty());
+
+        // The same path again is refused; so is a file its reader rejects.
+        open(Samples + "figure-walk.qm2");
+        const QString broken = filePath("broken.qm2");
+        writeBytes(broken, {'Q', 'X', 'M', '2', 1});
+        open(broken);
+        QCOMPARE(log.messages.size(), 2);
+        QCOMPARE(log.messages[0], QStringLiteral("Skeletal Motion: figure-walk.qm2 has already been loaded."));
+        QVERIFY(log.messages[1].startsWith(QStringLiteral("Cannot open broken.qm2: ")));
+        QCOMPARE(root->childCount(), 3);
+        QCOMPARE(frame->modelDocument().model().motions().size(), std::size_t{3});
+
+        // A model typed in opens beside; a vertex model window closes at the next Open, even
+        // when it is cancelled.
+        open(Samples + "flag.qv1");
+        QCOMPARE(childCount(), 2);
+        QVERIFY(qobject_cast<app::CVModelFrame*>(viewer().activeChildFrame()));
+        save(fixture.frame(), "open-flag.png");
+        open(QString());
+        QCOMPARE(childCount(), 1);
+        QCOMPARE(log.requests.back().filter, QString::fromLatin1(app::CViewerApp::ModelFilesFilter));
+
+        // The other document goes on animating.
+        fixture.frame().mdiArea().setActiveSubWindow(fixture.frame().mdiArea().subWindowList().front());
+        QTRY_VERIFY(viewer().activeView() == &frame->view());
+        QVERIFY(viewer().renderer() != nullptr);
+
+        const QString bad = filePath("bad.qm1");
+        writeBytes(bad, {'Q', 'X', 'M', '1'});
+        fixture.frame().mdiArea().closeAllSubWindows();
+        open(bad);
+        QCOMPARE(childCount(), 0);
+        QVERIFY(log.messages.back().startsWith(QStringLiteral("Cannot open bad.qm1: ")));
+    }
+
+    void treeAndFormsDriveTheModel() {
+        open(Samples + "figure.qm1");
+        open(Samples + "figure-walk.qm2");
+        app::CSModelFrame* frame = skeletalFrame();
+        QVERIFY(frame != nullptr);
+        frame->outerSplitter().setSizes({600, 300});
+        QTreeWidgetItem* root = frame->tree().topLevelItem(0);
+        QTreeWidgetItem* walk = root->child(0);
+        SkeletalInstance& instance = frame->modelView().skeletalInstance();
+
+        frame->tree().setCurrentItem(root);
+        auto* meshForm = qobject_cast<app::CSModelProperty*>(frame->propertyForm());
+        QVERIFY(meshForm != nullptr);
+        QCOMPARE(meshForm->findChild<QLabel*>("name")->text(), Samples + "figure.qm1");
+
+        frame->tree().setCurrentItem(walk);
+        auto* form = qobject_cast<app::CSMotionProperty*>(frame->propertyForm());
+        QVERIFY(form != nullptr);
+        const char* boxes[] = {"attackLength", "decayLength", "weight", "timeFactor", "delay", "stopTime"};
+        const char* shown[] = {"0", "0", "1", "1", "0", "-1"};
+        for (int i = 0; i < 6; ++i) QCOMPARE(form->findChild<app::NumberBox*>(boxes[i])->text(), QString::fromLatin1(shown[i]));
+
+        auto& record = *frame->modelDocument().motionRecords().front();
+        enter(form, "stopTime", "-3");
+        enter(form, "attackLength", "-2");
+        enter(form, "delay", "x");  // no number: the setting stays
+        form->findChild<QComboBox*>("animationType")->setCurrentIndex(1);
+        QCOMPARE(record.settings.stopTime, -1.0f);
+        QCOMPARE(form->findChild<app::NumberBox*>("stopTime")->text(), QStringLiteral("-1"));
+        QCOMPARE(record.settings.attackLength, record.motion().duration);
+        QCOMPARE(form->findChild<app::NumberBox*>("attackLength")->text(), QStringLiteral("-2"));
+        QCOMPARE(record.settings.delay, 0.0f);
+        QCOMPARE(record.motion().animationType, 1);
+
+        // The root's box does nothing; a motion's box starts and stops it.
+        root->setCheckState(0, Qt::Checked);
+        QVERIFY(instance.overlays().empty() && instance.cycles().empty());
+        walk->setCheckState(0, Qt::Checked);
+        QCOMPARE(instance.overlays().size(), std::size_t{1});
+        save(fixture.frame(), "motion-form.png");
+        walk->setCheckState(0, Qt::Unchecked);
+        for (int step = 0; step < 200 && !instance.overlays().empty(); ++step) instance.update(0.05f);
+        QVERIFY(instance.overlays().empty());
+
+        // A vertex model: frame items play one frame, the root all; the form plays what it says.
+        open(Samples + "flag.qv1");
+        auto* flag = qobject_cast<app::CVModelFrame*>(viewer().activeChildFrame());
+        QVERIFY(flag != nullptr);
+        VertexInstance& frames = flag->modelView().vertexInstance();
+        QTreeWidgetItem* flagRoot = flag->tree().topLevelItem(0);
+        QVERIFY(flagRoot->childCount() > 4);
+        flag->tree().setCurrentItem(flagRoot->child(3));
+        QCOMPARE(frames.start(), 3);
+        QCOMPARE(frames.end(), 4);
+        flag->tree().setCurrentItem(flagRoot);
+        QCOMPARE(frames.end(), flagRoot->childCount());
+        QWidget* vertexForm = flag->propertyForm();
+        QCOMPARE(vertexForm->findChild<app::NumberBox*>("frameEnd")->text(), QString::number(flagRoot->childCount()));
+        enter(vertexForm, "frameStart", "2.7");
+        enter(vertexForm, "fps", "-20");
+        QCOMPARE(frames.start(), 2);
+        QCOMPARE(frames.fps(), 20.0f);
+        save(fixture.frame(), "vertex-form.png");
+    }
+
+    void convertWritesOnlyWhatWasAskedFor() {
+        KfmBytes kfm;
+        kfm.duration = 1.0f;
+        kfm.tracks.push_back({});
+        kfm.tracks[0].name = "root";
+        writeBytes(filePath("Walk.kfm"), kfm.bytes());
+        Md2Layout md2;
+        md2.vertexCount = 3;
+        md2.frames.push_back({{1, 1, 1}, {}, "stand1", {{0, 0, 0, 0}, {9, 0, 0, 0}, {0, 9, 0, 0}}});
+        addMd2Group(md2.commands, 3, {{0, 0, 0}, {1, 0, 1}, {0, 1, 2}});
+        md2.commands.push_back(md2Int(0));
+        writeBytes(filePath("HERO.MD2"), md2Bytes(md2));
+
+        struct Case {
+            QString source;
+            QString destination;  // empty: cancel the save dialog
+            QString proposed;
+            QString defaultExtension;
+        };
+        const Case cases[] = {{filePath("Walk.kfm"), filePath("Walk.qm2"), "Walk.qm2", "qm2"},
+                              {filePath("HERO.MD2"), filePath("hero"), "HERO.qv1", "qv1"},
+                              {filePath("Walk.kfm"), QString(), "Walk.qm2", "qm2"}};
+        viewer().clock().pause();  // paused before, paused after
+        for (const Case& c : cases) {
+            log.answers = {c.source, c.destination};
+            viewer().OnConvert();
+            QCOMPARE(log.requests.front().filter, QString::fromLatin1(app::CViewerApp::ConvertSourceFilter));
+            QCOMPARE(log.requests.back().initialName, c.proposed);
+            QCOMPARE(log.requests.back().defaultExtension, c.defaultExtension);
+            log.requests.clear();
+        }
+        QVERIFY(viewer().clock().paused());
+        QVERIFY(QFile::exists(filePath("Walk.qm2")));
+        std::string reason;
+        QVERIFY2(readVertexModel(filePath("hero.qv1").toStdString(), &reason, ImageLoading::Skip), reason.c_str());
+        QCOMPARE(QDir(temporary->path()).entryList(QDir::Files).size(), 4);  // two sources, two results
+
+        // Cancel at the first dialog, and a rejected source: nothing written, the clock runs again.
+        viewer().clock().resume();
+        writeBytes(filePath("broken.ply"), {'P', 'L', 'Y'});
+        log.answers = {QString()};
+        viewer().OnConvert();
+        log.answers = {filePath("broken.ply"), filePath("broken.qm1")};
+        viewer().OnConvert();
+        QVERIFY(!viewer().clock().paused());
+        QCOMPARE(log.requests.size(), std::size_t{2});  // no save dialog for the rejected source
+        QVERIFY(log.messages.back().startsWith(QStringLiteral("Cannot convert broken.ply: ")));
+        QVERIFY(!QFile::exists(filePath("broken.qm1")));
+    }
+
+    void helpShowsAndHides() {
+        QVERIFY(!viewer().helpWindow().isVisible());
+        viewer().OnHelp();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer().helpWindow()));
+        save(fixture.frame(), "main-with-help.png");
+        if (const char* folder = std::getenv("QX_SCREENSHOT_DIR"))
+            viewer().helpWindow().grab().save(QDir(QString::fromLocal8Bit(folder)).filePath("help.png"));
+        viewer().helpWindow().findChild<QPushButton*>("ok")->click();
+        QVERIFY(!viewer().helpWindow().isVisible());
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<QObject> makeDocumentTests() { return std::make_unique<DocumentTest>(); }
+
+}  // namespace qx::test
+
+#include "DocumentTest.moc"

@@ -1,0 +1,36 @@
+#pragma once
+// Answers the viewer's file dialogs from a script and keeps what they were asked and the
+// messages shown, in place of the modal dialogs a test cannot click.
+
+#include <deque>
+
+#include <QStringList>
+
+#include "app/FileDialogs.h"
+
+namespace qx::test {
+
+struct DialogLog {
+    std::deque<QString> answers;             // a path chooses it; an empty string cancels
+    std::vector<app::FileDialogRequest> requests;
+    QStringList messages;
+};
+
+class ScriptedDialogs : public app::Dialogs {
+public:
+    explicit ScriptedDialogs(DialogLog& log) : log_(log) {}
+
+    app::FileDialogResult askForFile(QWidget*, const app::FileDialogRequest& request) override {
+        log_.requests.push_back(request);
+        if (log_.answers.empty()) return {};
+        const QString answer = log_.answers.front();
+        log_.answers.pop_front();
+        return answer.isEmpty() ? app::FileDialogResult{} : app::chosenFile(answer);
+    }
+    void showMessage(QWidget*, const QString& text) override { log_.messages.append(text); }
+
+private:
+    DialogLog& log_;
+};
+
+}  // namespace qx::test

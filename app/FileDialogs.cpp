@@ -6,22 +6,6 @@
 
 namespace qx::app {
 
-namespace {
-
-// "*.qm2" as "*.[qQ][mM]2": the same name in any case.
-QString anyCase(const QString& pattern) {
-    QString result;
-    for (const QChar c : pattern) {
-        if (c.isLetter() && c.toLower() != c.toUpper())
-            result += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
-        else
-            result += c;
-    }
-    return result;
-}
-
-}  // namespace
-
 QStringList qtFileFilters(const QString& barFilter) {
     QStringList filters;
     const QStringList parts = barFilter.split(QLatin1Char('|'));
@@ -29,7 +13,7 @@ QStringList qtFileFilters(const QString& barFilter) {
         if (parts[i].isEmpty()) break;
         QStringList patterns;
         for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            patterns.append(anyCase(pattern.trimmed()));
+            patterns.append(pattern.trimmed());
         // Qt takes the patterns from the last parentheses and, with the details hidden, shows
         // the description before them as written.
         filters.append(parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));

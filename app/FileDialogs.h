@@ -4,7 +4,7 @@
 //
 // Filters are written as the program has always kept them, description and pattern pairs
 // separated by bars and ended by two bars ("Motion Files (*.qm2)|*.qm2||"); qtFileFilters turns
-// them into Qt's form in this one place, with patterns that match the extension in any case, so
+// them into Qt's form in this one place. Qt's file dialog matches the patterns in any case, so
 // "WALK.QM2" is listed beside "walk.qm2".
 
 #include <QString>

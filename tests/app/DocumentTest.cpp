@@ -6,6 +6,8 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QListView>
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -245,6 +247,24 @@ private slots:
         QCOMPARE(log.requests.size(), std::size_t{2});  // no save dialog for the rejected source
         QVERIFY(log.messages.back().startsWith(QStringLiteral("Cannot convert broken.ply: ")));
         QVERIFY(!QFile::exists(filePath("broken.qm1")));
+    }
+
+    // The real dialog, shown with the Open command's filter, lists a motion whatever the case
+    // of its extension, and nothing else.
+    void fileDialogListsExtensionsInAnyCase() {
+        for (const char* name : {"walk.qm2", "WAVE.QM2", "idle.Qm2", "notes.txt", "mesh.qm1"}) writeBytes(filePath(name), {0});
+        QFileDialog dialog(&fixture.frame());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        dialog.setNameFilters(app::qtFileFilters(QString::fromLatin1(app::CViewerApp::MotionFilesFilter)));
+        dialog.setDirectory(temporary->path());
+        dialog.show();
+        QCOMPARE(dialog.nameFilters().size(), 1);
+        auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
+        QVERIFY(list != nullptr);
+        QTRY_COMPARE(list->model()->rowCount(list->rootIndex()), 3);
+        auto* filterBox = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        QCOMPARE(filterBox->currentText(), QStringLiteral("Motion Files (*.qm2)"));
     }
 
     void helpShowsAndHides() {

@@ -123,9 +123,10 @@ CBaseView* CViewerApp::activeView() const {
     // program has the focus.
     const QMdiSubWindow* child = mainFrame_ ? mainFrame_->mdiArea().currentSubWindow() : nullptr;
     if (child == nullptr) return nullptr;
+    // A view is animated from the moment its window opens, before Qt first shows it: the
+    // stopwatches taken by Open must not be given up by a pass that finds no view yet.
     for (CBaseView* view : views_)
-        if (view->initialised() && view->existingContainer() != nullptr && child->isAncestorOf(view->existingContainer()))
-            return view;
+        if (view->existingContainer() != nullptr && child->isAncestorOf(view->existingContainer())) return view;
     return nullptr;
 }
 

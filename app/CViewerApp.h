@@ -65,7 +65,7 @@ public:
     void viewCreated(CBaseView* view);
     void viewInitialised(CBaseView* view);
     void viewDestroyed(CBaseView* view);
-    // The view the idle loop animates: the set-up view of the active child window, or none.
+    // The view the idle loop animates: the active child window's, or none.
     CBaseView* activeView() const;
     const std::vector<CBaseView*>& views() const { return views_; }
 

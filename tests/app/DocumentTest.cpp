@@ -85,7 +85,10 @@ private slots:
         QCOMPARE(frame->tree().topLevelItem(0)->text(0), Samples + "figure.qm1");
         // A maximised child window's title shows in the main window's.
         QCOMPARE(fixture.frame().windowTitle(), QStringLiteral("qxmodelview - [figure.qm1]"));
+        // The stopwatches Open takes survive the passes before the view first shows.
+        QTRY_VERIFY(frame->view().initialised());
         QVERIFY(viewer().idleLoop().animationStopwatch() >= 0);
+        QVERIFY(viewer().idleLoop().frameRateStopwatch() >= 0);
         QCOMPARE(viewer().recentFiles().front(), Samples + "figure.qm1");
 
         // With the mesh active, Open offers motions and loads them into it.

@@ -38,6 +38,7 @@ void CChildFrame::createPanes() {
     inner_->addWidget(tree_);
     formPane_ = new QWidget(inner_);
     formPane_->setObjectName(QStringLiteral("propertyPane"));
+    formPane_->setMinimumSize(1, 1);
     new QVBoxLayout(formPane_);
     formPane_->layout()->setContentsMargins(0, 0, 0, 0);
     inner_->addWidget(formPane_);

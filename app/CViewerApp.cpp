@@ -165,7 +165,7 @@ void CViewerApp::OnFileOpen() {
             delete frame->parentWidget();
         }
     }
-    const FileDialogResult chosen = dialogs_->askForFile(mainFrame_.get(), {true, {}, {}, filter});
+    const FileDialogResult chosen = dialogs_->askForFile(mainFrame_.get(), {true, {}, {}, filter, {}});
     if (!chosen.ok) return;
     if (skeletal != nullptr && lowerExtension(chosen.path.toStdString()) == "qm2") {
         loadMotion(*skeletal, chosen);
@@ -224,7 +224,7 @@ void CViewerApp::OnConvert() {
     const bool wasRunning = !clock_->paused();
     if (wasRunning) clock_->pause();
     const FileDialogResult source =
-        dialogs_->askForFile(mainFrame_.get(), {true, {}, {}, QString::fromLatin1(ConvertSourceFilter)});
+        dialogs_->askForFile(mainFrame_.get(), {true, {}, {}, QString::fromLatin1(ConvertSourceFilter), {}});
     const Conversion* conversion = source.ok ? findConversion(source.path.toStdString()) : nullptr;
     if (conversion != nullptr) {
         std::string reason;
@@ -236,7 +236,8 @@ void CViewerApp::OnConvert() {
             const QString extension = QString::fromLatin1(conversion->to);
             const QString proposed = source.fileName.left(source.fileName.size() - 4) + QLatin1Char('.') + extension;
             const FileDialogResult target = dialogs_->askForFile(
-                mainFrame_.get(), {false, extension, proposed, destinationFilter(conversion->to)});
+                mainFrame_.get(), {false, extension, proposed, destinationFilter(conversion->to),
+                                   QFileInfo(source.path).absolutePath()});
             if (target.ok) {
                 QString path = target.path;
                 if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + extension;

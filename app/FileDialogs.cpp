@@ -33,9 +33,13 @@ FileDialogResult Dialogs::askForFile(QWidget* parent, const FileDialogRequest& r
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(qtFileFilters(request.filter));
     if (!request.defaultExtension.isEmpty()) dialog.setDefaultSuffix(request.defaultExtension);
+    const QString folder = request.folder.isEmpty() ? lastFolder_ : request.folder;
+    if (!folder.isEmpty()) dialog.setDirectory(folder);
     if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return chosenFile(dialog.selectedFiles().front());
+    const FileDialogResult chosen = chosenFile(dialog.selectedFiles().front());
+    lastFolder_ = QFileInfo(chosen.path).absolutePath();
+    return chosen;
 }
 
 void Dialogs::showMessage(QWidget* parent, const QString& text) {

@@ -19,6 +19,7 @@ struct FileDialogRequest {
     QString defaultExtension;     // without the dot: added to a name typed without one (save)
     QString initialName;          // file name offered at first
     QString filter;               // bar form
+    QString folder;               // where to start; empty: where the last file was chosen
 };
 
 struct FileDialogResult {
@@ -38,6 +39,9 @@ public:
     virtual ~Dialogs() = default;
     virtual FileDialogResult askForFile(QWidget* parent, const FileDialogRequest& request);
     virtual void showMessage(QWidget* parent, const QString& text);
+
+private:
+    QString lastFolder_;
 };
 
 }  // namespace qx::app

@@ -3,15 +3,14 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
+#include "app/NumberBox.h"
+
 namespace qx::app {
 
 CSModelProperty::CSModelProperty(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("skeletalModelForm"));
     auto* group = new QGroupBox(QStringLiteral("Skeletal Model"), this);
-    nameText_ = new QLabel(QStringLiteral("Name Edit"), group);
-    nameText_->setObjectName(QStringLiteral("name"));
-    nameText_->setWordWrap(true);
-    nameText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    nameText_ = makePathText(group);
     auto* inside = new QVBoxLayout(group);
     inside->addWidget(nameText_);
     inside->addStretch(1);

@@ -11,10 +11,7 @@ CSMotionProperty::CSMotionProperty(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("skeletalMotionForm"));
     auto* group = new QGroupBox(QStringLiteral("Skeletal Motion"), this);
     auto* form = new QFormLayout(group);
-    name_ = new QLabel(QStringLiteral("Name Edit"), group);
-    name_->setObjectName(QStringLiteral("name"));
-    name_->setWordWrap(true);
-    name_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    name_ = makePathText(group);
     form->addRow(name_);
     type_ = new QComboBox(group);
     type_->setObjectName(QStringLiteral("animationType"));

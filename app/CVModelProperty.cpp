@@ -16,10 +16,7 @@ CVModelProperty::CVModelProperty(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("vertexModelForm"));
     auto* group = new QGroupBox(QStringLiteral("Vertex Model"), this);
     auto* form = new QFormLayout(group);
-    nameText_ = new QLabel(QStringLiteral("Name Edit"), group);
-    nameText_->setObjectName(QStringLiteral("name"));
-    nameText_->setWordWrap(true);
-    nameText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    nameText_ = makePathText(group);
     form->addRow(nameText_);
     start_ = new NumberBox(QStringLiteral("frameStart"), group);
     end_ = new NumberBox(QStringLiteral("frameEnd"), group);

@@ -34,4 +34,12 @@ void NumberBox::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) emit left();
 }
 
+QLabel* makePathText(QWidget* parent) {
+    auto* text = new QLabel(QStringLiteral("Name Edit"), parent);
+    text->setObjectName(QStringLiteral("name"));
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return text;
+}
+
 }  // namespace qx::app

@@ -1,8 +1,9 @@
 #pragma once
-// A one-line box for a decimal number, as the property forms use: it accepts only what can
+// The property forms' fields. A one-line box for a decimal number: it accepts only what can
 // become a number, reports when the user leaves it (focus moves on, or Return), and shows floats
 // in their shortest plain form ("-1", "0.5", "1.066667").
 
+#include <QLabel>
 #include <QLineEdit>
 
 namespace qx::app {
@@ -23,5 +24,8 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 };
+
+// The full path a form shows at its top: wrapped, selectable for copying, found as "name".
+QLabel* makePathText(QWidget* parent);
 
 }  // namespace qx::app

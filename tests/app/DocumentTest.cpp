@@ -250,6 +250,10 @@ private slots:
         QCOMPARE(log.requests.size(), std::size_t{2});  // no save dialog for the rejected source
         QVERIFY(log.messages.back().startsWith(QStringLiteral("Cannot convert broken.ply: ")));
         QVERIFY(!QFile::exists(filePath("broken.qm1")));
+        // A destination that cannot be written is named with the reason.
+        log.answers = {filePath("Walk.kfm"), filePath("no-such-folder/Walk.qm2")};
+        viewer().OnConvert();
+        QVERIFY(log.messages.back().startsWith(QStringLiteral("Cannot write Walk.qm2: ")));
     }
 
     // The real dialog, shown with the Open command's filter, lists a motion whatever the case

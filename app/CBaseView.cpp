@@ -59,7 +59,8 @@ QImage CBaseView::renderFrame() {
     glFinish();
     const qreal ratio = devicePixelRatio();
     const int w = static_cast<int>(width() * ratio), h = static_cast<int>(height() * ratio);
-    QImage image(w, h, QImage::Format_RGBA8888);
+    // Colours only, as the screen shows them: blended texels leave alpha below 1.
+    QImage image(w, h, QImage::Format_RGBX8888);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());

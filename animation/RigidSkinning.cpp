@@ -82,10 +82,14 @@ void sweepRigid(const SkinMatrix* matrices, const SkinStream& positions, const S
     }
     moveWide<true>(matrices, positions, both, widePositions);
     moveWide<false>(matrices, normals, both, wideNormals);
-    if (positions.count > 0)
-        moveOne<true, true>(matrices, positionSteps[widePositions], fromPositions[widePositions], toPositions[widePositions]);
-    if (normals.count > 0)
-        moveOne<false, true>(matrices, normalSteps[wideNormals], fromNormals[wideNormals], toNormals[wideNormals]);
+    if (positions.count > 0) {
+        const std::size_t last = widePositions;
+        moveOne<true, true>(matrices, positionSteps[last], fromPositions[last], toPositions[last]);
+    }
+    if (normals.count > 0) {
+        const std::size_t last = wideNormals;
+        moveOne<false, true>(matrices, normalSteps[last], fromNormals[last], toNormals[last]);
+    }
 }
 
 void movePoints(const Matrix& w, const Vector3* from, Vector3* to, const std::int32_t* index, IndexRange range) {

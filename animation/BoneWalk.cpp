@@ -13,36 +13,27 @@ struct Pending {
     std::int32_t parentStep;
 };
 
-// Sorts the moves of one element kind into first and repeated moves.
-class MoveLists {
+// Records the moves of one element kind: the step of each element's first move, and every
+// further move in a list of repeats.
+class MoveTable {
 public:
-    MoveLists(std::size_t count, std::vector<std::int32_t>& first, std::vector<std::int32_t>& repeat)
-        : moved_(count, false), first_(first), repeat_(repeat) {}
+    MoveTable(std::size_t count, std::vector<std::int32_t>& steps, std::vector<std::int32_t>& repeat)
+        : steps_(steps), repeat_(repeat) {
+        steps_.assign(count, -1);
+    }
 
-    void add(std::int32_t index) {
-        if (moved_[index]) {
+    void add(std::int32_t index, std::int32_t step) {
+        if (steps_[index] >= 0)
             repeat_.push_back(index);
-        } else {
-            moved_[index] = true;
-            first_.push_back(index);
-        }
+        else
+            steps_[index] = step;
     }
 
-    void collectUnmoved(std::vector<std::int32_t>& rest) const {
-        for (std::size_t i = 0; i < moved_.size(); ++i)
-            if (!moved_[i]) rest.push_back(static_cast<std::int32_t>(i));
-    }
-
-    IndexRange firstRange(std::int32_t begin) const { return {begin, size(first_)}; }
-    IndexRange repeatRange(std::int32_t begin) const { return {begin, size(repeat_)}; }
-    std::int32_t firstCount() const { return size(first_); }
-    std::int32_t repeatCount() const { return size(repeat_); }
+    std::int32_t repeatCount() const { return static_cast<std::int32_t>(repeat_.size()); }
+    IndexRange repeatRange(std::int32_t begin) const { return {begin, repeatCount()}; }
 
 private:
-    static std::int32_t size(const std::vector<std::int32_t>& list) { return static_cast<std::int32_t>(list.size()); }
-
-    std::vector<bool> moved_;
-    std::vector<std::int32_t>& first_;
+    std::vector<std::int32_t>& steps_;
     std::vector<std::int32_t>& repeat_;
 };
 
@@ -53,8 +44,8 @@ BoneWalk walkBones(const SkeletalMesh& mesh) {
     const std::size_t boneCount = mesh.bones.size();
     const std::size_t positionCount = mesh.positions.size();
     const std::size_t normalCount = mesh.normals.size();
-    MoveLists positions(positionCount, walk.firstPositions, walk.repeatPositions);
-    MoveLists normals(normalCount, walk.firstNormals, walk.repeatNormals);
+    MoveTable positions(positionCount, walk.positionSteps, walk.repeatPositions);
+    MoveTable normals(normalCount, walk.normalSteps, walk.repeatNormals);
 
     std::vector<bool> reached(boneCount, false);
     auto usable = [&](std::int32_t bone) { return inRange(bone, boneCount) && !reached[bone]; };
@@ -69,23 +60,21 @@ BoneWalk walkBones(const SkeletalMesh& mesh) {
         while (usable(at.bone)) {
             reached[at.bone] = true;
             const MeshBone& bone = mesh.bones[at.bone];
+            const auto stepIndex = static_cast<std::int32_t>(walk.steps.size());
             BoneWalkStep step;
             step.bone = at.bone;
             step.parentStep = at.parentStep;
-            const std::int32_t firstPositions = positions.firstCount(), repeatPositions = positions.repeatCount();
-            const std::int32_t firstNormals = normals.firstCount(), repeatNormals = normals.repeatCount();
+            const std::int32_t repeatPositions = positions.repeatCount();
+            const std::int32_t repeatNormals = normals.repeatCount();
             for (const std::int32_t p : bone.attachedPositions) {
                 if (!inRange(p, positionCount)) continue;
-                positions.add(p);
+                positions.add(p, stepIndex);
                 if (static_cast<std::size_t>(p) >= mesh.positionNormals.size()) continue;
                 for (const std::int32_t n : mesh.positionNormals[p])
-                    if (inRange(n, normalCount)) normals.add(n);
+                    if (inRange(n, normalCount)) normals.add(n, stepIndex);
             }
-            step.firstPositions = positions.firstRange(firstPositions);
             step.repeatPositions = positions.repeatRange(repeatPositions);
-            step.firstNormals = normals.firstRange(firstNormals);
             step.repeatNormals = normals.repeatRange(repeatNormals);
-            const auto stepIndex = static_cast<std::int32_t>(walk.steps.size());
             walk.steps.push_back(step);
 
             if (usable(bone.firstChild)) {
@@ -96,8 +85,6 @@ BoneWalk walkBones(const SkeletalMesh& mesh) {
             }
         }
     }
-    positions.collectUnmoved(walk.restPositions);
-    normals.collectUnmoved(walk.restNormals);
     return walk;
 }
 

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "animation/PoseBlending.h"
+#include "animation/RigidSkinning.h"
 
 namespace qx {
 
@@ -35,32 +36,6 @@ std::vector<std::int32_t> tracksByBone(const SkeletalMesh& mesh, const MotionSam
     return table;
 }
 
-// to[v] := from[v] x w as a point, for each listed v: x' = x w00 + y w10 + z w20 + w30, and so on.
-void movePoints(const Matrix& w, const Vector3* from, Vector3* to, const std::int32_t* index, IndexRange range) {
-    const float w00 = w.m[0][0], w01 = w.m[0][1], w02 = w.m[0][2];
-    const float w10 = w.m[1][0], w11 = w.m[1][1], w12 = w.m[1][2];
-    const float w20 = w.m[2][0], w21 = w.m[2][1], w22 = w.m[2][2];
-    const float w30 = w.m[3][0], w31 = w.m[3][1], w32 = w.m[3][2];
-    for (std::int32_t k = range.begin; k < range.end; ++k) {
-        const std::int32_t v = index[k];
-        const float x = from[v].x, y = from[v].y, z = from[v].z;
-        to[v] = {x * w00 + y * w10 + z * w20 + w30, x * w01 + y * w11 + z * w21 + w31, x * w02 + y * w12 + z * w22 + w32};
-    }
-}
-
-// Normals follow the rotation and scale of the bone but not its translation, and are not
-// renormalised.
-void moveNormals(const Matrix& w, const Vector3* from, Vector3* to, const std::int32_t* index, IndexRange range) {
-    const float w00 = w.m[0][0], w01 = w.m[0][1], w02 = w.m[0][2];
-    const float w10 = w.m[1][0], w11 = w.m[1][1], w12 = w.m[1][2];
-    const float w20 = w.m[2][0], w21 = w.m[2][1], w22 = w.m[2][2];
-    for (std::int32_t k = range.begin; k < range.end; ++k) {
-        const std::int32_t n = index[k];
-        const float x = from[n].x, y = from[n].y, z = from[n].z;
-        to[n] = {x * w00 + y * w10 + z * w20, x * w01 + y * w11 + z * w21, x * w02 + y * w12 + z * w22};
-    }
-}
-
 }  // namespace
 
 SkeletalInstance::SkeletalInstance(const SkeletalModel& model) : model_(&model) {
@@ -70,6 +45,7 @@ SkeletalInstance::SkeletalInstance(const SkeletalModel& model) : model_(&model) 
     const SkeletalMesh& mesh = *drawables_[currentMesh_]->mesh;
     walk_ = walkBones(mesh);
     worlds_.resize(walk_.steps.size());
+    skinMatrices_.resize(walk_.steps.size());
     for (const auto& sampler : samplers_) boneTracks_.push_back(tracksByBone(mesh, *sampler));
 }
 
@@ -196,23 +172,26 @@ void SkeletalInstance::skin(SkeletalDrawable& d) {
     // The lists keep their storage: after the first frame nothing is allocated here.
     d.positions.resize(mesh.positions.size());
     d.normals.resize(mesh.normals.size());
-    const Vector3* restPositions = mesh.positions.data();
-    const Vector3* restNormals = mesh.normals.data();
     Vector3* positions = d.positions.data();
     Vector3* normals = d.normals.data();
-    for (const std::int32_t v : walk_.restPositions) positions[v] = restPositions[v];
-    for (const std::int32_t n : walk_.restNormals) normals[n] = restNormals[n];
 
     const Matrix identity;
     for (std::size_t s = 0; s < walk_.steps.size(); ++s) {
         const BoneWalkStep& step = walk_.steps[s];
         const Matrix& parent = step.parentStep < 0 ? identity : worlds_[static_cast<std::size_t>(step.parentStep)];
         worlds_[s] = product(d.bones[step.bone].local, parent);
-        const Matrix& w = worlds_[s];
-        movePoints(w, restPositions, positions, walk_.firstPositions.data(), step.firstPositions);
-        movePoints(w, positions, positions, walk_.repeatPositions.data(), step.repeatPositions);
-        moveNormals(w, restNormals, normals, walk_.firstNormals.data(), step.firstNormals);
-        moveNormals(w, normals, normals, walk_.repeatNormals.data(), step.repeatNormals);
+        skinMatrices_[s] = toSkinMatrix(worlds_[s]);
+    }
+
+    // Every first move reads the rest mesh, so one sweep in index order does them all, at a
+    // cost that does not depend on the order in which a file lists each bone's positions.
+    sweepRigid(skinMatrices_.data(), {mesh.positions.data(), positions, walk_.positionSteps.data(), d.positions.size()},
+               {mesh.normals.data(), normals, walk_.normalSteps.data(), d.normals.size()});
+    // Further moves read the moved values, in walk order.
+    for (std::size_t s = 0; s < walk_.steps.size(); ++s) {
+        const BoneWalkStep& step = walk_.steps[s];
+        movePoints(worlds_[s], positions, positions, walk_.repeatPositions.data(), step.repeatPositions);
+        moveNormals(worlds_[s], normals, normals, walk_.repeatNormals.data(), step.repeatNormals);
     }
 }
 

@@ -16,6 +16,7 @@
 #include "animation/MotionSampler.h"
 #include "animation/MotionSettings.h"
 #include "animation/OverlayInstance.h"
+#include "animation/RigidSkinning.h"
 #include "animation/SkeletalDrawable.h"
 #include "core/ModelInstance.h"
 #include "skeletal/SkeletalModel.h"
@@ -102,6 +103,7 @@ private:
     std::vector<Playing> playingOverlays_;
     std::vector<Playing> playingCycles_;
     std::vector<Matrix> worlds_;  // per walk step: the bone's matrix including its parents'
+    std::vector<SkinMatrix> skinMatrices_;  // the same, as the skinning sweep reads them
 };
 
 }  // namespace qx

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+
 #include "animation/SkeletalInstance.h"
 #include "tests/support/SkeletonBuilder.h"
 
@@ -26,6 +29,36 @@ struct Skinned {
     std::unique_ptr<SkeletalInstance> instance;
     SkeletalDrawable* drawable = nullptr;
 };
+
+// Skinning as plainly as it can be written: copy the rest mesh, then bone by bone down the
+// tree, move each attached position and each normal on it from wherever it is now.
+void referenceSkin(const SkeletalDrawable& d, std::int32_t index, const Matrix& parent, std::vector<Vector3>& positions,
+                   std::vector<Vector3>& normals) {
+    for (; index != -1; index = d.mesh->bones[index].nextSibling) {
+        const MeshBone& bone = d.mesh->bones[index];
+        const Matrix w = product(d.bones[index].local, parent);
+        for (const std::int32_t v : bone.attachedPositions) {
+            const Vector3 p = positions[v];
+            positions[v] = {p.x * w.m[0][0] + p.y * w.m[1][0] + p.z * w.m[2][0] + w.m[3][0],
+                            p.x * w.m[0][1] + p.y * w.m[1][1] + p.z * w.m[2][1] + w.m[3][1],
+                            p.x * w.m[0][2] + p.y * w.m[1][2] + p.z * w.m[2][2] + w.m[3][2]};
+            for (const std::int32_t n : d.mesh->positionNormals[v]) {
+                const Vector3 q = normals[n];
+                normals[n] = {q.x * w.m[0][0] + q.y * w.m[1][0] + q.z * w.m[2][0],
+                              q.x * w.m[0][1] + q.y * w.m[1][1] + q.z * w.m[2][1],
+                              q.x * w.m[0][2] + q.y * w.m[1][2] + q.z * w.m[2][2]};
+            }
+        }
+        referenceSkin(d, bone.firstChild, w, positions, normals);
+    }
+}
+
+std::vector<std::uint32_t> bits(const std::vector<Vector3>& list) {
+    std::vector<std::uint32_t> out;
+    for (const Vector3& v : list)
+        for (const float f : {v.x, v.y, v.z}) out.push_back(std::bit_cast<std::uint32_t>(f));
+    return out;
+}
 
 TEST(Skinning, RestPoseWithoutMotionGivesTheRestMesh) {
     // Bones with tilted frames: their locals are worldToBone x boneToWorld, identity up to rounding.
@@ -203,6 +236,48 @@ TEST(Skinning, LaterUpdatesReuseTheDrawablesStorage) {
     EXPECT_EQ(s.drawable->positions.data(), positions);
     EXPECT_EQ(s.drawable->normals.data(), normals);
     test::expectNear({0.0f, 1.0f, 0.0f}, s.drawable->positions[99]);
+}
+
+TEST(Skinning, GivesTheBitsOfBoneByBoneSkinningWhateverTheLayout) {
+    // Array lengths around the sweep's edges (one element, more normals than positions and the
+    // reverse); each bone's positions scattered, some on two bones or twice on one, some on
+    // none; normals shared by positions of different bones, and normals on no position.
+    const struct {
+        int positions;
+        int normals;
+    } cases[] = {{1, 1}, {2, 5}, {7, 3}, {0, 2}, {41, 29}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.positions << " positions, " << c.normals << " normals");
+        auto mesh = std::make_unique<SkeletalMesh>();
+        mesh->bones.push_back(test::uprightBone("r", ZeroVector));
+        mesh->bones.push_back(test::uprightBone("a", {1.0f, 0.0f, 0.0f}, 0));
+        mesh->bones.push_back(test::uprightBone("b", {0.0f, 2.0f, 0.0f}, 1));
+        mesh->bones.push_back(test::uprightBone("c", {0.0f, 0.0f, 3.0f}, 0));
+        test::linkBones(mesh->bones);
+        for (int n = 0; n < c.normals; ++n) mesh->normals.push_back({0.3f * n - 1.0f, -0.0f, 0.7f / (n + 1)});
+        for (int p = 0; p < c.positions; ++p) {
+            mesh->positions.push_back({0.37f * p - 2.0f, p % 2 ? -0.0f : 1.0f / (p + 3), 0.11f * p});
+            mesh->positionNormals.push_back({});
+            if (c.normals > 0) mesh->positionNormals[p] = {p % c.normals, (p * 3 + 1) % c.normals};
+            if (p % 11 == 4) continue;  // on no bone
+            const int bone = (p * 7 + 3) % 4;
+            mesh->bones[bone].attachedPositions.push_back(p);
+            if (p % 5 == 0) mesh->bones[(bone + 1) % 4].attachedPositions.push_back(p);
+            if (p % 13 == 6) mesh->bones[bone].attachedPositions.push_back(p);
+        }
+        const auto turn = [](float x, float y, float z, float degrees) {
+            return Quaternion::fromAxisDegrees({x, y, z}, degrees, true);
+        };
+        Skinned s(std::move(mesh), {test::poseTrack("r", {0.5f, -0.25f, 1.0f}, turn(1, 2, 3, 30), {1.5f, 1.0f, 0.75f}),
+                                    test::poseTrack("a", {0.0f, 0.1f, 0.0f}, turn(-1, 0, 1, 70)),
+                                    test::poseTrack("b", ZeroVector, turn(0, 1, 0, 45), {0.9f, 1.1f, 1.3f}),
+                                    test::poseTrack("c", {0.3f, 0.0f, -0.2f}, turn(2, -1, 1, 100))});
+        const SkeletalMesh& rest = *s.model.meshes()[0];
+        std::vector<Vector3> positions = rest.positions, normals = rest.normals;
+        referenceSkin(*s.drawable, 0, Matrix::identity(), positions, normals);
+        EXPECT_EQ(bits(positions), bits(s.drawable->positions));
+        EXPECT_EQ(bits(normals), bits(s.drawable->normals));
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "animation/SkeletalInstance.h"
+#include "bench/BoneChains.h"
 #include "skeletal/ComputeHandles.h"
 #include "skeletal/NameHash.h"
 
@@ -17,6 +18,7 @@ namespace {
 using namespace qx;
 
 constexpr int BoneCount = 67;
+constexpr int ChainLength = 22;
 constexpr float FrameTime = 1.0f / 60.0f;
 
 std::string boneName(int i) { return "joint" + std::to_string(i); }
@@ -25,20 +27,15 @@ std::string boneName(int i) { return "joint" + std::to_string(i); }
 std::unique_ptr<SkeletalMesh> makeSkeleton() {
     auto mesh = std::make_unique<SkeletalMesh>();
     mesh->bones.resize(BoneCount);
+    bench::linkBoneChains(mesh->bones, "joint", ChainLength);
     for (int i = 0; i < BoneCount; ++i) {
         MeshBone& b = mesh->bones[static_cast<std::size_t>(i)];
-        b.name = boneName(i);
-        b.nameHash = nameHash(b.name);
-        b.index = i;
-        const int chain = (i - 1) / 22, link = (i - 1) % 22;
+        const int chain = bench::chainOf(i, ChainLength), link = bench::linkOf(i, ChainLength);
         const float angle = static_cast<float>(chain) * 2.1f;
         const Vector3 direction{std::cos(angle), std::sin(angle), 0.4f};
         b.start = i == 0 ? ZeroVector : direction * static_cast<float>(link);
         b.end = i == 0 ? UnitZ : direction * static_cast<float>(link + 1);
         b.roll = b.start + Vector3{0.0f, 0.0f, 1.0f};
-        b.parent = i == 0 ? -1 : (link == 0 ? 0 : i - 1);
-        b.firstChild = i == 0 ? 1 : (link + 1 < 22 ? i + 1 : -1);
-        b.nextSibling = i != 0 && link == 0 && i + 22 < BoneCount ? i + 22 : -1;
         computeBoneFrame(b);
     }
     return mesh;

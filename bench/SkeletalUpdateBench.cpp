@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include "animation/SkeletalInstance.h"
+#include "bench/BoneChains.h"
 #include "skeletal/ComputeHandles.h"
 #include "skeletal/NameHash.h"
 
@@ -29,21 +30,16 @@ std::string boneName(int i) { return "bone" + std::to_string(i); }
 std::unique_ptr<SkeletalMesh> makeCharacter() {
     auto mesh = std::make_unique<SkeletalMesh>();
     mesh->bones.resize(BoneCount);
+    bench::linkBoneChains(mesh->bones, "bone", ChainLength);
     for (int i = 0; i < BoneCount; ++i) {
         MeshBone& b = mesh->bones[i];
-        b.name = boneName(i);
-        b.nameHash = nameHash(b.name);
-        b.index = i;
-        const int chain = (i - 1) / ChainLength;
-        const int link = (i - 1) % ChainLength;
+        const int chain = bench::chainOf(i, ChainLength);
+        const int link = bench::linkOf(i, ChainLength);
         const float angle = static_cast<float>(chain) * 1.2566f;
         const Vector3 direction{std::cos(angle), std::sin(angle), 0.3f};
         b.start = i == 0 ? ZeroVector : direction * static_cast<float>(link);
         b.end = i == 0 ? UnitZ : direction * static_cast<float>(link + 1);
         b.roll = b.start + Vector3{0.0f, 0.0f, 1.0f};
-        b.parent = i == 0 ? -1 : (link == 0 ? 0 : i - 1);
-        b.firstChild = i == 0 ? 1 : (link + 1 < ChainLength && i + 1 < BoneCount ? i + 1 : -1);
-        b.nextSibling = i != 0 && link == 0 && i + ChainLength < BoneCount ? i + ChainLength : -1;
         computeBoneFrame(b);
     }
     for (int p = 0; p < PositionCount; ++p) {

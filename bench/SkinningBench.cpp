@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include "animation/SkeletalInstance.h"
+#include "bench/BoneChains.h"
 #include "skeletal/NameHash.h"
 
 namespace {
@@ -38,16 +39,7 @@ std::uint32_t scramble(std::uint32_t x) {
 std::unique_ptr<SkeletalMesh> makeMesh(int positionCount, bool scattered) {
     auto mesh = std::make_unique<SkeletalMesh>();
     mesh->bones.resize(BoneCount);
-    for (int i = 0; i < BoneCount; ++i) {
-        MeshBone& b = mesh->bones[i];
-        b.name = boneName(i);
-        b.nameHash = nameHash(b.name);
-        b.index = i;
-        const int link = (i - 1) % ChainLength;
-        b.parent = i == 0 ? -1 : (link == 0 ? 0 : i - 1);
-        b.firstChild = i == 0 ? 1 : (link + 1 < ChainLength && i + 1 < BoneCount ? i + 1 : -1);
-        b.nextSibling = i != 0 && link == 0 && i + ChainLength < BoneCount ? i + ChainLength : -1;
-    }
+    bench::linkBoneChains(mesh->bones, "bone", ChainLength);
     mesh->positions.reserve(positionCount);
     mesh->normals.reserve(positionCount);
     mesh->positionNormals.reserve(positionCount);

@@ -25,5 +25,6 @@ CommandRun definePlay(CLI::App& sub);
 CommandRun defineImage(CLI::App& sub);
 CommandRun defineAnimate(CLI::App& sub);
 CommandRun defineRender(CLI::App& sub);
+CommandRun defineExport(CLI::App& sub);
 
 }  // namespace qx::tool

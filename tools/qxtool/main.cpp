@@ -26,6 +26,7 @@ const Command Commands[] = {
     {"image", "Decode an image as the viewer does and fingerprint its pixels", &defineImage},
     {"animate", "Play motions on a skeletal mesh from a script on standard input", &defineAnimate},
     {"render", "Draw one frame of a model off-screen into a PNG file", &defineRender},
+    {"export", "Export a model and its motions to glTF 2.0 (.glb or .gltf)", &defineExport},
 };
 
 bool looksLikeNegativeNumber(const char* arg) {

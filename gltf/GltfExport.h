@@ -1,0 +1,34 @@
+#pragma once
+// Export to glTF 2.0, for `qxtool export` and the viewer's Export glTF command alike: a model
+// already read (with its texture images decoded) and the motions to go with it become one .glb,
+// or one .gltf with a .bin beside it.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gltf/GltfExportNotes.h"
+#include "gltf/SkeletalGltf.h"
+#include "skeletal/SkeletalMesh.h"
+#include "skeletal/SkeletalMotion.h"
+#include "vertex/VertexModel.h"
+
+namespace qx {
+
+// The name an export gives what came from path: its file name without folder and extension.
+std::string gltfNameOf(const std::string& path);
+
+// A motion to export: a .qm2 as stored, or an A:M .kfm converted in memory. None, with a
+// reason, for any other file or one its reader rejects.
+std::unique_ptr<SkeletalMotion> readMotionToExport(const std::string& path, std::string* reason);
+
+// Writes the mesh with one animation per motion to outPath (".glb" or ".gltf"). False, with a
+// reason, when nothing could be written; an existing file is then left as it was.
+bool exportSkeletalGltf(const SkeletalMesh& mesh, const std::string& name, const std::vector<GltfMotion>& motions,
+                        const std::string& outPath, GltfExportNotes* notes, std::string* reason);
+
+// Writes the vertex model, its frames as morph targets and their animations, to outPath.
+bool exportVertexGltf(const VertexModel& model, const std::string& name, const std::string& outPath,
+                      std::string* reason);
+
+}  // namespace qx

@@ -1,0 +1,24 @@
+#pragma once
+// What an export could not carry into glTF, counted so that the caller can say so.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace qx {
+
+struct GltfExportNotes {
+    // Positions that more than one bone lists. Playback moves such a position by each of those
+    // bones in turn; a glTF vertex follows its first bone only.
+    std::size_t doublyAttachedPositions = 0;
+    // Sampled pose values that were not finite, written as the identity value instead.
+    std::size_t nonFiniteValues = 0;
+    // Motions exported; each is an animation of its own, so how playback blends cycles played
+    // together is not kept.
+    std::size_t motions = 0;
+};
+
+// One sentence per limit met, for people; none when the export is exact.
+std::vector<std::string> describe(const GltfExportNotes& notes);
+
+}  // namespace qx

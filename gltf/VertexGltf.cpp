@@ -1,0 +1,164 @@
+#include "gltf/VertexGltf.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <set>
+#include <tuple>
+
+#include "gltf/GltfMaterials.h"
+
+namespace qx {
+
+using json = nlohmann::ordered_json;
+
+namespace {
+
+std::uint32_t bitsOf(float v) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
+
+std::string stemOf(const std::string& name) {
+    std::size_t end = name.size();
+    while (end > 0 && name[end - 1] >= '0' && name[end - 1] <= '9') --end;
+    return name.substr(0, end);
+}
+
+Vector3 unitNormal(const Vector3& n) {
+    const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+    if (!(length > 0.0f) || !std::isfinite(length)) return {0.0f, 0.0f, 1.0f};
+    return {n.x / length, n.y / length, n.z / length};
+}
+
+// The triangles of the draw commands over glTF vertices, one per distinct model vertex and
+// texture coordinate.
+struct CommandGeometry {
+    std::vector<std::int32_t> sources;  // model vertex of each glTF vertex
+    std::vector<float> uvs;
+    std::vector<std::uint32_t> triangles;
+
+    CommandGeometry(const VertexModel& model, std::size_t limit) {
+        std::map<std::tuple<std::int32_t, std::uint32_t, std::uint32_t>, std::uint32_t> known;
+        std::vector<std::uint32_t> drawn;
+        for (const DrawCommand& command : model.commands) {
+            drawn.clear();
+            for (const CommandVertex& v : command.vertices) {
+                if (v.vertexIndex < 0 || static_cast<std::size_t>(v.vertexIndex) >= limit) continue;
+                const auto key = std::make_tuple(v.vertexIndex, bitsOf(v.s), bitsOf(v.t));
+                auto found = known.find(key);
+                if (found == known.end()) {
+                    found = known.emplace(key, static_cast<std::uint32_t>(sources.size())).first;
+                    sources.push_back(v.vertexIndex);
+                    uvs.insert(uvs.end(), {v.s, v.t});
+                }
+                drawn.push_back(found->second);
+            }
+            for (std::size_t i = 0; i + 2 < drawn.size(); ++i) {
+                if (command.type != TriangleStrip)
+                    triangles.insert(triangles.end(), {drawn[0], drawn[i + 1], drawn[i + 2]});
+                else if (i % 2 == 0)
+                    triangles.insert(triangles.end(), {drawn[i], drawn[i + 1], drawn[i + 2]});
+                else
+                    triangles.insert(triangles.end(), {drawn[i + 1], drawn[i], drawn[i + 2]});
+            }
+        }
+    }
+};
+
+// An animation of the weights playing frames first..last-1 and back to first.
+void addFrameAnimation(GltfWriter& writer, int node, const std::string& name, std::int32_t first, std::int32_t last,
+                       std::size_t frameCount) {
+    const auto keys = static_cast<std::size_t>(last - first) + 1;
+    std::vector<float> times(keys);
+    std::vector<float> weights(keys * frameCount, 0.0f);
+    for (std::size_t k = 0; k < keys; ++k) {
+        times[k] = static_cast<float>(k) / GltfFramesPerSecond;
+        const std::size_t frame = k + 1 < keys ? static_cast<std::size_t>(first) + k : static_cast<std::size_t>(first);
+        weights[k * frameCount + frame] = 1.0f;
+    }
+    const int input = writer.addFloats(times, 1, GltfNoTarget, true);
+    const int output = writer.addFloats(weights, 1, GltfNoTarget, false);
+    writer.append("animations", {{"name", name},
+                                 {"channels", {{{"sampler", 0}, {"target", {{"node", node}, {"path", "weights"}}}}}},
+                                 {"samplers", {{{"input", input}, {"interpolation", "LINEAR"}, {"output", output}}}}});
+}
+
+}  // namespace
+
+std::vector<FrameRun> frameRuns(const VertexModel& model) {
+    std::vector<FrameRun> runs;
+    for (std::size_t f = 0; f < model.frames.size(); ++f) {
+        const std::string stem = stemOf(model.frames[f].name);
+        if (runs.empty() || runs.back().stem != stem)
+            runs.push_back({stem, static_cast<std::int32_t>(f), static_cast<std::int32_t>(f)});
+        runs.back().last = static_cast<std::int32_t>(f) + 1;
+    }
+    return runs;
+}
+
+bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::string& name, std::string* reason) {
+    if (model.frames.empty()) {
+        if (reason != nullptr) *reason = "the model has no frames";
+        return false;
+    }
+    const std::size_t limit = std::min(static_cast<std::size_t>(std::max(model.vertexCount, 0)),
+                                       model.frames.front().vertices.size());
+    const CommandGeometry geometry(model, limit);
+    if (geometry.triangles.empty()) {
+        if (reason != nullptr) *reason = "the model draws no triangle";
+        return false;
+    }
+
+    // Frame 0 is the mesh itself; each target holds the way from it to its frame.
+    const auto& base = model.frames.front().vertices;
+    std::vector<Vector3> positions, normals;
+    for (const std::int32_t v : geometry.sources) {
+        positions.push_back(base[static_cast<std::size_t>(v)].position);
+        normals.push_back(unitNormal(base[static_cast<std::size_t>(v)].normal));
+    }
+    json targets = json::array();
+    json targetNames = json::array();
+    for (const ModelFrame& frame : model.frames) {
+        std::vector<Vector3> moved, turned;
+        for (std::size_t i = 0; i < geometry.sources.size(); ++i) {
+            const FrameVertex& vertex = frame.vertices[static_cast<std::size_t>(geometry.sources[i])];
+            moved.push_back(vertex.position - positions[i]);
+            turned.push_back(unitNormal(vertex.normal) - normals[i]);
+        }
+        targets.push_back({{"POSITION", writer.addVectors(moved, GltfVertexData, true)},
+                           {"NORMAL", writer.addVectors(turned, GltfVertexData, false)}});
+        targetNames.push_back(frame.name);
+    }
+    const int texture = addTextureImage(writer, model.skin);
+    const int material = addMaterial(writer, "skin", {1.0f, 1.0f, 1.0f}, texture);
+    json primitive = {{"attributes",
+                       {{"POSITION", writer.addVectors(positions, GltfVertexData, true)},
+                        {"NORMAL", writer.addVectors(normals, GltfVertexData, false)},
+                        {"TEXCOORD_0", writer.addFloats(geometry.uvs, 2, GltfVertexData, false)}}},
+                      {"indices", writer.addIndices(geometry.triangles)},
+                      {"material", material},
+                      {"targets", std::move(targets)}};
+    // Frame names where glTF tools look for the names of targets.
+    const int mesh = writer.append("meshes", {{"name", name},
+                                              {"primitives", json::array({std::move(primitive)})},
+                                              {"extras", {{"targetNames", std::move(targetNames)}}}});
+    const int node = writer.append("nodes", {{"name", name}, {"mesh", mesh}});
+    writer.doc["scene"] = 0;
+    writer.append("scenes", {{"name", name}, {"nodes", {node}}});
+
+    const std::size_t frameCount = model.frames.size();
+    addFrameAnimation(writer, node, "all frames", 0, static_cast<std::int32_t>(frameCount), frameCount);
+    std::set<std::string> used{"all frames"};
+    for (const FrameRun& run : frameRuns(model)) {
+        std::string runName = run.stem.empty() ? "frames" : run.stem;
+        for (int n = 2; used.count(runName) != 0; ++n) runName = (run.stem.empty() ? "frames" : run.stem) + " " + std::to_string(n);
+        used.insert(runName);
+        addFrameAnimation(writer, node, runName, run.first, run.last, frameCount);
+    }
+    return true;
+}
+
+}  // namespace qx

@@ -34,6 +34,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
                QStringLiteral("Display program information, version number and copyright"), QStringLiteral("About"));
     addCommand(IdConvert, QStringLiteral("&Convert"), QStringLiteral("Convert a A:M ply, A:M kfm, or MD2 file"),
                QStringLiteral("Convert file"));
+    addCommand(IdExportGltf, QStringLiteral("&Export glTF..."),
+               QStringLiteral("Export the active model and its motions to glTF 2.0"), QStringLiteral("Export glTF"));
     addCommand(IdPause, QStringLiteral("Pause"), QStringLiteral("Pause animation"), QStringLiteral("Pause"))
         ->setCheckable(true);
     addCommand(IdTexture, QStringLiteral("Texture"), QStringLiteral("Toggle Texturing"), QStringLiteral("Texture"))
@@ -75,6 +77,7 @@ void CMainFrame::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(action(IdFileOpen));
     file->addAction(action(IdConvert));
+    file->addAction(action(IdExportGltf));
     file->addAction(action(IdFileClose));
     file->addSeparator();
     file->addAction(action(IdAppExit));
@@ -133,7 +136,10 @@ void CMainFrame::setFrameRate(float framesPerSecond) {
     frameRatePane_->setText(QString::asprintf("%3.2f fps", static_cast<double>(framesPerSecond)));
 }
 
-void CMainFrame::showMenuState(bool childActive) { action(IdFileClose)->setVisible(childActive); }
+void CMainFrame::showMenuState(bool childActive) {
+    action(IdFileClose)->setVisible(childActive);
+    action(IdExportGltf)->setVisible(childActive);
+}
 
 QMdiSubWindow* CMainFrame::addChildWindow(QWidget* content, const QString& title) {
     QMdiSubWindow* child = mdiArea_->addSubWindow(content);

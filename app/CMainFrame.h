@@ -36,8 +36,8 @@ public:
     // Shows the frame rate in its status pane ("%3.2f fps").
     void setFrameRate(float framesPerSecond);
     float frameRate() const { return frameRate_; }
-    // Shows Close in the File menu while a child window is open. Convert stays in the menu in
-    // both states, as it does on the toolbar.
+    // Shows Close and Export glTF in the File menu while a child window is open. Convert stays
+    // in the menu in both states, as it does on the toolbar.
     void showMenuState(bool childActive);
 
 signals:

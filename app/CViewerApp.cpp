@@ -13,6 +13,7 @@
 #include "app/CMainFrame.h"
 #include "app/CSModelFrame.h"
 #include "app/CVModelFrame.h"
+#include "app/GltfExportCommand.h"
 #include "app/SharedGlContext.h"
 #include "app/ToolbarIcons.h"
 #include "core/FilePath.h"
@@ -62,6 +63,7 @@ CViewerApp::CViewerApp(std::unique_ptr<AnimationClock> clock) : clock_(std::move
     mainFrame_->setWindowIcon(programIcon());
     connect(mainFrame_->action(IdFileOpen), &QAction::triggered, this, &CViewerApp::OnFileOpen);
     connect(mainFrame_->action(IdConvert), &QAction::triggered, this, &CViewerApp::OnConvert);
+    connect(mainFrame_->action(IdExportGltf), &QAction::triggered, this, &CViewerApp::OnExportGltf);
     connect(mainFrame_->action(IdAppAbout), &QAction::triggered, this, &CViewerApp::OnHelp);
     connect(mainFrame_->action(IdPause), &QAction::triggered, this, &CViewerApp::OnPause);
     connect(mainFrame_->action(IdTexture), &QAction::triggered, this, &CViewerApp::OnTexture);
@@ -247,6 +249,16 @@ void CViewerApp::OnConvert() {
             }
         }
     }
+    if (wasRunning) clock_->resume();
+    updateCommandUi();
+}
+
+void CViewerApp::OnExportGltf() {
+    const CChildFrame* frame = activeChildFrame();
+    if (frame == nullptr) return;
+    const bool wasRunning = !clock_->paused();
+    if (wasRunning) clock_->pause();
+    exportGltf(*frame, *dialogs_, mainFrame_.get());
     if (wasRunning) clock_->resume();
     updateCommandUi();
 }

@@ -9,7 +9,7 @@
 // Open reads a ".qm1" or ".qv1" file as a new document in a child window, or, with a skeletal
 // mesh window active, loads ".qm2" motions into it (a motion already loaded from the same path
 // is refused with a message). Convert turns a ".ply", ".kfm" or ".md2" file into the program's
-// formats. A file that cannot be read or written is named in a message with the reason, and
+// formats. Export glTF saves the active document's model and motions as glTF 2.0. A file that cannot be read or written is named in a message with the reason, and
 // nothing is opened, added or written.
 
 #include <memory>
@@ -77,6 +77,8 @@ public:
 
     void OnFileOpen();
     void OnConvert();
+    // Saves the active child window's model (with its motions) as glTF; nothing without one.
+    void OnExportGltf();
     void OnHelp();
     void OnPause();
     void OnTexture();

@@ -14,6 +14,7 @@ enum CommandId : int {
     IdPause = 32774,
     IdTexture = 32775,
     IdCull = 32776,
+    IdExportGltf = 32777,
 };
 
 // The controls of the lighting panel; their object names are what tests and accessibility

@@ -14,6 +14,9 @@
 #include <QSplitter>
 #include <QTemporaryDir>
 
+#include <nlohmann/json.hpp>
+
+#include "app/CMainFrame.h"
 #include "app/CSModelFrame.h"
 #include "app/CSModelProperty.h"
 #include "app/CSMotionProperty.h"
@@ -254,6 +257,34 @@ private slots:
         log.answers = {filePath("Walk.kfm"), filePath("no-such-folder/Walk.qm2")};
         viewer().OnConvert();
         QVERIFY(log.messages.back().startsWith(QStringLiteral("Cannot write Walk.qm2: ")));
+    }
+
+    // Export glTF, from the File menu, saves the active document with the motions loaded into
+    // it; a file that cannot be written is named in a message.
+    void exportGltfSavesTheActiveModelWithItsMotions() {
+        QAction* command = fixture.frame().action(app::IdExportGltf);
+        QVERIFY(!command->isVisible());
+        open(Samples + "figure.qm1");
+        open(Samples + "figure-walk.qm2");
+        QVERIFY(command->isVisible());
+        log.answers = {filePath("walking"), filePath("no-such-folder/walking.glb")};
+        command->trigger();
+        QCOMPARE(log.requests.back().initialName, QStringLiteral("figure.glb"));
+        QCOMPARE(log.requests.back().defaultExtension, QStringLiteral("glb"));
+        QVERIFY(log.messages.isEmpty());
+        QFile file(filePath("walking.glb"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray glb = file.readAll();
+        QVERIFY(glb.size() > 20);
+        const auto byte = [&](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(glb[i])); };
+        const std::uint32_t jsonLength = byte(12) | byte(13) << 8 | byte(14) << 16;
+        const auto document = nlohmann::json::parse(glb.begin() + 20, glb.begin() + 20 + jsonLength);
+        QCOMPARE(document["animations"].size(), std::size_t{1});
+        QCOMPARE(document["animations"][0]["name"].get<std::string>(), std::string("figure-walk"));
+        QCOMPARE(document["images"].size(), std::size_t{1});  // the shirt, decoded again for the export
+
+        command->trigger();
+        QVERIFY(log.messages.back().startsWith(QStringLiteral("Cannot export walking.glb: ")));
     }
 
     // The real dialog, shown with the Open command's filter, lists a motion whatever the case

@@ -1,0 +1,58 @@
+#include "app/GltfExportCommand.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include "app/CSModelFrame.h"
+#include "app/CVModelFrame.h"
+#include "app/FileDialogs.h"
+#include "gltf/GltfExport.h"
+#include "render/ModelScene.h"
+
+namespace qx::app {
+
+namespace {
+
+const char* const GltfFilter = "glTF Binary (*.glb)|*.glb|glTF with a .bin beside it (*.gltf)|*.gltf||";
+
+bool exportDocument(const CChildFrame& frame, const std::string& out, QStringList& notes, std::string* reason) {
+    const std::string& path = frame.document().pathName();
+    if (const auto* skeletal = dynamic_cast<const CSModelFrame*>(&frame)) {
+        const std::unique_ptr<SkeletalMesh> mesh = readMeshToShow(path, reason, ImageLoading::Decode);
+        if (!mesh) return false;
+        std::vector<GltfMotion> motions;
+        for (const auto& record : skeletal->modelDocument().motionRecords())
+            motions.push_back({gltfNameOf(record->pathName()), &record->motion()});
+        GltfExportNotes counted;
+        if (!exportSkeletalGltf(*mesh, gltfNameOf(path), motions, out, &counted, reason)) return false;
+        for (const std::string& line : describe(counted)) notes.append(QString::fromStdString(line));
+        return true;
+    }
+    const std::unique_ptr<VertexModel> model = readVertexModelToShow(path, reason, ImageLoading::Decode);
+    return model && exportVertexGltf(*model, gltfNameOf(path), out, reason);
+}
+
+}  // namespace
+
+bool exportGltf(const CChildFrame& frame, Dialogs& dialogs, QWidget* parent) {
+    const QFileInfo source(QString::fromStdString(frame.document().pathName()));
+    const FileDialogResult target = dialogs.askForFile(
+        parent, {false, QStringLiteral("glb"), source.completeBaseName() + QStringLiteral(".glb"),
+                 QString::fromLatin1(GltfFilter), source.absolutePath()});
+    if (!target.ok) return false;
+    QString path = target.path;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".glb");
+    std::string reason;
+    QStringList notes;
+    if (!exportDocument(frame, path.toStdString(), notes, &reason)) {
+        dialogs.showMessage(parent, QStringLiteral("Cannot export %1: %2")
+                                        .arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
+        return false;
+    }
+    if (!notes.isEmpty())
+        dialogs.showMessage(parent, QStringLiteral("Exported %1. Not kept in glTF: %2.")
+                                        .arg(QFileInfo(path).fileName(), notes.join(QStringLiteral("; "))));
+    return true;
+}
+
+}  // namespace qx::app

@@ -11,7 +11,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "skeletal/SkeletalMeshFile.h"
 #include "tests/gltf/GltfEvaluator.h"
+#include "tests/support/SkeletonBuilder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 
@@ -140,6 +142,34 @@ TEST(GltfExport, VertexModelsPlayTheirNamedAnimationsAsPlayDoes) {
             expectPlayedAlike(gltf.evaluate(animation, t), points(dumps[0]["positions"]), points(dumps[d]["positions"]),
                               std::string(c.model) + " " + c.animation + " at " + std::to_string(t));
         }
+    }
+}
+
+// What export refuses (exit 1 or 2), and the limits of glTF it meets while still writing the
+// file, each named on standard error.
+TEST(GltfExport, SaysWhatItRefusesAndWhatGltfCannotKeep) {
+    TempDir dir;
+    SkeletalMesh mesh;  // position 0 is listed by both bones
+    mesh.bones = {uprightBone("root", ZeroVector), uprightBone("tip", {0.0f, 2.0f, 0.0f}, 0)};
+    linkBones(mesh.bones);
+    addVertex(mesh, 0, {1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f});
+    mesh.bones[1].attachedPositions.push_back(0);
+    const std::string twice = shellQuoted(dir.file("twice.qm1")), walk = shellQuoted(sample("figure-walk.qm2"));
+    const std::string glb = " -o " + shellQuoted(dir.file("out.glb"));
+    ASSERT_TRUE(writeSkeletalMesh(dir.file("twice.qm1"), mesh));
+    const struct {
+        std::string arguments;
+        int status;
+        std::string message;
+    } cases[] = {{twice + glb, 0, "1 positions are attached to more than one bone"},
+                 {twice + " " + walk + " " + walk + glb, 0, "2 motions became separate animations"},
+                 {shellQuoted(sample("flag.qv1")) + " " + walk + glb, 2, "motions go with a skeletal mesh only"},
+                 {walk + glb, 1, "not a model"},
+                 {twice + " -o " + shellQuoted(dir.file("out.obj")), 1, "must end in .glb or .gltf"}};
+    for (const auto& c : cases) {
+        const CommandResult result = runCommand(qxtoolPath() + " export " + c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.arguments;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << c.arguments << ": " << result.err;
     }
 }
 

@@ -54,10 +54,12 @@ int addTextureImage(GltfWriter& writer, const Texture& texture) {
 
 int addMaterial(GltfWriter& writer, const std::string& name, const Vector3& colour, int texture) {
     // The renderer's fixed-function lighting has no metal: a rough dielectric is its nearest.
-    json pbr = {{"baseColorFactor", {colourPart(colour.x), colourPart(colour.y), colourPart(colour.z), 1.0f}}, {"metallicFactor", 0.0f},
+    json pbr = {{"baseColorFactor", {colourPart(colour.x), colourPart(colour.y), colourPart(colour.z), 1.0f}},
+                {"metallicFactor", 0.0f},
                 {"roughnessFactor", 1.0f}};
     if (texture >= 0) pbr["baseColorTexture"] = {{"index", texture}};
-    return writer.append("materials", {{"name", name}, {"pbrMetallicRoughness", std::move(pbr)}, {"doubleSided", true}});
+    return writer.append("materials",
+                         {{"name", name}, {"pbrMetallicRoughness", std::move(pbr)}, {"doubleSided", true}});
 }
 
 }  // namespace qx

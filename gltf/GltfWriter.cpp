@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 
@@ -147,6 +149,18 @@ bool GltfWriter::write(const std::string& path, std::string* reason) const {
     // The buffer first: a .gltf is never left naming a .bin that was not written.
     return writeFileAtomically(binPath.string(), buffer_, reason) &&
            writeFileAtomically(path, textBytes(document), reason);
+}
+
+Vector3 unitNormal(const Vector3& n) {
+    const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+    if (!(length > 0.0f) || !std::isfinite(length)) return {0.0f, 0.0f, 1.0f};
+    return {n.x / length, n.y / length, n.z / length};
+}
+
+std::uint32_t floatBits(float v) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
 }
 
 std::vector<float> flatten(std::span<const Vector3> values) {

@@ -63,4 +63,11 @@ private:
 // The float components of vectors, back to back.
 std::vector<float> flatten(std::span<const Vector3> values);
 
+// n at unit length, as glTF asks of normals (the renderer's lighting normalises them anyway); a
+// zero or non-finite normal becomes +Z.
+Vector3 unitNormal(const Vector3& n);
+
+// The bits of a float, to tell vertices apart exactly.
+std::uint32_t floatBits(float v);
+
 }  // namespace qx

@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <tuple>
 #include <unordered_map>
@@ -19,12 +18,6 @@ namespace qx {
 using json = nlohmann::ordered_json;
 
 namespace {
-
-std::uint32_t bitsOf(float v) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return bits;
-}
 
 std::vector<float> matrixValues(const Matrix& m) {
     std::vector<float> values;
@@ -48,17 +41,21 @@ Skeleton addSkeleton(GltfWriter& writer, const SkeletalMesh& mesh, const BoneWal
     skeleton.joints.push_back(skeleton.root);
     skeleton.inverseBinds = matrixValues(Matrix::identity());
     std::map<int, std::vector<int>> children;
-    for (const BoneWalkStep& step : walk.steps) {
-        const MeshBone& bone = mesh.bones[static_cast<std::size_t>(step.bone)];
+    const auto boneOf = [&](std::int32_t step) -> const MeshBone& {
+        return mesh.bones[static_cast<std::size_t>(walk.steps[static_cast<std::size_t>(step)].bone)];
+    };
+    for (std::size_t s = 0; s < walk.steps.size(); ++s) {
+        const BoneWalkStep& step = walk.steps[s];
+        const MeshBone& bone = boneOf(static_cast<std::int32_t>(s));
         const bool isRoot = step.parentStep < 0;
-        const Matrix& parentWorldToBone =
-            isRoot ? Matrix{} : mesh.bones[static_cast<std::size_t>(walk.steps[static_cast<std::size_t>(step.parentStep)].bone)].worldToBone;
+        const Matrix parentWorldToBone = isRoot ? Matrix{} : boneOf(step.parentStep).worldToBone;
         const Matrix fixed = product(bone.boneToWorld, parentWorldToBone);
         json fixedNode = {{"name", bone.name + " rest"}};
         if (!(fixed == Matrix{})) fixedNode["matrix"] = matrixValues(fixed);
         const int fixedIndex = writer.append("nodes", std::move(fixedNode));
         const int joint = writer.append("nodes", {{"name", bone.name}});
-        children[isRoot ? skeleton.root : skeleton.stepJoints[static_cast<std::size_t>(step.parentStep)]].push_back(fixedIndex);
+        const int parent = isRoot ? skeleton.root : skeleton.stepJoints[static_cast<std::size_t>(step.parentStep)];
+        children[parent].push_back(fixedIndex);
         children[fixedIndex].push_back(joint);
         skeleton.stepJoints.push_back(joint);
         skeleton.joints.push_back(joint);
@@ -100,24 +97,25 @@ public:
     json primitives(GltfWriter& writer) const {
         json list = json::array();
         if (positions_.empty()) return list;
+        const int jointView = writer.addView(joints_.data(), joints_.size() * sizeof(std::uint16_t), GltfVertexData);
         const json attributes = {
             {"POSITION", writer.addVectors(positions_, GltfVertexData, true)},
             {"NORMAL", writer.addVectors(normals_, GltfVertexData, false)},
             {"TEXCOORD_0", writer.addFloats(uvs_, 2, GltfVertexData, false)},
-            {"JOINTS_0", writer.addAccessor(writer.addView(joints_.data(), joints_.size() * 2, GltfVertexData), GltfUShort,
-                                            positions_.size(), "VEC4")},
+            {"JOINTS_0", writer.addAccessor(jointView, GltfUShort, positions_.size(), "VEC4")},
             {"WEIGHTS_0", writer.addFloats(weights_, 4, GltfVertexData, false)}};
         for (const int material : order_) {
             const std::vector<std::uint32_t>& triangles = triangles_.at(material);
             if (triangles.empty()) continue;
-            list.push_back({{"attributes", attributes}, {"indices", writer.addIndices(triangles)}, {"material", material}});
+            const int indices = writer.addIndices(triangles);
+            list.push_back({{"attributes", attributes}, {"indices", indices}, {"material", material}});
         }
         return list;
     }
 
 private:
     std::uint32_t vertex(std::int32_t position, std::int32_t normal) {
-        const auto key = std::make_tuple(position, normal, bitsOf(uv_[0]), bitsOf(uv_[1]));
+        const auto key = std::make_tuple(position, normal, floatBits(uv_[0]), floatBits(uv_[1]));
         const auto found = vertices_.find(key);
         if (found != vertices_.end()) return found->second;
         const auto index = static_cast<std::uint32_t>(positions_.size());
@@ -132,12 +130,6 @@ private:
         return index;
     }
 
-    // glTF asks for unit normals; the renderer's lighting normalises them anyway.
-    static Vector3 unitNormal(const Vector3& n) {
-        const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-        if (!(length > 0.0f) || !std::isfinite(length)) return {0.0f, 0.0f, 1.0f};
-        return {n.x / length, n.y / length, n.z / length};
-    }
 
     const SkeletalMesh& mesh_;
     const BoneWalk& walk_;
@@ -168,9 +160,10 @@ public:
         }
         const int texture = textureOf(group.textureIndex);
         if (texture >= 0) name += " " + mesh_.textures[static_cast<std::size_t>(group.textureIndex)].name;
-        const auto key = std::make_tuple(bitsOf(colour_.x), bitsOf(colour_.y), bitsOf(colour_.z), texture);
+        const auto key = std::make_tuple(floatBits(colour_.x), floatBits(colour_.y), floatBits(colour_.z), texture);
         auto found = materials_.find(key);
-        if (found == materials_.end()) found = materials_.emplace(key, addMaterial(writer_, name, colour_, texture)).first;
+        if (found == materials_.end())
+            found = materials_.emplace(key, addMaterial(writer_, name, colour_, texture)).first;
         return {found->second, texture >= 0};
     }
 
@@ -276,9 +269,12 @@ bool addAnimation(GltfWriter& writer, const SkeletalMesh& mesh, const BoneWalk& 
         }
         TrackOutputs outputs;
         for (const float t : times) outputs.add(sampleTrack(sampler.tracks[track->second], t), notes.nonFiniteValues);
-        addChannel(animation, input, writer.addFloats(outputs.translation, 3, GltfNoTarget, false), node, "translation");
-        addChannel(animation, input, writer.addFloats(outputs.rotation, 4, GltfNoTarget, false), node, "rotation");
-        addChannel(animation, input, writer.addFloats(outputs.scale, 3, GltfNoTarget, false), node, "scale");
+        const int translation = writer.addFloats(outputs.translation, 3, GltfNoTarget, false);
+        const int rotation = writer.addFloats(outputs.rotation, 4, GltfNoTarget, false);
+        const int scale = writer.addFloats(outputs.scale, 3, GltfNoTarget, false);
+        addChannel(animation, input, translation, node, "translation");
+        addChannel(animation, input, rotation, node, "rotation");
+        addChannel(animation, input, scale, node, "scale");
     }
     if (!animation["channels"].empty()) writer.append("animations", std::move(animation));
     return true;
@@ -332,7 +328,9 @@ bool addSkeletalScene(GltfWriter& writer, const SkeletalMesh& mesh, const std::s
     if (!primitives.empty()) {
         const int mesh = writer.append("meshes", {{"name", name}, {"primitives", std::move(primitives)}});
         const int ibm = writer.addFloats(skeleton.inverseBinds, 16, GltfNoTarget, false);
-        const int skin = writer.append("skins", {{"name", name}, {"inverseBindMatrices", ibm}, {"skeleton", skeleton.root},
+        const int skin = writer.append("skins", {{"name", name},
+                                                 {"inverseBindMatrices", ibm},
+                                                 {"skeleton", skeleton.root},
                                                  {"joints", skeleton.joints}});
         // A skinned mesh's node is a root of the scene: glTF ignores the transforms above it.
         sceneNodes.push_back(writer.append("nodes", {{"name", name + " mesh"}, {"mesh", mesh}, {"skin", skin}}));

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <set>
 #include <tuple>
@@ -15,22 +14,10 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-std::uint32_t bitsOf(float v) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return bits;
-}
-
 std::string stemOf(const std::string& name) {
     std::size_t end = name.size();
     while (end > 0 && name[end - 1] >= '0' && name[end - 1] <= '9') --end;
     return name.substr(0, end);
-}
-
-Vector3 unitNormal(const Vector3& n) {
-    const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-    if (!(length > 0.0f) || !std::isfinite(length)) return {0.0f, 0.0f, 1.0f};
-    return {n.x / length, n.y / length, n.z / length};
 }
 
 // The triangles of the draw commands over glTF vertices, one per distinct model vertex and
@@ -47,7 +34,7 @@ struct CommandGeometry {
             drawn.clear();
             for (const CommandVertex& v : command.vertices) {
                 if (v.vertexIndex < 0 || static_cast<std::size_t>(v.vertexIndex) >= limit) continue;
-                const auto key = std::make_tuple(v.vertexIndex, bitsOf(v.s), bitsOf(v.t));
+                const auto key = std::make_tuple(v.vertexIndex, floatBits(v.s), floatBits(v.t));
                 auto found = known.find(key);
                 if (found == known.end()) {
                     found = known.emplace(key, static_cast<std::uint32_t>(sources.size())).first;
@@ -153,8 +140,9 @@ bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::str
     addFrameAnimation(writer, node, "all frames", 0, static_cast<std::int32_t>(frameCount), frameCount);
     std::set<std::string> used{"all frames"};
     for (const FrameRun& run : frameRuns(model)) {
-        std::string runName = run.stem.empty() ? "frames" : run.stem;
-        for (int n = 2; used.count(runName) != 0; ++n) runName = (run.stem.empty() ? "frames" : run.stem) + " " + std::to_string(n);
+        const std::string stem = run.stem.empty() ? "frames" : run.stem;
+        std::string runName = stem;
+        for (int n = 2; used.count(runName) != 0; ++n) runName = stem + " " + std::to_string(n);
         used.insert(runName);
         addFrameAnimation(writer, node, runName, run.first, run.last, frameCount);
     }

@@ -17,19 +17,21 @@ const char* const GltfFilter = "glTF Binary (*.glb)|*.glb|glTF with a .bin besid
 
 bool exportDocument(const CChildFrame& frame, const std::string& out, QStringList& notes, std::string* reason) {
     const std::string& path = frame.document().pathName();
+    GltfExportNotes counted;
+    bool written = false;
     if (const auto* skeletal = dynamic_cast<const CSModelFrame*>(&frame)) {
         const std::unique_ptr<SkeletalMesh> mesh = readMeshToShow(path, reason, ImageLoading::Decode);
         if (!mesh) return false;
         std::vector<GltfMotion> motions;
         for (const auto& record : skeletal->modelDocument().motionRecords())
             motions.push_back({gltfNameOf(record->pathName()), &record->motion()});
-        GltfExportNotes counted;
-        if (!exportSkeletalGltf(*mesh, gltfNameOf(path), motions, out, &counted, reason)) return false;
-        for (const std::string& line : describe(counted)) notes.append(QString::fromStdString(line));
-        return true;
+        written = exportSkeletalGltf(*mesh, gltfNameOf(path), motions, out, &counted, reason);
+    } else {
+        const std::unique_ptr<VertexModel> model = readVertexModelToShow(path, reason, ImageLoading::Decode);
+        written = model && exportVertexGltf(*model, gltfNameOf(path), out, &counted, reason);
     }
-    const std::unique_ptr<VertexModel> model = readVertexModelToShow(path, reason, ImageLoading::Decode);
-    return model && exportVertexGltf(*model, gltfNameOf(path), out, reason);
+    for (const std::string& line : describe(counted)) notes.append(QString::fromStdString(line));
+    return written;
 }
 
 }  // namespace

@@ -34,9 +34,12 @@ bool exportSkeletalGltf(const SkeletalMesh& mesh, const std::string& name, const
 }
 
 bool exportVertexGltf(const VertexModel& model, const std::string& name, const std::string& outPath,
-                      std::string* reason) {
+                      GltfExportNotes* notes, std::string* reason) {
     GltfWriter writer;
-    return addVertexScene(writer, model, name, reason) && writer.write(outPath, reason);
+    GltfExportNotes counted;
+    if (!addVertexScene(writer, model, name, counted, reason)) return false;
+    if (notes != nullptr) *notes = counted;
+    return writer.write(outPath, reason);
 }
 
 }  // namespace qx

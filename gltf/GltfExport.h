@@ -29,6 +29,6 @@ bool exportSkeletalGltf(const SkeletalMesh& mesh, const std::string& name, const
 
 // Writes the vertex model, its frames as morph targets and their animations, to outPath.
 bool exportVertexGltf(const VertexModel& model, const std::string& name, const std::string& outPath,
-                      std::string* reason);
+                      GltfExportNotes* notes, std::string* reason);
 
 }  // namespace qx

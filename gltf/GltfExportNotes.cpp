@@ -14,7 +14,7 @@ std::vector<std::string> describe(const GltfExportNotes& notes) {
                         "blend when played together is not kept");
     if (notes.nonFiniteValues > 0)
         lines.push_back(std::to_string(notes.nonFiniteValues) +
-                        " sampled pose values were not finite numbers and were written as identity values");
+                        " values were not finite numbers and were written as identity values or zero");
     return lines;
 }
 

@@ -11,7 +11,8 @@ struct GltfExportNotes {
     // Positions that more than one bone lists. Playback moves such a position by each of those
     // bones in turn; a glTF vertex follows its first bone only.
     std::size_t doublyAttachedPositions = 0;
-    // Sampled pose values that were not finite, written as the identity value instead.
+    // Numbers that were not finite (in sampled poses, bone frames, positions, texture
+    // coordinates), written as identity values or zero instead.
     std::size_t nonFiniteValues = 0;
     // Motions exported; each is an animation of its own, so how playback blends cycles played
     // together is not kept.

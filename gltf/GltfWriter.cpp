@@ -157,6 +157,16 @@ Vector3 unitNormal(const Vector3& n) {
     return {n.x / length, n.y / length, n.z / length};
 }
 
+float finiteOr(float value, float fallback, std::size_t& replaced) {
+    if (std::isfinite(value)) return value;
+    ++replaced;
+    return fallback;
+}
+
+Vector3 finiteVector(const Vector3& v, std::size_t& replaced) {
+    return {finiteOr(v.x, 0.0f, replaced), finiteOr(v.y, 0.0f, replaced), finiteOr(v.z, 0.0f, replaced)};
+}
+
 std::uint32_t floatBits(float v) {
     std::uint32_t bits;
     std::memcpy(&bits, &v, sizeof bits);

@@ -67,6 +67,12 @@ std::vector<float> flatten(std::span<const Vector3> values);
 // zero or non-finite normal becomes +Z.
 Vector3 unitNormal(const Vector3& n);
 
+// value when it is finite, else fallback, counting the replacement: glTF holds no NaN or
+// infinity, which a damaged file's numbers can make.
+float finiteOr(float value, float fallback, std::size_t& replaced);
+// Each component through finiteOr with fallback 0.
+Vector3 finiteVector(const Vector3& v, std::size_t& replaced);
+
 // The bits of a float, to tell vertices apart exactly.
 std::uint32_t floatBits(float v);
 

@@ -25,6 +25,18 @@ std::vector<float> matrixValues(const Matrix& m) {
     return values;
 }
 
+// A bone frame with a value that is not finite (a bone whose points coincide) as the identity,
+// counted.
+Matrix finiteMatrix(const Matrix& m, std::size_t& replaced) {
+    for (const auto& row : m.m)
+        for (const float v : row)
+            if (!std::isfinite(v)) {
+                ++replaced;
+                return Matrix{};
+            }
+    return m;
+}
+
 bool inside(std::int32_t index, std::size_t size) { return index >= 0 && static_cast<std::size_t>(index) < size; }
 
 // The node tree of the bones: the skeleton root, then per walk step a fixed node and its joint.
@@ -35,7 +47,8 @@ struct Skeleton {
     std::vector<float> inverseBinds;     // 16 floats a joint
 };
 
-Skeleton addSkeleton(GltfWriter& writer, const SkeletalMesh& mesh, const BoneWalk& walk, const std::string& name) {
+Skeleton addSkeleton(GltfWriter& writer, const SkeletalMesh& mesh, const BoneWalk& walk, const std::string& name,
+                     std::size_t& replaced) {
     Skeleton skeleton;
     skeleton.root = writer.append("nodes", {{"name", name}});
     skeleton.joints.push_back(skeleton.root);
@@ -49,7 +62,7 @@ Skeleton addSkeleton(GltfWriter& writer, const SkeletalMesh& mesh, const BoneWal
         const MeshBone& bone = boneOf(static_cast<std::int32_t>(s));
         const bool isRoot = step.parentStep < 0;
         const Matrix parentWorldToBone = isRoot ? Matrix{} : boneOf(step.parentStep).worldToBone;
-        const Matrix fixed = product(bone.boneToWorld, parentWorldToBone);
+        const Matrix fixed = finiteMatrix(product(bone.boneToWorld, parentWorldToBone), replaced);
         json fixedNode = {{"name", bone.name + " rest"}};
         if (!(fixed == Matrix{})) fixedNode["matrix"] = matrixValues(fixed);
         const int fixedIndex = writer.append("nodes", std::move(fixedNode));
@@ -59,7 +72,7 @@ Skeleton addSkeleton(GltfWriter& writer, const SkeletalMesh& mesh, const BoneWal
         children[fixedIndex].push_back(joint);
         skeleton.stepJoints.push_back(joint);
         skeleton.joints.push_back(joint);
-        const std::vector<float> inverseBind = matrixValues(bone.worldToBone);
+        const std::vector<float> inverseBind = matrixValues(finiteMatrix(bone.worldToBone, replaced));
         skeleton.inverseBinds.insert(skeleton.inverseBinds.end(), inverseBind.begin(), inverseBind.end());
     }
     for (auto& [node, list] : children) writer.doc["nodes"][static_cast<std::size_t>(node)]["children"] = list;
@@ -70,7 +83,8 @@ Skeleton addSkeleton(GltfWriter& writer, const SkeletalMesh& mesh, const BoneWal
 // and one list of triangles per material.
 class SkinnedGeometry {
 public:
-    SkinnedGeometry(const SkeletalMesh& mesh, const BoneWalk& walk) : mesh_(mesh), walk_(walk) {}
+    SkinnedGeometry(const SkeletalMesh& mesh, const BoneWalk& walk, std::size_t& replaced)
+        : mesh_(mesh), walk_(walk), replaced_(replaced) {}
 
     // Adds the faces of a batch drawn with the given material.
     void addBatch(const MaterialBatch& batch, int material, bool textured) {
@@ -87,7 +101,8 @@ public:
             // A face without a mapping keeps the coordinate sent last, as GL does.
             const FaceMapping* mapping = textured && !face.mappings.empty() ? &face.mappings.front() : nullptr;
             for (int k = 0; k < 3; ++k) {
-                if (mapping != nullptr) uv_ = {mapping->uv[k][0], mapping->uv[k][1]};
+                if (mapping != nullptr)
+                    uv_ = {finiteOr(mapping->uv[k][0], 0.0f, replaced_), finiteOr(mapping->uv[k][1], 0.0f, replaced_)};
                 triangles.push_back(vertex(face.positionIndex[k], face.normalIndex[k]));
             }
         }
@@ -120,7 +135,7 @@ private:
         if (found != vertices_.end()) return found->second;
         const auto index = static_cast<std::uint32_t>(positions_.size());
         vertices_.emplace(key, index);
-        positions_.push_back(mesh_.positions[static_cast<std::size_t>(position)]);
+        positions_.push_back(finiteVector(mesh_.positions[static_cast<std::size_t>(position)], replaced_));
         normals_.push_back(unitNormal(mesh_.normals[static_cast<std::size_t>(normal)]));
         uvs_.insert(uvs_.end(), {uv_[0], uv_[1]});
         // Joint 0 is the unmoving root; a bone's joint is its walk step's, one further on.
@@ -133,6 +148,7 @@ private:
 
     const SkeletalMesh& mesh_;
     const BoneWalk& walk_;
+    std::size_t& replaced_;
     std::array<float, 2> uv_{0.0f, 0.0f};
     std::map<std::tuple<std::int32_t, std::int32_t, std::uint32_t, std::uint32_t>, std::uint32_t> vertices_;
     std::vector<Vector3> positions_;
@@ -202,13 +218,6 @@ struct RestChannels {
         scale = writer.addFloats(s, 3, GltfNoTarget, false);
     }
 };
-
-// A finite value, or the slot's identity value (counted).
-float finiteOr(float value, float identity, std::size_t& replaced) {
-    if (std::isfinite(value)) return value;
-    ++replaced;
-    return identity;
-}
 
 // A sampled track as glTF outputs: translations, rotations (each in the hemisphere of the one
 // before, which is the same rotation, so that viewers interpolate the short way) and scales.
@@ -289,7 +298,7 @@ std::size_t countDistinct(std::vector<std::int32_t> indices) {
 
 std::vector<float> gltfSampleTimes(const SkeletalMotion& motion, std::string* reason) {
     if (!(motion.duration <= GltfLongestMotion)) {
-        if (reason != nullptr) *reason = "the motion is too long to sample (over an hour, or not a number)";
+        if (reason != nullptr) *reason = "the motion is too long to sample (over ten minutes, or not a number)";
         return {};
     }
     const float duration = std::max(motion.duration, 0.0f);
@@ -314,9 +323,9 @@ bool addSkeletalScene(GltfWriter& writer, const SkeletalMesh& mesh, const std::s
     }
     notes.doublyAttachedPositions += countDistinct(walk.repeatPositions);
     notes.motions += motions.size();
-    const Skeleton skeleton = addSkeleton(writer, mesh, walk, name);
+    const Skeleton skeleton = addSkeleton(writer, mesh, walk, name, notes.nonFiniteValues);
 
-    SkinnedGeometry geometry(mesh, walk);
+    SkinnedGeometry geometry(mesh, walk, notes.nonFiniteValues);
     MaterialTable materials(writer, mesh);
     for (const TextureGroup& group : mesh.renderGroups)
         for (const MaterialBatch& batch : group.batches) {

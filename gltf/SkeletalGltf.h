@@ -32,8 +32,8 @@ struct GltfMotion {
 
 // Motions are sampled at this rate, and also at every key time.
 inline constexpr float GltfSamplesPerSecond = 30.0f;
-// A longer motion is refused rather than sampled into an unbounded list.
-inline constexpr float GltfLongestMotion = 3600.0f;
+// A longer motion (ten minutes) is refused rather than sampled into an unbounded list.
+inline constexpr float GltfLongestMotion = 600.0f;
 
 // Adds the mesh (faces as indexed triangles, materials, textures whose pixels are loaded), its
 // skeleton and one animation per motion to writer as its scene. False, with a reason, when a

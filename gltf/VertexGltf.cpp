@@ -27,7 +27,7 @@ struct CommandGeometry {
     std::vector<float> uvs;
     std::vector<std::uint32_t> triangles;
 
-    CommandGeometry(const VertexModel& model, std::size_t limit) {
+    CommandGeometry(const VertexModel& model, std::size_t limit, std::size_t& replaced) {
         std::map<std::tuple<std::int32_t, std::uint32_t, std::uint32_t>, std::uint32_t> known;
         std::vector<std::uint32_t> drawn;
         for (const DrawCommand& command : model.commands) {
@@ -39,7 +39,7 @@ struct CommandGeometry {
                 if (found == known.end()) {
                     found = known.emplace(key, static_cast<std::uint32_t>(sources.size())).first;
                     sources.push_back(v.vertexIndex);
-                    uvs.insert(uvs.end(), {v.s, v.t});
+                    uvs.insert(uvs.end(), {finiteOr(v.s, 0.0f, replaced), finiteOr(v.t, 0.0f, replaced)});
                 }
                 drawn.push_back(found->second);
             }
@@ -86,14 +86,15 @@ std::vector<FrameRun> frameRuns(const VertexModel& model) {
     return runs;
 }
 
-bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::string& name, std::string* reason) {
+bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::string& name, GltfExportNotes& notes,
+                    std::string* reason) {
     if (model.frames.empty()) {
         if (reason != nullptr) *reason = "the model has no frames";
         return false;
     }
     const std::size_t limit = std::min(static_cast<std::size_t>(std::max(model.vertexCount, 0)),
                                        model.frames.front().vertices.size());
-    const CommandGeometry geometry(model, limit);
+    const CommandGeometry geometry(model, limit, notes.nonFiniteValues);
     if (geometry.triangles.empty()) {
         if (reason != nullptr) *reason = "the model draws no triangle";
         return false;
@@ -103,7 +104,7 @@ bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::str
     const auto& base = model.frames.front().vertices;
     std::vector<Vector3> positions, normals;
     for (const std::int32_t v : geometry.sources) {
-        positions.push_back(base[static_cast<std::size_t>(v)].position);
+        positions.push_back(finiteVector(base[static_cast<std::size_t>(v)].position, notes.nonFiniteValues));
         normals.push_back(unitNormal(base[static_cast<std::size_t>(v)].normal));
     }
     json targets = json::array();
@@ -112,7 +113,8 @@ bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::str
         std::vector<Vector3> moved, turned;
         for (std::size_t i = 0; i < geometry.sources.size(); ++i) {
             const FrameVertex& vertex = frame.vertices[static_cast<std::size_t>(geometry.sources[i])];
-            moved.push_back(vertex.position - positions[i]);
+            moved.push_back(finiteVector(finiteVector(vertex.position, notes.nonFiniteValues) - positions[i],
+                                         notes.nonFiniteValues));
             turned.push_back(unitNormal(vertex.normal) - normals[i]);
         }
         targets.push_back({{"POSITION", writer.addVectors(moved, GltfVertexData, true)},

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "gltf/GltfExportNotes.h"
 #include "gltf/GltfWriter.h"
 #include "vertex/VertexModel.h"
 
@@ -37,6 +38,7 @@ std::vector<FrameRun> frameRuns(const VertexModel& model);
 // Adds the model as writer's scene: the mesh with a target per frame, its skin as a texture
 // (when its pixels are loaded), an animation "all frames" and one per run named after its stem.
 // False, with a reason, for a model without frames or without a drawable triangle.
-bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::string& name, std::string* reason);
+bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::string& name, GltfExportNotes& notes,
+                    std::string* reason);
 
 }  // namespace qx

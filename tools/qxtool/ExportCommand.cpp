@@ -18,7 +18,7 @@ struct ExportOptions {
     std::string output;
 };
 
-int exportSkeletal(const ExportOptions& o) {
+int exportSkeletal(const ExportOptions& o, GltfExportNotes& notes) {
     std::string reason;
     const std::unique_ptr<SkeletalMesh> mesh = readMeshToShow(o.model, &reason, ImageLoading::Decode);
     if (!mesh) return fail(o.model, reason);
@@ -29,18 +29,16 @@ int exportSkeletal(const ExportOptions& o) {
         if (!read.back()) return fail(path, reason);
         motions.push_back({gltfNameOf(path), read.back().get()});
     }
-    GltfExportNotes notes;
     if (!exportSkeletalGltf(*mesh, gltfNameOf(o.model), motions, o.output, &notes, &reason))
         return fail(o.output, reason);
-    for (const std::string& line : describe(notes)) std::cerr << "qxtool: " << o.output << ": " << line << '\n';
     return ExitOk;
 }
 
-int exportVertex(const ExportOptions& o) {
+int exportVertex(const ExportOptions& o, GltfExportNotes& notes) {
     std::string reason;
     const std::unique_ptr<VertexModel> model = readVertexModelToShow(o.model, &reason, ImageLoading::Decode);
     if (!model) return fail(o.model, reason);
-    if (!exportVertexGltf(*model, gltfNameOf(o.model), o.output, &reason)) return fail(o.output, reason);
+    if (!exportVertexGltf(*model, gltfNameOf(o.model), o.output, &notes, &reason)) return fail(o.output, reason);
     return ExitOk;
 }
 
@@ -53,10 +51,14 @@ CommandRun defineExport(CLI::App& sub) {
     sub.add_option("-o", options->output, "The glTF file to write: .glb, or .gltf with a .bin beside it")->required();
     return [options] {
         const SceneFileKind kind = sceneFileKind(options->model);
-        if (isSkeletalKind(kind)) return exportSkeletal(*options);
         if (kind == SceneFileKind::Unknown) return fail(options->model, "not a model (known: .qm1, .ply, .qv1, .md2)");
-        if (!options->motions.empty()) return usageError("motions go with a skeletal mesh only");
-        return exportVertex(*options);
+        if (!isSkeletalKind(kind) && !options->motions.empty()) return usageError("motions go with a skeletal mesh only");
+        GltfExportNotes notes;
+        const int status = isSkeletalKind(kind) ? exportSkeletal(*options, notes) : exportVertex(*options, notes);
+        // What glTF could not keep is said, not hidden; the file is written all the same.
+        for (const std::string& line : describe(notes))
+            std::cerr << "qxtool: " << options->output << ": " << line << '\n';
+        return status;
     };
 }
 

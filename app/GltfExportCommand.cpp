@@ -52,8 +52,8 @@ bool exportGltf(const CChildFrame& frame, Dialogs& dialogs, QWidget* parent) {
         return false;
     }
     if (!notes.isEmpty())
-        dialogs.showMessage(parent, QStringLiteral("Exported %1. Not kept in glTF: %2.")
-                                        .arg(QFileInfo(path).fileName(), notes.join(QStringLiteral("; "))));
+        dialogs.showMessage(parent, QStringLiteral("Exported %1. What glTF cannot keep:\n%2")
+                                        .arg(QFileInfo(path).fileName(), notes.join(QLatin1Char('\n'))));
     return true;
 }
 

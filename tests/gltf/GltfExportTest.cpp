@@ -161,8 +161,8 @@ TEST(GltfExport, SaysWhatItRefusesAndWhatGltfCannotKeep) {
         std::string arguments;
         int status;
         std::string message;
-    } cases[] = {{twice + glb, 0, "1 positions are attached to more than one bone"},
-                 {twice + " " + walk + " " + walk + glb, 0, "2 motions became separate animations"},
+    } cases[] = {{twice + glb, 0, "positions attached to more than one bone: 1 "},
+                 {twice + " " + walk + " " + walk + glb, 0, "motions exported as separate animations: 2 "},
                  {shellQuoted(sample("flag.qv1")) + " " + walk + glb, 2, "motions go with a skeletal mesh only"},
                  {walk + glb, 1, "not a model"},
                  {twice + " -o " + shellQuoted(dir.file("out.obj")), 1, "must end in .glb or .gltf"}};

@@ -1,6 +1,14 @@
 #include "core/ByteReader.h"
 
+#include "core/FileBytes.h"
+
 namespace qx {
+
+ByteReader::ByteReader(FileBytes& file) : data_(file.data()), size_(file.size()), file_(&file) {}
+
+void ByteReader::releaseRead() {
+    if (file_ != nullptr) file_->releaseBefore(pos_);
+}
 
 bool ByteReader::vector3(Vector3& out) {
     if (remaining() < 12) return false;

@@ -14,11 +14,15 @@
 
 namespace qx {
 
+class FileBytes;
+
 class ByteReader {
 public:
     ByteReader() = default;
     explicit ByteReader(std::span<const std::uint8_t> bytes) : data_(bytes.data()), size_(bytes.size()) {}
     ByteReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    // Over a file's bytes, whose memory releaseRead() may give back.
+    explicit ByteReader(FileBytes& file);
 
     std::size_t size() const { return size_; }
     std::size_t position() const { return pos_; }
@@ -50,6 +54,11 @@ public:
 
     const std::uint8_t* current() const { return data_ + pos_; }
 
+    // Gives back the memory of the bytes already read, when reading a file: a reader that never
+    // looks back calls it between records, so that a big file is not held whole beside the
+    // model made of it. Bytes given back read as zeros.
+    void releaseRead();
+
 private:
     template <typename T>
     bool scalar(T& out) {
@@ -63,6 +72,7 @@ private:
     const std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t pos_ = 0;
+    FileBytes* file_ = nullptr;
 };
 
 static_assert(std::endian::native == std::endian::little, "the file formats are little-endian");

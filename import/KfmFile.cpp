@@ -130,7 +130,7 @@ std::unique_ptr<KfmMotion> parseKfm(const std::uint8_t* data, std::size_t size, 
 }
 
 std::unique_ptr<KfmMotion> readKfm(const std::string& path, std::string* reason) {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
     return parseKfm(bytes.data(), bytes.size(), reason);
 }

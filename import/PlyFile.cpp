@@ -306,7 +306,7 @@ std::unique_ptr<PlyModel> parsePly(const std::uint8_t* data, std::size_t size, s
 }
 
 std::unique_ptr<PlyModel> readPly(const std::string& path, std::string* reason) {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
     return parsePly(bytes.data(), bytes.size(), reason);
 }

@@ -72,7 +72,7 @@ bool Texture::loadImage(const std::string& path, std::string* reason) {
         setReason(reason, "not an image name ending in bmp, jpg, png or tga");
         return false;
     }
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return false;
     return decode(bytes.data(), bytes.size(), *this, reason);
 }

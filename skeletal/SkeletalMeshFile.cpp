@@ -359,7 +359,7 @@ std::unique_ptr<SkeletalMesh> parseSkeletalMesh(const std::uint8_t* data, std::s
 }
 
 std::unique_ptr<SkeletalMesh> readSkeletalMesh(const std::string& path, std::string* reason, ImageLoading mode) {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
     auto mesh = parseSkeletalMesh(bytes.data(), bytes.size(), reason);
     if (!mesh) return nullptr;

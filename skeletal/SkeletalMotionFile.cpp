@@ -61,10 +61,8 @@ bool readTrack(ByteReader& in, MotionTrack& track, std::string& problem) {
     return true;
 }
 
-}  // namespace
-
-std::unique_ptr<SkeletalMotion> parseSkeletalMotion(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    ByteReader in(data, size);
+// Reads forward only, letting go of each track's bytes once the track is read.
+std::unique_ptr<SkeletalMotion> readMotionFrom(ByteReader& in, std::string* reason) {
     char magic[4] = {};
     if (!in.bytes(magic, 4) || std::memcmp(magic, "QXM2", 4) != 0) {
         setReason(reason, "not a skeletal motion file (bad magic)");
@@ -88,14 +86,23 @@ std::unique_ptr<SkeletalMotion> parseSkeletalMotion(const std::uint8_t* data, st
             setReason(reason, "track " + std::to_string(t) + ": " + problem);
             return nullptr;
         }
+        in.releaseRead();
     }
     return motion;
 }
 
+}  // namespace
+
+std::unique_ptr<SkeletalMotion> parseSkeletalMotion(const std::uint8_t* data, std::size_t size, std::string* reason) {
+    ByteReader in(data, size);
+    return readMotionFrom(in, reason);
+}
+
 std::unique_ptr<SkeletalMotion> readSkeletalMotion(const std::string& path, std::string* reason) {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
-    auto motion = parseSkeletalMotion(bytes.data(), bytes.size(), reason);
+    ByteReader in(bytes);
+    auto motion = readMotionFrom(in, reason);
     if (motion) motion->nameHash = nameHash(path);
     return motion;
 }

@@ -142,7 +142,7 @@ std::unique_ptr<Md2Model> parseMd2(const std::uint8_t* data, std::size_t size, s
 }
 
 std::unique_ptr<Md2Model> readMd2(const std::string& path, std::string* reason) {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
     auto model = parseMd2(bytes.data(), bytes.size(), reason);
     if (model) model->skinPath = vertexSkinPath(path);

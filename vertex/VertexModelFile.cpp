@@ -50,14 +50,8 @@ bool readCommand(ByteReader& in, DrawCommand& command, std::string& problem) {
     return in.bytes(command.vertices.data(), command.vertices.size() * CommandVertexBytes);
 }
 
-}  // namespace
-
-std::string vertexSkinPath(const std::string& path) {
-    return path.substr(0, path.size() >= 4 ? path.size() - 4 : 0) + ".bmp";
-}
-
-std::unique_ptr<VertexModel> parseVertexModel(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    ByteReader in(data, size);
+// Reads forward only, letting go of each frame's bytes once the frame is read.
+std::unique_ptr<VertexModel> readModelFrom(ByteReader& in, std::string* reason) {
     char magic[4] = {};
     if (!in.bytes(magic, 4) || std::memcmp(magic, "QXV1", 4) != 0) {
         setReason(reason, "not a vertex model file (bad magic)");
@@ -86,6 +80,7 @@ std::unique_ptr<VertexModel> parseVertexModel(const std::uint8_t* data, std::siz
             setReason(reason, "frame " + std::to_string(f) + ": " + problem);
             return nullptr;
         }
+        in.releaseRead();
     }
     std::int32_t commandCount = 0;
     if (!in.count(commandCount, MinCommandBytes)) {
@@ -103,10 +98,23 @@ std::unique_ptr<VertexModel> parseVertexModel(const std::uint8_t* data, std::siz
     return model;
 }
 
+}  // namespace
+
+std::unique_ptr<VertexModel> parseVertexModel(const std::uint8_t* data, std::size_t size, std::string* reason) {
+    ByteReader in(data, size);
+    return readModelFrom(in, reason);
+}
+
+std::string vertexSkinPath(const std::string& path) {
+    return path.substr(0, path.size() >= 4 ? path.size() - 4 : 0) + ".bmp";
+}
+
+
 std::unique_ptr<VertexModel> readVertexModel(const std::string& path, std::string* reason, ImageLoading mode) {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
-    auto model = parseVertexModel(bytes.data(), bytes.size(), reason);
+    ByteReader in(bytes);
+    auto model = readModelFrom(in, reason);
     if (!model) return nullptr;
     model->nameHash = nameHash(path);
     loadTextureImage(model->skin, vertexSkinPath(path), mode);

@@ -79,6 +79,28 @@ TEST(VertexModelFile, ReadAndWrittenAgainGivesTheSameBytes) {
     EXPECT_EQ(encodeVertexModel(*model), bytes);
 }
 
+// A big file is read into memory of its own, and each frame's bytes are given back once read:
+// every frame must still come out exactly as written.
+TEST(VertexModelFile, BigFileReadFromDiskGivesEveryFrame) {
+    VertexModel model;
+    model.vertexCount = 1000;
+    model.frames.resize(300);  // 7 MB
+    for (std::size_t f = 0; f < model.frames.size(); ++f) {
+        model.frames[f].name = "frame" + std::to_string(f);
+        model.frames[f].vertices.resize(1000);
+        for (std::size_t i = 0; i < 1000; ++i) model.frames[f].vertices[i].position = {float(f), float(i), 1.0f};
+    }
+    model.commands = {DrawCommand{TriangleStrip, {{0.5f, 0.5f, 999}}}};
+    TempDir dir;
+    const std::string path = dir.file("big.qv1");
+    ASSERT_TRUE(writeVertexModel(path, model));
+    std::string reason;
+    const auto read = readVertexModel(path, &reason, ImageLoading::Skip);
+    ASSERT_TRUE(read) << reason;
+    EXPECT_TRUE(read->frames == model.frames);
+    EXPECT_EQ(read->commands, model.commands);
+}
+
 TEST(VertexModelFile, EmptyFrameNameIsOneZeroByteBeforeItsVertices) {
     VertexModel model;
     model.vertexCount = 1;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/HeapPages.h"
 #include "tools/qxtool/Command.h"
 #include "tools/qxtool/Report.h"
 
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     // Past a file size limit a write should fail and be reported like any other write error,
     // not kill the process mid-conversion.
     std::signal(SIGXFSZ, SIG_IGN);
+    qx::backHeapWithLargePages();
     CLI::App app{"qxtool: inspect, convert, play and render qxmodelview files", "qxtool"};
     app.require_subcommand(1, 1);
     std::map<CLI::App*, CommandRun> runs;

@@ -7,6 +7,7 @@
 #include "math/RotationRows.h"
 #include "math/Trig.h"
 #include "skeletal/ComputeHandles.h"
+#include "skeletal/MotionKeyRecord.h"
 #include "skeletal/NameHash.h"
 
 namespace qx {
@@ -14,8 +15,6 @@ namespace qx {
 namespace {
 
 constexpr std::size_t HeaderBytes = 4 + 4 + 2;
-constexpr std::size_t KeyBytesWithoutHandles = 9;
-constexpr std::size_t HandleBytes = 16;
 // An empty name's 0 byte, the four vectors and ten empty key counts.
 constexpr std::size_t MinTrackBytes = 1 + 4 * 12 + ChannelCount * 2;
 // Below this squared component the second direction counts as zero: the track keeps its
@@ -32,20 +31,6 @@ Matrix3 transposed(const Matrix3& m) {
 bool isZeroDirection(const Vector3& d) {
     return d.x * d.x < ZeroDirectionTolerance && d.y * d.y < ZeroDirectionTolerance &&
            d.z * d.z < ZeroDirectionTolerance;
-}
-
-bool readKey(ByteReader& in, MotionKey& key) {
-    if (in.remaining() < KeyBytesWithoutHandles) return false;
-    in.f32(key.time);
-    in.f32(key.value);
-    in.u8(key.flags);
-    if ((key.flags & KeyHandlesOmitted) != 0) return true;
-    if (in.remaining() < HandleBytes) return false;
-    in.f32(key.outHandle.time);
-    in.f32(key.outHandle.value);
-    in.f32(key.inHandle.time);
-    in.f32(key.inHandle.value);
-    return true;
 }
 
 bool readTrack(ByteReader& in, MotionTrack& track, std::string& problem) {
@@ -69,7 +54,7 @@ bool readTrack(ByteReader& in, MotionTrack& track, std::string& problem) {
             problem = "truncated at channel " + std::to_string(c);
             return false;
         }
-        if (!in.fits(keyCount, KeyBytesWithoutHandles)) {
+        if (!in.fits(keyCount, MotionKeyBytesWithoutHandles)) {
             problem = "truncated in channel " + std::to_string(c) + " (" + std::to_string(keyCount) +
                       " keys announced)";
             return false;
@@ -77,7 +62,7 @@ bool readTrack(ByteReader& in, MotionTrack& track, std::string& problem) {
         auto& keys = track.channels[c].keys;
         keys.resize(keyCount);
         for (std::size_t k = 0; k < keys.size(); ++k) {
-            if (!readKey(in, keys[k])) {
+            if (!readMotionKey(in, keys[k])) {
                 problem = "truncated in channel " + std::to_string(c) + " key " + std::to_string(k);
                 return false;
             }

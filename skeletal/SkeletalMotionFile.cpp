@@ -6,29 +6,15 @@
 #include "core/ByteSink.h"
 #include "core/FileBytes.h"
 #include "skeletal/ComputeHandles.h"
+#include "skeletal/MotionKeyRecord.h"
 #include "skeletal/NameHash.h"
 
 namespace qx {
 
 namespace {
 
-constexpr std::size_t KeyBytesWithoutHandles = 9;
-constexpr std::size_t HandleBytes = 16;
 // The smallest track: an empty name's 0 byte, three basis vectors and ten empty key counts.
 constexpr std::size_t MinTrackBytes = 1 + 3 * 12 + ChannelCount * 4;
-
-bool readKey(ByteReader& in, MotionKey& key) {
-    if (in.remaining() < KeyBytesWithoutHandles) return false;
-    const std::uint8_t* p = in.current();
-    std::memcpy(&key.time, p, 4);
-    std::memcpy(&key.value, p + 4, 4);
-    key.flags = p[8];
-    if ((key.flags & KeyHandlesOmitted) != 0) return in.skip(KeyBytesWithoutHandles);
-    if (in.remaining() < KeyBytesWithoutHandles + HandleBytes) return false;
-    std::memcpy(&key.outHandle, p + 9, 8);
-    std::memcpy(&key.inHandle, p + 17, 8);
-    return in.skip(KeyBytesWithoutHandles + HandleBytes);
-}
 
 bool readTrack(ByteReader& in, MotionTrack& track, std::string& problem) {
     if (!in.cString(track.name)) {
@@ -42,7 +28,7 @@ bool readTrack(ByteReader& in, MotionTrack& track, std::string& problem) {
     }
     for (int c = 0; c < ChannelCount; ++c) {
         std::int32_t keyCount = 0;
-        if (!in.count(keyCount, KeyBytesWithoutHandles)) {
+        if (!in.count(keyCount, MotionKeyBytesWithoutHandles)) {
             problem = "channel " + std::to_string(c) + " has a missing, negative or impossible key count";
             return false;
         }
@@ -50,7 +36,7 @@ bool readTrack(ByteReader& in, MotionTrack& track, std::string& problem) {
         keys.reserve(static_cast<std::size_t>(keyCount));
         for (std::int32_t k = 0; k < keyCount; ++k) {
             MotionKey key;
-            if (!readKey(in, key)) {
+            if (!readMotionKey(in, key)) {
                 problem = "truncated in channel " + std::to_string(c) + " key " + std::to_string(k);
                 return false;
             }
@@ -122,17 +108,7 @@ std::vector<std::uint8_t> encodeSkeletalMotion(const SkeletalMotion& motion) {
         out.vector3(track.basisZ);
         for (const MotionChannel& channel : track.channels) {
             out.count(channel.keys.size());
-            for (const MotionKey& key : channel.keys) {
-                out.f32(key.time);
-                out.f32(key.value);
-                out.u8(key.flags);
-                if ((key.flags & KeyHandlesOmitted) == 0) {
-                    out.f32(key.outHandle.time);
-                    out.f32(key.outHandle.value);
-                    out.f32(key.inHandle.time);
-                    out.f32(key.inHandle.value);
-                }
-            }
+            for (const MotionKey& key : channel.keys) writeMotionKey(out, key);
         }
     }
     return out.take();

@@ -46,20 +46,4 @@ bool ByteReader::cString(std::string& out) {
     return true;
 }
 
-bool ByteReader::count(std::int32_t& out, std::size_t minElementBytes) {
-    std::int32_t value = 0;
-    if (remaining() < 4) return false;
-    std::memcpy(&value, data_ + pos_, 4);
-    if (value < 0) return false;
-    if (remaining() - 4 < static_cast<std::size_t>(value) * minElementBytes) return false;
-    pos_ += 4;
-    out = value;
-    return true;
-}
-
-bool ByteReader::fits(std::size_t count, std::size_t elementBytes) const {
-    if (elementBytes == 0) return true;
-    return count <= remaining() / elementBytes;
-}
-
 }  // namespace qx

@@ -4,6 +4,7 @@
 
 #include "core/ByteReader.h"
 #include "core/FileBytes.h"
+#include "core/ReadProblem.h"
 #include "math/RotationRows.h"
 #include "math/Trig.h"
 #include "skeletal/ComputeHandles.h"
@@ -33,41 +34,43 @@ bool isZeroDirection(const Vector3& d) {
            d.z * d.z < ZeroDirectionTolerance;
 }
 
-bool readTrack(ByteReader& in, MotionTrack& track, std::string& problem) {
-    if (!in.cString(track.name)) {
-        problem = "name runs past the end of the file";
-        return false;
-    }
+bool readTrack(ByteReader& in, MotionTrack& track, ReadProblem& problem) {
+    if (!in.cString(track.name)) return problem.failHere("name runs past the end of the file");
     track.nameHash = nameHash(track.name);
     Vector3 direction1, roll1, direction2, roll2;
-    if (!in.vector3(direction1) || !in.vector3(roll1) || !in.vector3(direction2) || !in.vector3(roll2)) {
-        problem = "truncated in its directions";
-        return false;
-    }
+    if (!in.vector3(direction1) || !in.vector3(roll1) || !in.vector3(direction2) || !in.vector3(roll2))
+        return problem.failHere("truncated in its directions");
     const Matrix3 basis = kfmBasis(direction1, roll1, direction2, roll2);
     track.basisX = basis.row(0);
     track.basisY = basis.row(1);
     track.basisZ = basis.row(2);
     for (int c = 0; c < ChannelCount; ++c) {
         std::uint16_t keyCount = 0;
-        if (!in.u16(keyCount)) {
-            problem = "truncated at channel " + std::to_string(c);
-            return false;
-        }
-        if (!in.fits(keyCount, MotionKeyBytesWithoutHandles)) {
-            problem = "truncated in channel " + std::to_string(c) + " (" + std::to_string(keyCount) +
-                      " keys announced)";
-            return false;
-        }
+        if (!in.u16(keyCount)) return problem.failHere("truncated at channel " + std::to_string(c));
+        if (!in.fits(keyCount, MotionKeyBytesWithoutHandles))
+            return problem.failHere("truncated in channel " + std::to_string(c) + " (" + std::to_string(keyCount) +
+                                    " keys announced)");
         auto& keys = track.channels[c].keys;
         keys.resize(keyCount);
         for (std::size_t k = 0; k < keys.size(); ++k) {
-            if (!readMotionKey(in, keys[k])) {
-                problem = "truncated in channel " + std::to_string(c) + " key " + std::to_string(k);
-                return false;
-            }
+            if (!readMotionKey(in, keys[k]))
+                return problem.failHere("truncated in channel " + std::to_string(c) + " key " + std::to_string(k));
         }
         computeHandles(track.channels[c]);
+    }
+    return true;
+}
+
+bool readKfmMotion(ByteReader& in, KfmMotion& motion, ReadProblem& problem) {
+    if (!in.i32(motion.magic) || motion.magic != KfmMagic) return problem.fail("not a KFM motion file (bad magic)");
+    if (!in.f32(motion.duration) || !in.u16(motion.trackCount))
+        return problem.fail("truncated header (" + std::to_string(HeaderBytes) + " bytes needed)");
+    if (!in.fits(motion.trackCount, MinTrackBytes))
+        return problem.fail("track count " + std::to_string(motion.trackCount) + " is more than the file can hold");
+    motion.tracks.resize(motion.trackCount);
+    for (std::size_t t = 0; t < motion.tracks.size(); ++t) {
+        problem.at("track", static_cast<std::int32_t>(t));
+        if (!readTrack(in, motion.tracks[t], problem)) return false;
     }
     return true;
 }
@@ -91,27 +94,10 @@ Matrix3 kfmBasis(const Vector3& direction1, const Vector3& roll1, const Vector3&
 std::unique_ptr<KfmMotion> parseKfm(const std::uint8_t* data, std::size_t size, std::string* reason) {
     ByteReader in(data, size);
     auto motion = std::make_unique<KfmMotion>();
-    if (!in.i32(motion->magic) || motion->magic != KfmMagic) {
-        setReason(reason, "not a KFM motion file (bad magic)");
-        return nullptr;
-    }
-    if (!in.f32(motion->duration) || !in.u16(motion->trackCount)) {
-        setReason(reason, "truncated header (" + std::to_string(HeaderBytes) + " bytes needed)");
-        return nullptr;
-    }
-    if (!in.fits(motion->trackCount, MinTrackBytes)) {
-        setReason(reason, "track count " + std::to_string(motion->trackCount) + " is more than the file can hold");
-        return nullptr;
-    }
-    motion->tracks.resize(motion->trackCount);
-    for (std::size_t t = 0; t < motion->tracks.size(); ++t) {
-        std::string problem;
-        if (!readTrack(in, motion->tracks[t], problem)) {
-            setReason(reason, "track " + std::to_string(t) + ": " + problem);
-            return nullptr;
-        }
-    }
-    return motion;
+    ReadProblem problem;
+    if (readKfmMotion(in, *motion, problem)) return motion;
+    problem.report(reason);
+    return nullptr;
 }
 
 std::unique_ptr<KfmMotion> readKfm(const std::string& path, std::string* reason) {

@@ -5,7 +5,7 @@
 #include "core/Sha256.h"
 #include "render/ImageDecoders.h"
 #include "render/Texture.h"
-#include "tests/render/ImageFiles.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 

@@ -204,8 +204,7 @@ void Renderer::drawVertex(const VertexDrawable& d) const {
     if (imageless) setCapability(GL_TEXTURE_2D, false);
     // The drawable's lists hold every vertex the frames hold (none without frames), and an
     // index beyond them is skipped; entries past vertexCount are stale.
-    const std::size_t limit = std::min({static_cast<std::size_t>(std::max(model.vertexCount, 0)),
-                                        d.positions.size(), d.normals.size()});
+    const std::size_t limit = std::min({vertexCountOf(model), d.positions.size(), d.normals.size()});
     for (const DrawCommand& command : model.commands) {
         glBegin(command.type == TriangleStrip ? GL_TRIANGLE_STRIP : GL_TRIANGLE_FAN);
         for (const CommandVertex& v : command.vertices) {

@@ -10,6 +10,7 @@
 // A model may declare vertices and hold no frame: then nothing holds them, and vertexCount,
 // which the file's size does not bound, sizes no list.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -60,5 +61,10 @@ public:
     std::vector<DrawCommand> commands;
     Texture skin;                  // found beside the model file, never stored in it
 };
+
+// The vertex count as a size: a negative count, which a damaged file may declare, is none.
+inline std::size_t vertexCountOf(const VertexModel& model) {
+    return model.vertexCount > 0 ? static_cast<std::size_t>(model.vertexCount) : 0;
+}
 
 }  // namespace qx

@@ -4,6 +4,7 @@
 
 #include "animation/SkeletalInstance.h"
 #include "core/FilePath.h"
+#include "core/ModelKind.h"
 #include "import/MeshFromPly.h"
 #include "import/PlyFile.h"
 #include "skeletal/SkeletalMeshFile.h"
@@ -81,7 +82,7 @@ void fitCameraTo(Camera& camera, const VertexModel& model) {
 }
 
 Drawable* advanceLikeViewer(ModelInstance& instance, double seconds) {
-    if (instance.kind() == 0) return instance.update(static_cast<float>(seconds));
+    if (instance.kind() == VertexKind) return instance.update(static_cast<float>(seconds));
     int steps = static_cast<int>(seconds / ReplayStep);
     steps = std::clamp(steps, 0, ReplaySteps);
     for (int i = 0; i < steps; ++i) instance.update(static_cast<float>(ReplayStep));

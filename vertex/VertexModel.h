@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/Model.h"
+#include "core/ModelKind.h"
 #include "math/Vector3.h"
 #include "render/Texture.h"
 
@@ -53,7 +54,7 @@ struct DrawCommand {
 
 class VertexModel : public Model {
 public:
-    int kind() const override { return 0; }
+    int kind() const override { return VertexKind; }
 
     std::int32_t nameHash = 0;     // of the path it was read from; not stored in the file
     std::int32_t vertexCount = 0;

@@ -20,7 +20,8 @@ namespace {
 constexpr double ReplayStep = 1.0 / 60.0;
 constexpr int ReplaySteps = 3600;
 
-}  // namespace
+// The kinds of file a view can show, told by the file's extension (case ignored).
+enum class SceneFileKind { Unknown, SkeletalMesh, AmModel, VertexModel, Md2Model };
 
 SceneFileKind sceneFileKind(const std::string& path) {
     const std::string extension = lowerExtension(path);
@@ -30,6 +31,8 @@ SceneFileKind sceneFileKind(const std::string& path) {
     if (extension == "md2") return SceneFileKind::Md2Model;
     return SceneFileKind::Unknown;
 }
+
+}  // namespace
 
 std::unique_ptr<SkeletalMesh> readMeshToShow(const std::string& path, std::string* reason, ImageLoading images) {
     switch (sceneFileKind(path)) {

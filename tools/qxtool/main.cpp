@@ -39,7 +39,7 @@ std::vector<std::string> protectNegativeNumbers(int argc, char** argv) {
     if (argc < 3) return args;
     bool negativePositionals = false;
     for (const Command& command : Commands)
-        negativePositionals = negativePositionals || (command.negativePositionals && std::strcmp(argv[1], command.name) == 0);
+        if (std::strcmp(argv[1], command.name) == 0) negativePositionals = command.negativePositionals;
     bool hasNegative = false;
     for (int i = 2; i < argc; ++i) hasNegative = hasNegative || looksLikeNegativeNumber(argv[i]);
     bool hasDashDash = false;

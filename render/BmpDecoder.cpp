@@ -93,6 +93,12 @@ bool readHeaders(ByteReader& in, Header& h, std::string* reason) {
 }  // namespace
 
 bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std::string* reason) {
+    BmpColours colours;
+    return decodeBmp(data, size, texture, reason, colours);
+}
+
+bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std::string* reason,
+               BmpColours& colours) {
     texture.releasePixels();
     ByteReader in(data, size);
     Header h;
@@ -108,33 +114,32 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std
     const bool topDown = h.height < 0;
     const std::int32_t rows = topDown ? -h.height : h.height;
 
+    colours = BmpColours();
     if (h.bits == 16) {
         if (h.compression == CompressionBitFields) {
             // The masks follow the 40-byte header; in the longer headers they are its next fields.
-            if (!in.seek(FileHeaderBytes + InfoHeaderBytes) || !in.u32(texture.redMask) ||
-                !in.u32(texture.greenMask) || !in.u32(texture.blueMask))
+            if (!in.seek(FileHeaderBytes + InfoHeaderBytes) || !in.u32(colours.redMask) ||
+                !in.u32(colours.greenMask) || !in.u32(colours.blueMask))
                 return refuse(reason, "truncated bit-field masks");
         } else {
             // Without masks a 16-bit bitmap holds 5 bits per channel.
-            texture.redMask = 0x7C00;
-            texture.greenMask = 0x03E0;
-            texture.blueMask = 0x001F;
+            colours.redMask = 0x7C00;
+            colours.greenMask = 0x03E0;
+            colours.blueMask = 0x001F;
         }
     }
 
     if (h.bits < 16) {
         // The colour table follows the header, whatever size the header declares (the longer
         // V4 and V5 headers that image editors write put it further out than 40 bytes).
-        std::uint64_t colours = h.coloursUsed != 0 ? h.coloursUsed : (1u << h.bits);
+        std::uint64_t entries = h.coloursUsed != 0 ? h.coloursUsed : (1u << h.bits);
         // No pixel can index past entry 255, so a longer table is read only that far.
-        if (colours > 256) colours = 256;
+        if (entries > 256) entries = 256;
         const std::uint64_t paletteOffset = FileHeaderBytes + std::uint64_t{h.headerSize};
         if (paletteOffset > size || !in.seek(static_cast<std::size_t>(paletteOffset)) ||
-            !in.fits(static_cast<std::size_t>(colours), 4))
+            !in.fits(static_cast<std::size_t>(entries), 4))
             return refuse(reason, "truncated colour table");
-        in.bytes(texture.palette, static_cast<std::size_t>(colours) * 4);
-        if (h.bits == 8)
-            std::memset(&texture.palette[0][0] + colours * 4, 0, (256 - static_cast<std::size_t>(colours)) * 4);
+        in.bytes(colours.palette, static_cast<std::size_t>(entries) * 4);
     }
 
     const std::uint64_t rowBytes = (std::uint64_t{static_cast<std::uint32_t>(h.width)} * h.bits + 7) / 8;
@@ -146,16 +151,14 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std
     if (needed > in.remaining())
         return refuse(reason, "pixel data too short for " + std::to_string(h.width) + "x" +
                                   std::to_string(rows) + " pixels");
-    const std::uint64_t imageSize = h.imageSize != 0 ? h.imageSize : stride * static_cast<std::uint64_t>(rows);
-    texture.imageSize = imageSize > INT_MAX ? INT_MAX : static_cast<std::int32_t>(imageSize);
 
     // width x rows is bounded by the pixel data checked above, so this stays within a small
     // multiple of the file's size.
     const std::size_t width = static_cast<std::size_t>(h.width);
     std::vector<std::uint8_t> pixels(width * static_cast<std::size_t>(rows) * 4);
-    const BitField red = bitField(texture.redMask, true);
-    const BitField green = bitField(texture.greenMask, true);
-    const BitField blue = bitField(texture.blueMask, false);  // taken to start at bit 0
+    const BitField red = bitField(colours.redMask, true);
+    const BitField green = bitField(colours.greenMask, true);
+    const BitField blue = bitField(colours.blueMask, false);  // taken to start at bit 0
     const std::uint8_t* source = in.current();
     for (std::int32_t r = 0; r < rows; ++r) {
         const std::uint8_t* s = source + static_cast<std::size_t>(r) * stride;
@@ -189,14 +192,14 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std
                 break;
             case 8:
                 for (std::size_t x = 0; x < width; ++x, d += 4) {
-                    std::memcpy(d, texture.palette[s[x]], 3);
+                    std::memcpy(d, colours.palette[s[x]], 3);
                     d[3] = 255;
                 }
                 break;
             case 4:
                 for (std::size_t x = 0; x < width; ++x, d += 4) {
                     const std::uint8_t pair = s[x / 2];
-                    std::memcpy(d, texture.palette[x % 2 == 0 ? pair >> 4 : pair & 0x0F], 3);
+                    std::memcpy(d, colours.palette[x % 2 == 0 ? pair >> 4 : pair & 0x0F], 3);
                     d[3] = 255;
                 }
                 break;

@@ -65,7 +65,6 @@ bool decodeTga(const std::uint8_t* data, std::size_t size, Texture& texture, std
     texture.height = height;
     // The 24-bit path keeps the source depth; the pixels are 32-bit either way.
     texture.bits = bits;
-    texture.imageSize = static_cast<std::int32_t>(imageSize);
     texture.rgbaOrder = 0;
     return true;
 }

@@ -126,7 +126,7 @@ std::vector<std::uint8_t> encodeVertexModel(const VertexModel& model) {
     out.bytes("QXV1", 4);
     out.i32(model.vertexCount);
     out.count(model.frames.size());
-    const std::size_t vertexCount = model.vertexCount > 0 ? static_cast<std::size_t>(model.vertexCount) : 0;
+    const std::size_t vertexCount = vertexCountOf(model);
     for (const ModelFrame& frame : model.frames) {
         out.cString(frame.name);
         const std::size_t present = std::min(vertexCount, frame.vertices.size());

@@ -7,6 +7,7 @@
 
 #include "core/ByteSink.h"
 #include "skeletal/NameHash.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VertexModelBuilder.h"
 
@@ -222,19 +223,10 @@ TEST(VertexModelFile, ReaderHashesThePathAsGiven) {
 
 // A 2 x 1 24-bit bitmap: a red pixel and a blue one.
 std::vector<std::uint8_t> tinyBmp() {
-    ByteSink out;
-    out.bytes("BM", 2);
-    out.u32(14 + 40 + 8);
-    out.u32(0);
-    out.u32(14 + 40);
-    out.u32(40);
-    out.i32(2);
-    out.i32(1);
-    out.u16(1);
-    out.u16(24);
-    for (int i = 0; i < 6; ++i) out.u32(0);
-    for (std::uint8_t b : {0, 0, 255, 255, 0, 0, 0, 0}) out.u8(b);  // B, G, R pairs and 2 pad bytes
-    return out.take();
+    test::BmpLayout layout;
+    layout.width = 2;
+    layout.rows = {{0, 0, 255, 255, 0, 0}};  // B, G, R pairs
+    return test::makeBmp(layout);
 }
 
 TEST(VertexModelFile, SkinIsLoadedFromTheBitmapNamedAfterTheModelOnlyWhenAsked) {

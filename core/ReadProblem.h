@@ -2,6 +2,14 @@
 // Where a reader stands in a file, and what went wrong there. Every reader keeps one beside its
 // ByteReader, says where it is as it goes, and on failure leaves the text the edges show:
 // "faces (face 12): mapping count -2 is negative", "track 3: truncated in channel 2 key 5".
+//
+// Every reader has the same shape. One function per record,
+//     bool readTrack(ByteReader& in, MotionTrack& track, ReadProblem& problem);
+// returns false after saying what failed (`return problem.failHere("truncated basis");`); the
+// file's own reader says where it stands before each record (`problem.at("track", t)`). The
+// public pair, parseX(data, size, reason) and readX(path, reason), make the ByteReader and the
+// ReadProblem, call it, and hand the text to the edge with report(). The motion reader,
+// skeletal/SkeletalMotionFile.cpp, is the smallest whole example.
 
 #include <cstdint>
 #include <string>

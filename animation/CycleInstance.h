@@ -15,10 +15,10 @@ public:
     // At most one state change per update, decided by the state held when it began. While
     // stopTime counts down, the update that takes it below 0 stops the cycle instead of
     // advancing it; reaching exactly 0 is not enough.
-    void update(float dt) override;
+    void update(float dt);
     // Delayed: ends at once. Attack: fades out from the weight the fade-in had reached.
     // Steady: fades out from full weight. Decay and Finished: no change.
-    void stop() override;
+    void stop();
 };
 
 }  // namespace qx

@@ -1,6 +1,9 @@
 #include "animation/EvaluateChannel.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <vector>
 
 namespace qx {
 
@@ -82,12 +85,54 @@ float interpolateSegment(const MotionKey& a, const MotionKey& b, float t) {
     }
 }
 
-float evaluateChannel(ChannelCursor& cursor, const MotionChannel& channel, float t) {
+namespace {
+
+constexpr float Infinity = std::numeric_limits<float>::infinity();
+
+void hold(ChannelSegment* s, float start, float end, float value) {
+    if (s != nullptr) *s = {start, end, value, 0.0f, HoldKind, -Infinity, s->ascending};
+}
+
+// Remembers the piece from key i to key i + 1 when every time inside it would give, by the search
+// below, that piece's value: it lies strictly inside the key range and is not a curve. Keys out
+// of order (a damaged file) may break that, so such pieces are checked rather than assumed.
+void rememberPiece(ChannelSegment* s, const std::vector<MotionKey>& keys, std::int32_t i) {
+    const auto n = static_cast<std::int32_t>(keys.size());
+    if (s == nullptr || i < 0 || i >= n - 1) return;
+    const MotionKey& a = keys[i];
+    const MotionKey& b = keys[i + 1];
+    const int kind = interpolationKind(a.flags);
+    const bool inside = (i == 0 || a.time > keys[0].time) && a.time < b.time && b.time <= keys[n - 1].time;
+    if (inside && kind != CurveKind)
+        *s = {a.time, b.time, a.value, b.value - a.value, kind, keys[n - 1].time, s->ascending};
+}
+
+// The last key at or before t among keys [0, end), for strictly ascending keys with t inside
+// them: the key the step-by-step search below would stop at.
+std::int32_t bisect(const std::vector<MotionKey>& keys, std::int32_t end, float t) {
+    const auto after = std::upper_bound(keys.begin(), keys.begin() + end, t,
+                                        [](float time, const MotionKey& key) { return time < key.time; });
+    return static_cast<std::int32_t>(after - keys.begin()) - 1;
+}
+
+}  // namespace
+
+float searchChannel(ChannelCursor& cursor, ChannelSegment* piece, const MotionChannel& channel, float t,
+                    float emptyValue) {
     const auto& keys = channel.keys;
     const auto n = static_cast<std::int32_t>(keys.size());
-    if (n == 0) return 0.0f;
-    if (t >= keys[n - 1].time) return keys[n - 1].value;
-    if (t <= keys[0].time) return keys[0].value;
+    if (n == 0) {
+        hold(piece, -Infinity, Infinity, emptyValue);
+        return emptyValue;
+    }
+    if (t >= keys[n - 1].time) {
+        hold(piece, keys[n - 1].time, Infinity, keys[n - 1].value);
+        return keys[n - 1].value;
+    }
+    if (t <= keys[0].time) {
+        if (keys[0].time <= keys[n - 1].time) hold(piece, -Infinity, keys[0].time, keys[0].value);
+        return keys[0].value;
+    }
     if (cursor.evaluated && t == cursor.time) return cursor.value;
 
     std::int32_t i = cursor.keyIndex;
@@ -101,6 +146,9 @@ float evaluateChannel(ChannelCursor& cursor, const MotionChannel& channel, float
             if (t < keys[i + 1].time) { result = interpolateSegment(keys[i], keys[i + 1], t); break; }
         }
         if (i >= n - 1) i = n - 1;
+    } else if (piece != nullptr && piece->ascending) {
+        i = bisect(keys, i, t);
+        result = keys[i].time == t ? keys[i].value : interpolateSegment(keys[i], keys[i + 1], t);
     } else {
         result = keys[0].value;
         std::int32_t j = i - 1;
@@ -115,7 +163,17 @@ float evaluateChannel(ChannelCursor& cursor, const MotionChannel& channel, float
     cursor.time = t;
     cursor.value = result;
     cursor.evaluated = true;
+    rememberPiece(piece, keys, i);
     return result;
+}
+
+bool keysAscend(const MotionChannel& channel) {
+    const auto& keys = channel.keys;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (std::isnan(keys[i].time)) return false;
+        if (i > 0 && !(keys[i - 1].time < keys[i].time)) return false;
+    }
+    return true;
 }
 
 }  // namespace qx

@@ -3,7 +3,10 @@
 // weight, fade out) and its own clock. Two kinds share this base: a CycleInstance loops in the
 // shared cycle mix until stopped, an OverlayInstance plays once over the cycles.
 //
-// Instances are small values, copied into the mixer's lists of a SkeletalInstance.
+// Instances are small values, copied into the mixer's lists of a SkeletalInstance, which keeps
+// each kind in a list of its own: nothing is called through this base, so nothing is virtual.
+// Each kind has update(dt), advancing by dt seconds of the caller's clock (scaled by
+// timeFactor), and stop(), which begins the fade-out.
 
 #include <cstdint>
 
@@ -26,20 +29,14 @@ public:
     // The motion is the sampler's. A 0 attackLength or decayLength in settings stands for the
     // motion's own length. The sampler is not owned and must outlive the instance.
     MotionInstance(const MotionSettings& settings, MotionSampler& sampler);
-    virtual ~MotionInstance() = default;
 
     // Back to the start: Delayed when there is a delay to wait, otherwise Attack; time 0.
-    virtual void reset();
-    // Advances by dt seconds of the caller's clock (scaled here by timeFactor).
-    virtual void update(float dt) = 0;
-    // Begins the fade-out.
-    virtual void stop() = 0;
-    virtual float normalizedTime() const { return time / duration(); }
+    void reset();
     // The weight of this instance's pose in the blend, by state. Both kinds share it. A zero
     // fade length gives the value the fade is heading for (1 in Attack, 0 in Decay) rather than
     // the 0/0 of the formula.
-    virtual float envelope() const;
-    virtual float duration() const { return sampler->motion->duration; }
+    float envelope() const;
+    float duration() const { return sampler->motion->duration; }
 
     float attackLength = 0.0f;
     float decayLength = 0.0f;

@@ -15,6 +15,7 @@ namespace qx {
 struct TrackSampler {
     const MotionTrack* track = nullptr;  // not owned
     std::array<ChannelCursor, ChannelCount> cursors{};
+    std::array<ChannelSegment, ChannelCount> pieces{};  // the piece each cursor last found
 };
 
 class MotionSampler {

@@ -8,7 +8,7 @@ Vector3 towards(const Vector3& from, const Vector3& to, float f) { return from +
 
 }  // namespace
 
-void blendIn(Pose& acc, const Pose& p, float w) {
+void blendIntoMean(Pose& acc, const Pose& p, float w) {
     float added = w;
     if (acc.saturated) {
         if (acc.weight == 1.0f) return;
@@ -28,23 +28,12 @@ void blendIn(Pose& acc, const Pose& p, float w) {
     acc.rotation = slerp(acc.rotation, p.rotation, f);
 }
 
-bool saturate(Pose& acc) {
-    if (acc.weight >= 1.0f) {
-        acc.weight = 1.0f;
-        acc.saturated = true;
-    }
-    return acc.saturated;
-}
-
-void fill(Pose& acc) {
-    acc.saturated = true;
-    if (acc.weight < 1.0f) {
-        const float f = 1.0f - acc.weight;
-        acc.translation = towards(acc.translation, ZeroVector, f);
-        acc.scale = towards(acc.scale, Vector3{1.0f, 1.0f, 1.0f}, f);
-        acc.rotation = slerp(acc.rotation, IdentityQuaternion, f);
-        acc.weight = 1.0f;
-    }
+void fillTowardsIdentity(Pose& acc) {
+    const float f = 1.0f - acc.weight;
+    acc.translation = towards(acc.translation, ZeroVector, f);
+    acc.scale = towards(acc.scale, Vector3{1.0f, 1.0f, 1.0f}, f);
+    acc.rotation = slerp(acc.rotation, IdentityQuaternion, f);
+    acc.weight = 1.0f;
 }
 
 }  // namespace qx

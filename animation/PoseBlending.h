@@ -12,15 +12,33 @@ namespace qx {
 // Adds p with weight w to the running mean in acc. A saturated accumulator only takes the
 // weight still missing to 1 (nothing once it is exactly 1), whatever w is. The first pose into
 // an empty accumulator (weight 0) is copied as it is.
-void blendIn(Pose& acc, const Pose& p, float w);
+// Inline, because every bone of every frame passes through here, mostly down the copying path.
+void blendIntoMean(Pose& acc, const Pose& p, float w);
+inline void blendIn(Pose& acc, const Pose& p, float w) {
+    if (acc.saturated || acc.weight != 0.0f) return blendIntoMean(acc, p, w);
+    acc.translation = p.translation;
+    acc.scale = p.scale;
+    acc.rotation = p.rotation;
+    acc.weight = w;
+}
 
 // Marks acc saturated, with weight clamped to 1, once its weight has reached 1. Returns whether
 // it is saturated.
-bool saturate(Pose& acc);
+inline bool saturate(Pose& acc) {
+    if (acc.weight >= 1.0f) {
+        acc.weight = 1.0f;
+        acc.saturated = true;
+    }
+    return acc.saturated;
+}
 
 // Makes up the missing weight with the identity pose: a pose of weight w < 1 is moved the
 // fraction 1 - w of the way towards identity; an empty one becomes the identity. Leaves acc
 // saturated with weight 1.
-void fill(Pose& acc);
+void fillTowardsIdentity(Pose& acc);
+inline void fill(Pose& acc) {
+    acc.saturated = true;
+    if (acc.weight < 1.0f) fillTowardsIdentity(acc);
+}
 
 }  // namespace qx

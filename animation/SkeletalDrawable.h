@@ -6,6 +6,7 @@
 
 #include "animation/BoneState.h"
 #include "core/Drawable.h"
+#include "core/ModelKind.h"
 #include "math/Vector3.h"
 #include "skeletal/SkeletalMesh.h"
 
@@ -17,7 +18,7 @@ public:
     // first update fills them. The mesh is not owned and must outlive the drawable.
     explicit SkeletalDrawable(const SkeletalMesh& source);
 
-    int kind() const override { return 1; }
+    int kind() const override { return SkeletalKind; }
 
     const SkeletalMesh* mesh = nullptr;  // faces, materials, textures and render groups come from it
     std::vector<Vector3> positions;      // deformed, indexed like the mesh's positions

@@ -13,13 +13,24 @@ namespace {
 // worldToBone x (scale x rotation, translated) x boneToWorld: the pose acts in the bone's own
 // frame (origin at its start, Z along it, Y towards its roll point).
 Matrix boneLocal(const MeshBone& bone, const Pose& pose) {
-    Matrix scale;
-    scale.m[0][0] = pose.scale.x;
-    scale.m[1][1] = pose.scale.y;
-    scale.m[2][2] = pose.scale.z;
-    Matrix p = product(scale, toMatrix(pose.rotation));
+    // Scale before rotation: each rotation row scaled by its own axis's factor.
+    float r[3][3];
+    writeRotation(r, pose.rotation);
+    const float scale[3] = {pose.scale.x, pose.scale.y, pose.scale.z};
+#if defined(__SSE2__)
+    // Built in registers: written out and read back four wide, it would stall every bone.
+    MatrixRows p;
+    for (int i = 0; i < 3; ++i)
+        p.row[i] = _mm_mul_ps(_mm_set_ps(0.0f, r[i][2], r[i][1], r[i][0]), _mm_set1_ps(scale[i]));
+    p.row[3] = _mm_set_ps(1.0f, pose.translation.z, pose.translation.y, pose.translation.x);
+    return matrixOf(product(product(rowsOf(bone.worldToBone), p), rowsOf(bone.boneToWorld)));
+#else
+    Matrix p;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) p.m[i][j] = r[i][j] * scale[i];
     p.setRow(3, pose.translation);
     return product(product(bone.worldToBone, p), bone.boneToWorld);
+#endif
 }
 
 // The track of each bone in a motion: the first track carrying the bone's name hash. Hashed
@@ -142,7 +153,7 @@ void SkeletalInstance::gatherPlaying() {
 SkeletalDrawable* SkeletalInstance::pose() {
     if (drawables_.empty()) return nullptr;
     SkeletalDrawable& d = *drawables_[static_cast<std::size_t>(currentMesh_)];
-    for (BoneState& state : d.bones) state.local = Matrix::identity();
+    // Every walked bone is written below; the others keep the identity they were built with.
     gatherPlaying();
 
     const std::vector<MeshBone>& bones = d.mesh->bones;

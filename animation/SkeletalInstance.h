@@ -19,6 +19,7 @@
 #include "animation/RigidSkinning.h"
 #include "animation/SkeletalDrawable.h"
 #include "core/ModelInstance.h"
+#include "core/ModelKind.h"
 #include "skeletal/SkeletalModel.h"
 
 namespace qx {
@@ -32,7 +33,7 @@ public:
     SkeletalInstance(const SkeletalInstance&) = delete;
     SkeletalInstance& operator=(const SkeletalInstance&) = delete;
 
-    int kind() const override { return 1; }
+    int kind() const override { return SkeletalKind; }
 
     // Advances the mixer by dt seconds, poses the current mesh and skins it. Returns its
     // drawable, valid until the next update or the instance's end; none when the model has no

@@ -1,6 +1,14 @@
 #include "core/ByteReader.h"
 
+#include "core/FileBytes.h"
+
 namespace qx {
+
+ByteReader::ByteReader(FileBytes& file) : data_(file.data()), size_(file.size()), file_(&file) {}
+
+void ByteReader::releaseRead() {
+    if (file_ != nullptr) file_->releaseBefore(pos_);
+}
 
 bool ByteReader::vector3(Vector3& out) {
     if (remaining() < 12) return false;
@@ -36,22 +44,6 @@ bool ByteReader::cString(std::string& out) {
     out.assign(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
     pos_ += out.size() + 1;
     return true;
-}
-
-bool ByteReader::count(std::int32_t& out, std::size_t minElementBytes) {
-    std::int32_t value = 0;
-    if (remaining() < 4) return false;
-    std::memcpy(&value, data_ + pos_, 4);
-    if (value < 0) return false;
-    if (remaining() - 4 < static_cast<std::size_t>(value) * minElementBytes) return false;
-    pos_ += 4;
-    out = value;
-    return true;
-}
-
-bool ByteReader::fits(std::size_t count, std::size_t elementBytes) const {
-    if (elementBytes == 0) return true;
-    return count <= remaining() / elementBytes;
 }
 
 }  // namespace qx

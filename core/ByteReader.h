@@ -9,16 +9,53 @@
 #include <cstring>
 #include <span>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 #include "math/Vector3.h"
 
 namespace qx {
+
+class FileBytes;
+
+// The fields of a fixed-size record whose bytes ByteReader::record() checked once: read in file
+// order with no further checks, so that a record reads as its layout is written down and not as
+// offsets into it.
+class FixedRecord {
+public:
+    FixedRecord() = default;
+    explicit FixedRecord(const std::uint8_t* bytes) : p_(bytes) {}
+
+    template <typename T>
+    T next() {
+        T value;
+        std::memcpy(&value, p_, sizeof value);
+        p_ += sizeof value;
+        return value;
+    }
+    std::int32_t i32() { return next<std::int32_t>(); }
+    float f32() { return next<float>(); }
+    std::uint8_t u8() { return next<std::uint8_t>(); }
+    Vector3 vector3() {
+        const float x = f32(), y = f32();
+        return {x, y, f32()};
+    }
+    void bytes(void* out, std::size_t count) {
+        std::memcpy(out, p_, count);
+        p_ += count;
+    }
+
+private:
+    const std::uint8_t* p_ = nullptr;
+};
 
 class ByteReader {
 public:
     ByteReader() = default;
     explicit ByteReader(std::span<const std::uint8_t> bytes) : data_(bytes.data()), size_(bytes.size()) {}
     ByteReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    // Over a file's bytes, whose memory releaseRead() may give back.
+    explicit ByteReader(FileBytes& file);
 
     std::size_t size() const { return size_; }
     std::size_t position() const { return pos_; }
@@ -43,12 +80,47 @@ public:
 
     // A count that must be at least 0 and whose elements, each at least minElementBytes long,
     // fit in the bytes that remain. Consumes the 4 bytes only when it is acceptable.
-    bool count(std::int32_t& out, std::size_t minElementBytes);
+    bool count(std::int32_t& out, std::size_t minElementBytes) {
+        std::int32_t value = 0;
+        if (remaining() < 4) return false;
+        std::memcpy(&value, data_ + pos_, 4);
+        if (value < 0 || remaining() - 4 < static_cast<std::size_t>(value) * minElementBytes) return false;
+        pos_ += 4;
+        out = value;
+        return true;
+    }
 
     // True when count elements of elementBytes each fit in what remains.
-    bool fits(std::size_t count, std::size_t elementBytes) const;
+    bool fits(std::size_t count, std::size_t elementBytes) const {
+        return elementBytes == 0 || count <= remaining() / elementBytes;
+    }
+
+    // The next bytes as one fixed-size record, or false (nothing consumed) when fewer remain.
+    bool record(std::size_t bytes, FixedRecord& out) {
+        if (remaining() < bytes) return false;
+        out = FixedRecord(data_ + pos_);
+        pos_ += bytes;
+        return true;
+    }
+
+    // count elements laid out in the file exactly as T is in memory (little-endian, no padding),
+    // or false (nothing consumed, out untouched) when they do not fit.
+    template <typename T>
+    bool list(std::vector<T>& out, std::size_t count) {
+        static_assert(std::is_trivially_copyable_v<T>);
+        if (!fits(count, sizeof(T))) return false;
+        out.resize(count);
+        if (count > 0) std::memcpy(out.data(), data_ + pos_, count * sizeof(T));
+        pos_ += count * sizeof(T);
+        return true;
+    }
 
     const std::uint8_t* current() const { return data_ + pos_; }
+
+    // Gives back the memory of the bytes already read, when reading a file: a reader that never
+    // looks back calls it between records, so that a big file is not held whole beside the
+    // model made of it. Bytes given back read as zeros.
+    void releaseRead();
 
 private:
     template <typename T>
@@ -63,6 +135,7 @@ private:
     const std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t pos_ = 0;
+    FileBytes* file_ = nullptr;
 };
 
 static_assert(std::endian::native == std::endian::little, "the file formats are little-endian");

@@ -1,6 +1,6 @@
 #pragma once
-// Base of what an animated instance hands to the renderer: 0 vertex drawable, 1 skeletal
-// drawable. Kept apart from Model: a drawable is a per-frame product, not a document's data.
+// Base of what an animated instance hands to the renderer; kind() is a ModelKind. Kept apart
+// from Model: a drawable is a per-frame product, not a document's data.
 
 namespace qx {
 

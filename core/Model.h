@@ -1,5 +1,5 @@
 #pragma once
-// Base of the two document models. kind() tells them apart: 0 vertex model, 1 skeletal model.
+// Base of the two document models. kind() tells them apart: a ModelKind.
 
 namespace qx {
 

@@ -4,9 +4,11 @@
 
 #include "core/ByteReader.h"
 #include "core/FileBytes.h"
+#include "core/ReadProblem.h"
 #include "math/RotationRows.h"
 #include "math/Trig.h"
 #include "skeletal/ComputeHandles.h"
+#include "skeletal/MotionKeyRecord.h"
 #include "skeletal/NameHash.h"
 
 namespace qx {
@@ -14,8 +16,6 @@ namespace qx {
 namespace {
 
 constexpr std::size_t HeaderBytes = 4 + 4 + 2;
-constexpr std::size_t KeyBytesWithoutHandles = 9;
-constexpr std::size_t HandleBytes = 16;
 // An empty name's 0 byte, the four vectors and ten empty key counts.
 constexpr std::size_t MinTrackBytes = 1 + 4 * 12 + ChannelCount * 2;
 // Below this squared component the second direction counts as zero: the track keeps its
@@ -34,55 +34,43 @@ bool isZeroDirection(const Vector3& d) {
            d.z * d.z < ZeroDirectionTolerance;
 }
 
-bool readKey(ByteReader& in, MotionKey& key) {
-    if (in.remaining() < KeyBytesWithoutHandles) return false;
-    in.f32(key.time);
-    in.f32(key.value);
-    in.u8(key.flags);
-    if ((key.flags & KeyHandlesOmitted) != 0) return true;
-    if (in.remaining() < HandleBytes) return false;
-    in.f32(key.outHandle.time);
-    in.f32(key.outHandle.value);
-    in.f32(key.inHandle.time);
-    in.f32(key.inHandle.value);
-    return true;
-}
-
-bool readTrack(ByteReader& in, MotionTrack& track, std::string& problem) {
-    if (!in.cString(track.name)) {
-        problem = "name runs past the end of the file";
-        return false;
-    }
+bool readTrack(ByteReader& in, MotionTrack& track, ReadProblem& problem) {
+    if (!in.cString(track.name)) return problem.failHere("name runs past the end of the file");
     track.nameHash = nameHash(track.name);
     Vector3 direction1, roll1, direction2, roll2;
-    if (!in.vector3(direction1) || !in.vector3(roll1) || !in.vector3(direction2) || !in.vector3(roll2)) {
-        problem = "truncated in its directions";
-        return false;
-    }
+    if (!in.vector3(direction1) || !in.vector3(roll1) || !in.vector3(direction2) || !in.vector3(roll2))
+        return problem.failHere("truncated in its directions");
     const Matrix3 basis = kfmBasis(direction1, roll1, direction2, roll2);
     track.basisX = basis.row(0);
     track.basisY = basis.row(1);
     track.basisZ = basis.row(2);
     for (int c = 0; c < ChannelCount; ++c) {
         std::uint16_t keyCount = 0;
-        if (!in.u16(keyCount)) {
-            problem = "truncated at channel " + std::to_string(c);
-            return false;
-        }
-        if (!in.fits(keyCount, KeyBytesWithoutHandles)) {
-            problem = "truncated in channel " + std::to_string(c) + " (" + std::to_string(keyCount) +
-                      " keys announced)";
-            return false;
-        }
+        if (!in.u16(keyCount)) return problem.failHere("truncated at channel " + std::to_string(c));
+        if (!in.fits(keyCount, MotionKeyBytesWithoutHandles))
+            return problem.failHere("truncated in channel " + std::to_string(c) + " (" + std::to_string(keyCount) +
+                                    " keys announced)");
         auto& keys = track.channels[c].keys;
         keys.resize(keyCount);
         for (std::size_t k = 0; k < keys.size(); ++k) {
-            if (!readKey(in, keys[k])) {
-                problem = "truncated in channel " + std::to_string(c) + " key " + std::to_string(k);
-                return false;
-            }
+            if (!readMotionKey(in, keys[k]))
+                return problem.failHere("truncated in channel " + std::to_string(c) + " key " + std::to_string(k));
         }
         computeHandles(track.channels[c]);
+    }
+    return true;
+}
+
+bool readKfmMotion(ByteReader& in, KfmMotion& motion, ReadProblem& problem) {
+    if (!in.i32(motion.magic) || motion.magic != KfmMagic) return problem.fail("not a KFM motion file (bad magic)");
+    if (!in.f32(motion.duration) || !in.u16(motion.trackCount))
+        return problem.fail("truncated header (" + std::to_string(HeaderBytes) + " bytes needed)");
+    if (!in.fits(motion.trackCount, MinTrackBytes))
+        return problem.fail("track count " + std::to_string(motion.trackCount) + " is more than the file can hold");
+    motion.tracks.resize(motion.trackCount);
+    for (std::size_t t = 0; t < motion.tracks.size(); ++t) {
+        problem.at("track", static_cast<std::int32_t>(t));
+        if (!readTrack(in, motion.tracks[t], problem)) return false;
     }
     return true;
 }
@@ -106,31 +94,14 @@ Matrix3 kfmBasis(const Vector3& direction1, const Vector3& roll1, const Vector3&
 std::unique_ptr<KfmMotion> parseKfm(const std::uint8_t* data, std::size_t size, std::string* reason) {
     ByteReader in(data, size);
     auto motion = std::make_unique<KfmMotion>();
-    if (!in.i32(motion->magic) || motion->magic != KfmMagic) {
-        setReason(reason, "not a KFM motion file (bad magic)");
-        return nullptr;
-    }
-    if (!in.f32(motion->duration) || !in.u16(motion->trackCount)) {
-        setReason(reason, "truncated header (" + std::to_string(HeaderBytes) + " bytes needed)");
-        return nullptr;
-    }
-    if (!in.fits(motion->trackCount, MinTrackBytes)) {
-        setReason(reason, "track count " + std::to_string(motion->trackCount) + " is more than the file can hold");
-        return nullptr;
-    }
-    motion->tracks.resize(motion->trackCount);
-    for (std::size_t t = 0; t < motion->tracks.size(); ++t) {
-        std::string problem;
-        if (!readTrack(in, motion->tracks[t], problem)) {
-            setReason(reason, "track " + std::to_string(t) + ": " + problem);
-            return nullptr;
-        }
-    }
-    return motion;
+    ReadProblem problem;
+    if (readKfmMotion(in, *motion, problem)) return motion;
+    problem.report(reason);
+    return nullptr;
 }
 
 std::unique_ptr<KfmMotion> readKfm(const std::string& path, std::string* reason) {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
     return parseKfm(bytes.data(), bytes.size(), reason);
 }

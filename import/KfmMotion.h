@@ -14,8 +14,6 @@ inline constexpr std::int32_t KfmMagic = 0x12345679;
 
 class KfmMotion {
 public:
-    virtual ~KfmMotion() = default;
-
     std::int32_t magic = 0;
     float duration = 0.0f;  // seconds
     std::uint16_t trackCount = 0;

@@ -6,6 +6,7 @@
 
 #include "core/ByteReader.h"
 #include "core/FileBytes.h"
+#include "core/ReadProblem.h"
 #include "skeletal/NameHash.h"
 #include "skeletal/SkeletalMeshFile.h"
 
@@ -24,42 +25,19 @@ constexpr std::size_t MappingBytes = 50;
 // The two flags, an empty name's 0 byte, start, end and roll, and the attached count.
 constexpr std::size_t MinBoneBytes = 2 + 1 + 36 + 4;
 
+// The file numbers its sections; a failure names the section by number and name.
 struct Section {
-    int number;
-    const char* name;
+    const char* place;
     const char* element;
 };
 
-constexpr Section Surfaces{2, "surfaces", "surface"};
-constexpr Section Images{3, "images", "image"};
-constexpr Section Positions{4, "positions", "position"};
-constexpr Section Normals{5, "normals", "normal"};
-constexpr Section Patches{6, "patches", "patch"};
-constexpr Section Bones{7, "bones", "bone"};
-
-std::string truncatedIn(const Section& section) {
-    return "truncated in section " + std::to_string(section.number) + " (" + section.name + ")";
-}
-
-// A section's element count: present, at least minimum, and small enough for the remaining bytes
-// to hold that many of the smallest element, so nothing is reserved for elements not there.
-bool readCount(ByteReader& in, const Section& section, std::int32_t minimum, std::size_t minElementBytes,
-               std::int32_t& count, std::string& problem) {
-    if (!in.i32(count)) {
-        problem = truncatedIn(section);
-        return false;
-    }
-    if (count < minimum) {
-        problem = std::string(section.element) + " count " + std::to_string(count) + " is below " +
-                  std::to_string(minimum);
-        return false;
-    }
-    if (!in.fits(static_cast<std::size_t>(count), minElementBytes)) {
-        problem = truncatedIn(section) + ": " + std::to_string(count) + " announced";
-        return false;
-    }
-    return true;
-}
+constexpr Section Header{"section 1 (header)", "header"};
+constexpr Section Surfaces{"section 2 (surfaces)", "surface"};
+constexpr Section Images{"section 3 (images)", "image"};
+constexpr Section Positions{"section 4 (positions)", "position"};
+constexpr Section Normals{"section 5 (normals)", "normal"};
+constexpr Section Patches{"section 6 (patches)", "patch"};
+constexpr Section Bones{"section 7 (bones)", "bone"};
 
 Vector3 colorFromBytes(const std::uint8_t* rgb) {
     return {rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f};
@@ -125,111 +103,95 @@ class PlyParser {
 public:
     PlyParser(const std::uint8_t* data, std::size_t size) : in_(data, size) {}
 
-    std::unique_ptr<PlyModel> parse(std::string& problem) {
+    std::unique_ptr<PlyModel> parse(std::string* reason) {
         auto model = std::make_unique<PlyModel>();
-        if (!header(*model, problem) || !surfaces(*model, problem) || !images(*model, problem) ||
-            !vectors(Positions, model->positions, problem) || !vectors(Normals, model->normals, problem) ||
-            !patches(*model, problem) || !bones(*model, problem))
-            return nullptr;
-        return model;
+        if (header(*model) && surfaces(*model) && images(*model) && vectors(Positions, model->positions) &&
+            vectors(Normals, model->normals) && patches(*model) && bones(*model))
+            return model;
+        problem_.report(reason);
+        return nullptr;
     }
 
 private:
-    bool header(PlyModel& model, std::string& problem) {
-        if (!in_.bytes(model.header.magic, 3) || std::memcmp(model.header.magic, "PLY", 3) != 0) {
-            problem = "not an A:M PLY file (bad header)";
-            return false;
-        }
-        if (!in_.i32(model.header.version)) {
-            problem = "truncated in section 1 (header)";
-            return false;
-        }
-        if (model.header.version != SupportedVersion) {
-            problem = "PLY version " + std::to_string(model.header.version) + " is not supported (only 2)";
-            return false;
-        }
+    // A section's element count: present, at least minimum, and small enough for the remaining
+    // bytes to hold that many of the smallest element, so nothing is reserved for elements not there.
+    bool count(const Section& section, std::int32_t minimum, std::size_t minElementBytes, std::int32_t& n) {
+        problem_.enter(section.place);
+        if (!in_.i32(n)) return problem_.truncated();
+        if (n < minimum)
+            return problem_.fail(std::string(section.element) + " count " + std::to_string(n) + " is below " +
+                                 std::to_string(minimum));
+        if (!in_.fits(static_cast<std::size_t>(n), minElementBytes))
+            return problem_.truncatedHere(std::to_string(n) + " announced");
         return true;
     }
 
-    bool surfaces(PlyModel& model, std::string& problem) {
-        std::int32_t count = 0;
-        if (!readCount(in_, Surfaces, 1, SurfaceBytes, count, problem)) return false;
-        model.surfaces.resize(static_cast<std::size_t>(count));
-        for (PlySurface& surface : model.surfaces) {
-            if (!readSurface(in_, surface)) {
-                problem = truncatedIn(Surfaces);
-                return false;
-            }
-        }
+    bool header(PlyModel& model) {
+        problem_.enter(Header.place);
+        if (!in_.bytes(model.header.magic, 3) || std::memcmp(model.header.magic, "PLY", 3) != 0)
+            return problem_.fail("not an A:M PLY file (bad header)");
+        if (!in_.i32(model.header.version)) return problem_.truncated();
+        if (model.header.version != SupportedVersion)
+            return problem_.fail("PLY version " + std::to_string(model.header.version) + " is not supported (only 2)");
         return true;
     }
 
-    bool images(PlyModel& model, std::string& problem) {
-        std::int32_t count = 0;
-        if (!readCount(in_, Images, 0, MinImageBytes, count, problem)) return false;
+    bool surfaces(PlyModel& model) {
+        std::int32_t n = 0;
+        if (!count(Surfaces, 1, SurfaceBytes, n)) return false;
+        model.surfaces.resize(static_cast<std::size_t>(n));
+        for (PlySurface& surface : model.surfaces)
+            if (!readSurface(in_, surface)) return problem_.truncated();
+        return true;
+    }
+
+    bool images(PlyModel& model) {
+        std::int32_t n = 0;
+        if (!count(Images, 0, MinImageBytes, n)) return false;
         // Each image becomes a texture of the converted mesh, over a kilobyte in memory for five
         // bytes of file; past the mesh file's own limit the result could not be read back anyway.
-        if (count > MaxMeshTextures) {
-            problem = "image count " + std::to_string(count) + " is above the " + std::to_string(MaxMeshTextures) +
-                      " a skeletal mesh holds";
-            return false;
-        }
-        model.images.resize(static_cast<std::size_t>(count));
-        for (PlyImage& image : model.images) {
-            if (!in_.cString(image.name) || !in_.i16(image.word1) || !in_.i16(image.word2)) {
-                problem = truncatedIn(Images);
-                return false;
-            }
-        }
+        if (n > MaxMeshTextures)
+            return problem_.fail("image count " + std::to_string(n) + " is above the " +
+                                 std::to_string(MaxMeshTextures) + " a skeletal mesh holds");
+        model.images.resize(static_cast<std::size_t>(n));
+        for (PlyImage& image : model.images)
+            if (!in_.cString(image.name) || !in_.i16(image.word1) || !in_.i16(image.word2)) return problem_.truncated();
         return true;
     }
 
-    bool vectors(const Section& section, std::vector<Vector3>& out, std::string& problem) {
-        std::int32_t count = 0;
-        if (!readCount(in_, section, 1, VectorBytes, count, problem)) return false;
-        out.resize(static_cast<std::size_t>(count));
-        for (Vector3& v : out) in_.vector3(v);  // fits: checked with the count
-        return true;
+    bool vectors(const Section& section, std::vector<Vector3>& out) {
+        std::int32_t n = 0;
+        return count(section, 1, VectorBytes, n) && in_.list(out, static_cast<std::size_t>(n));
     }
 
-    bool patches(PlyModel& model, std::string& problem) {
-        std::int32_t count = 0;
-        if (!readCount(in_, Patches, 1, MinPatchBytes, count, problem)) return false;
-        model.patches.resize(static_cast<std::size_t>(count));
+    bool patches(PlyModel& model) {
+        std::int32_t n = 0;
+        if (!count(Patches, 1, MinPatchBytes, n)) return false;
+        model.patches.resize(static_cast<std::size_t>(n));
         model.positionNormals.resize(model.positions.size());
         NormalLists lists(model.positionNormals);
-        for (std::int32_t p = 0; p < count; ++p) {
+        for (std::int32_t p = 0; p < n; ++p) {
             PlyPatch& patch = model.patches[static_cast<std::size_t>(p)];
-            if (!patchRecord(patch, problem)) {
-                problem = "patch " + std::to_string(p) + ": " + problem;
-                return false;
-            }
+            if (!patchRecord(patch)) return problem_.fail("patch " + std::to_string(p) + ": " + problem_.text());
             for (int k = 0; k < 4; ++k) {
                 const std::int32_t position = patch.positionIndex[k];
-                if (position < 0 || static_cast<std::size_t>(position) >= model.positions.size()) {
-                    problem = "patch " + std::to_string(p) + ": position index " + std::to_string(position) +
-                              " outside the " + std::to_string(model.positions.size()) + " positions";
-                    return false;
-                }
+                if (position < 0 || static_cast<std::size_t>(position) >= model.positions.size())
+                    return problem_.fail("patch " + std::to_string(p) + ": position index " + std::to_string(position) +
+                                         " outside the " + std::to_string(model.positions.size()) + " positions");
                 lists.add(position, patch.normalIndex[k]);
             }
         }
         return true;
     }
 
-    bool patchRecord(PlyPatch& patch, std::string& problem) {
+    bool patchRecord(PlyPatch& patch) {
         bool ok = in_.i32(patch.surfaceIndex);
         for (auto& index : patch.positionIndex) ok = ok && in_.i32(index);
         for (auto& index : patch.normalIndex) ok = ok && in_.i32(index);
         std::int32_t mappingCount = 0;
-        if (!ok || !in_.i32(mappingCount)) {
-            problem = truncatedIn(Patches);
-            return false;
-        }
-        if (mappingCount < 0 || !in_.fits(static_cast<std::size_t>(mappingCount), MappingBytes)) {
-            problem = truncatedIn(Patches) + ": " + std::to_string(mappingCount) + " mappings announced";
-            return false;
-        }
+        if (!ok || !in_.i32(mappingCount)) return problem_.truncated();
+        if (mappingCount < 0 || !in_.fits(static_cast<std::size_t>(mappingCount), MappingBytes))
+            return problem_.truncatedHere(std::to_string(mappingCount) + " mappings announced");
         patch.mappings.resize(static_cast<std::size_t>(mappingCount));
         for (PlyMapping& mapping : patch.mappings) readMapping(in_, mapping);  // fits: checked above
         return true;
@@ -239,24 +201,19 @@ private:
     // a recursive reader follows naturally; a hostile file could then nest deep enough to exhaust
     // the stack. The bones whose next sibling is still to come wait on an explicit stack instead,
     // innermost last, so the file is read in the same order with no recursion.
-    bool bones(PlyModel& model, std::string& problem) {
+    bool bones(PlyModel& model) {
+        problem_.enter(Bones.place);
         std::unique_ptr<PlyBone>* slot = &model.rootBone;
         PlyBone* parent = nullptr;
         std::vector<PlyBone*> siblingPending;
         for (;;) {
-            if (!in_.fits(1, MinBoneBytes)) {
-                problem = truncatedIn(Bones) + " at bone " + std::to_string(model.boneCount);
-                return false;
-            }
+            if (!in_.fits(1, MinBoneBytes)) return truncatedAtBone(model.boneCount, "");
             auto owned = std::make_unique<PlyBone>();
             PlyBone* bone = owned.get();
             bone->parent = parent;
             *slot = std::move(owned);
             bool hasChild = false, hasSibling = false;
-            if (!boneRecord(model, *bone, hasChild, hasSibling, problem)) {
-                problem = truncatedIn(Bones) + " at bone " + std::to_string(bone->index) + problem;
-                return false;
-            }
+            if (!boneRecord(model, *bone, hasChild, hasSibling)) return truncatedAtBone(bone->index, problem_.text());
             if (hasSibling) siblingPending.push_back(bone);
             if (hasChild) {
                 slot = &bone->firstChild;
@@ -271,7 +228,13 @@ private:
         }
     }
 
-    bool boneRecord(PlyModel& model, PlyBone& bone, bool& hasChild, bool& hasSibling, std::string& problem) {
+    bool truncatedAtBone(std::int32_t bone, const std::string& detail) {
+        return problem_.fail("truncated in " + problem_.place() + " at bone " + std::to_string(bone) + detail);
+    }
+
+    // False with an empty problem text when the record is cut short.
+    bool boneRecord(PlyModel& model, PlyBone& bone, bool& hasChild, bool& hasSibling) {
+        problem_.fail("");
         std::uint8_t childFlag = 0, siblingFlag = 0;
         if (!in_.u8(childFlag) || !in_.u8(siblingFlag)) return false;
         hasChild = childFlag != 0;
@@ -284,29 +247,23 @@ private:
         bone.worldToBone = Matrix::fromBonePoints(bone.start, bone.end, bone.roll);
         bone.boneToWorld = Matrix::rigidInverse(bone.worldToBone);
         std::int32_t attached = 0;
-        if (!in_.count(attached, 4)) {
-            problem = ": attached position count is negative or more than the file holds";
-            return false;
-        }
-        bone.attachedPositions.resize(static_cast<std::size_t>(attached));
-        for (std::int32_t& index : bone.attachedPositions) in_.i32(index);  // fits: checked by count
-        return true;
+        if (!in_.count(attached, 4))
+            return problem_.fail(": attached position count is negative or more than the file holds");
+        return in_.list(bone.attachedPositions, static_cast<std::size_t>(attached));
     }
 
     ByteReader in_;
+    ReadProblem problem_;
 };
 
 }  // namespace
 
 std::unique_ptr<PlyModel> parsePly(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    std::string problem;
-    auto model = PlyParser(data, size).parse(problem);
-    if (!model) setReason(reason, problem);
-    return model;
+    return PlyParser(data, size).parse(reason);
 }
 
 std::unique_ptr<PlyModel> readPly(const std::string& path, std::string* reason) {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
     return parsePly(bytes.data(), bytes.size(), reason);
 }

@@ -84,8 +84,6 @@ struct PlyBone {
 
 class PlyModel {
 public:
-    virtual ~PlyModel() = default;
-
     PlyHeader header;
     std::vector<PlySurface> surfaces;
     std::vector<PlyImage> images;

@@ -77,17 +77,4 @@ void Matrix::transpose() {
         for (int j = i + 1; j < 4; ++j) std::swap(m[i][j], m[j][i]);
 }
 
-Matrix product(const Matrix& a, const Matrix& b) {
-    Matrix r;
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 3; ++j) {
-            float v = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
-            if (i == 3) v += b.m[3][j];
-            r.m[i][j] = v;
-        }
-        r.m[i][3] = i == 3 ? 1.0f : 0.0f;
-    }
-    return r;
-}
-
 }  // namespace qx

@@ -4,6 +4,10 @@
 
 #include "math/Vector3.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace qx {
 
 struct Quaternion;
@@ -42,7 +46,58 @@ struct Matrix {
     bool operator==(const Matrix&) const = default;
 };
 
+#if defined(__SSE2__)
+// A matrix's rows held four floats wide, so that a chain of products stays in registers.
+struct MatrixRows {
+    __m128 row[4];
+};
+
+inline MatrixRows rowsOf(const Matrix& m) {
+    return {{_mm_loadu_ps(m.m[0]), _mm_loadu_ps(m.m[1]), _mm_loadu_ps(m.m[2]), _mm_loadu_ps(m.m[3])}};
+}
+
+inline Matrix matrixOf(const MatrixRows& rows) {
+    Matrix r;
+    for (int i = 0; i < 4; ++i) _mm_storeu_ps(r.m[i], rows.row[i]);
+    return r;
+}
+
+// A * B on rows; each entry is summed in the same order as the scalar form below, so the bits
+// do not depend on the build.
+inline MatrixRows product(const MatrixRows& a, const MatrixRows& b) {
+    const __m128 xyz = _mm_castsi128_ps(_mm_set_epi32(0, -1, -1, -1));
+    MatrixRows r;
+    for (int i = 0; i < 4; ++i) {
+        const __m128 ai = a.row[i];
+        __m128 v = _mm_add_ps(_mm_mul_ps(_mm_shuffle_ps(ai, ai, 0x00), b.row[0]),
+                              _mm_mul_ps(_mm_shuffle_ps(ai, ai, 0x55), b.row[1]));
+        v = _mm_add_ps(v, _mm_mul_ps(_mm_shuffle_ps(ai, ai, 0xaa), b.row[2]));
+        if (i == 3) v = _mm_add_ps(v, b.row[3]);
+        r.row[i] = _mm_and_ps(v, xyz);
+    }
+    r.row[3] = _mm_or_ps(r.row[3], _mm_set_ps(1.0f, 0.0f, 0.0f, 0.0f));
+    return r;
+}
+#endif
+
 // A * B (A applied first), affine part only; the fourth column of the result is (0, 0, 0, 1).
-Matrix product(const Matrix& a, const Matrix& b);
+// Inline and four floats wide where the machine allows: posing takes several products per bone
+// every frame.
+inline Matrix product(const Matrix& a, const Matrix& b) {
+#if defined(__SSE2__)
+    return matrixOf(product(rowsOf(a), rowsOf(b)));
+#else
+    Matrix r;
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            float v = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
+            if (i == 3) v += b.m[3][j];
+            r.m[i][j] = v;
+        }
+        r.m[i][3] = i == 3 ? 1.0f : 0.0f;
+    }
+    return r;
+#endif
+}
 
 }  // namespace qx

@@ -21,31 +21,16 @@ Quaternion Quaternion::fromAxisDegrees(const Vector3& axis, float degrees, bool 
     return q;
 }
 
-namespace {
-template <typename M>
-void writeRotation(M& r, const Quaternion& q) {
-    const float x = q.x, y = q.y, z = q.z, w = q.w;
-    r.m[0][0] = 1.0f - 2.0f * (y * y + z * z);
-    r.m[0][1] = 2.0f * (x * y + z * w);
-    r.m[0][2] = 2.0f * (x * z - y * w);
-    r.m[1][0] = 2.0f * (x * y - z * w);
-    r.m[1][1] = 1.0f - 2.0f * (x * x + z * z);
-    r.m[1][2] = 2.0f * (y * z + x * w);
-    r.m[2][0] = 2.0f * (x * z + y * w);
-    r.m[2][1] = 2.0f * (y * z - x * w);
-    r.m[2][2] = 1.0f - 2.0f * (x * x + y * y);
-}
-}  // namespace
 
 Matrix3 toMatrix3(const Quaternion& q) {
     Matrix3 r;
-    writeRotation(r, q);
+    writeRotation(r.m, q);
     return r;
 }
 
 Matrix toMatrix(const Quaternion& q) {
     Matrix r;
-    writeRotation(r, q);
+    writeRotation(r.m, q);
     return r;
 }
 

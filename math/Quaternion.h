@@ -33,6 +33,21 @@ inline constexpr float dot(const Quaternion& a, const Quaternion& b) {
 }
 
 // q is taken as unit length.
+// The rotation a unit quaternion stands for, written into the first three rows and columns.
+template <int ROWS, int COLS>
+void writeRotation(float (&r)[ROWS][COLS], const Quaternion& q) {
+    const float x = q.x, y = q.y, z = q.z, w = q.w;
+    r[0][0] = 1.0f - 2.0f * (y * y + z * z);
+    r[0][1] = 2.0f * (x * y + z * w);
+    r[0][2] = 2.0f * (x * z - y * w);
+    r[1][0] = 2.0f * (x * y - z * w);
+    r[1][1] = 1.0f - 2.0f * (x * x + z * z);
+    r[1][2] = 2.0f * (y * z + x * w);
+    r[2][0] = 2.0f * (x * z + y * w);
+    r[2][1] = 2.0f * (y * z - x * w);
+    r[2][2] = 1.0f - 2.0f * (x * x + y * y);
+}
+
 Matrix3 toMatrix3(const Quaternion& q);
 Matrix toMatrix(const Quaternion& q);
 

@@ -14,9 +14,22 @@
 
 namespace qx {
 
+// What a bitmap's pixels are decoded through: the channel masks of a 16-bit bitmap and the
+// colour table of a 4- or 8-bit one (entries past the file's table are black). It is the
+// decoder's working space, not part of the texture.
+struct BmpColours {
+    std::uint32_t redMask = 0;
+    std::uint32_t greenMask = 0;
+    std::uint32_t blueMask = 0;
+    std::uint8_t palette[256][4] = {};  // B, G, R, reserved
+};
+
 // Windows bitmaps: 4, 8, 16, 24 and 32 bits per pixel, uncompressed or with bit-field masks.
-// Pixels B, G, R, A (rgbaOrder 0) with alpha 255.
+// Pixels B, G, R, A (rgbaOrder 0) with alpha 255. The second form leaves the colours it used in
+// colours (whatever it held before is never used).
 bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std::string* reason = nullptr);
+bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std::string* reason,
+               BmpColours& colours);
 
 // Uncompressed true-colour Targa files of 24 or 32 bits. Pixels B, G, R, A (rgbaOrder 0);
 // alpha 255 for 24 bits, from the file for 32.

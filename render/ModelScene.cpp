@@ -4,6 +4,7 @@
 
 #include "animation/SkeletalInstance.h"
 #include "core/FilePath.h"
+#include "core/ModelKind.h"
 #include "import/MeshFromPly.h"
 #include "import/PlyFile.h"
 #include "skeletal/SkeletalMeshFile.h"
@@ -19,7 +20,8 @@ namespace {
 constexpr double ReplayStep = 1.0 / 60.0;
 constexpr int ReplaySteps = 3600;
 
-}  // namespace
+// The kinds of file a view can show, told by the file's extension (case ignored).
+enum class SceneFileKind { Unknown, SkeletalMesh, AmModel, VertexModel, Md2Model };
 
 SceneFileKind sceneFileKind(const std::string& path) {
     const std::string extension = lowerExtension(path);
@@ -29,6 +31,8 @@ SceneFileKind sceneFileKind(const std::string& path) {
     if (extension == "md2") return SceneFileKind::Md2Model;
     return SceneFileKind::Unknown;
 }
+
+}  // namespace
 
 std::unique_ptr<SkeletalMesh> readMeshToShow(const std::string& path, std::string* reason, ImageLoading images) {
     switch (sceneFileKind(path)) {
@@ -81,7 +85,7 @@ void fitCameraTo(Camera& camera, const VertexModel& model) {
 }
 
 Drawable* advanceLikeViewer(ModelInstance& instance, double seconds) {
-    if (instance.kind() == 0) return instance.update(static_cast<float>(seconds));
+    if (instance.kind() == VertexKind) return instance.update(static_cast<float>(seconds));
     int steps = static_cast<int>(seconds / ReplayStep);
     steps = std::clamp(steps, 0, ReplaySteps);
     for (int i = 0; i < steps; ++i) instance.update(static_cast<float>(ReplayStep));

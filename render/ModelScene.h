@@ -19,13 +19,6 @@ namespace qx {
 
 class Drawable;
 
-// The kinds of file a view can show, told by the file's extension (case ignored).
-enum class SceneFileKind { Unknown, SkeletalMesh, AmModel, VertexModel, Md2Model };
-SceneFileKind sceneFileKind(const std::string& path);
-inline bool isSkeletalKind(SceneFileKind kind) {
-    return kind == SceneFileKind::SkeletalMesh || kind == SceneFileKind::AmModel;
-}
-
 // A skeletal mesh to show: a .qm1 as stored, or an A:M .ply converted in memory. Texture images
 // are loaded as images asks, found beside the file first. None, with a reason, when the file is
 // not of these kinds or its reader rejects it.

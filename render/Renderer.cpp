@@ -6,6 +6,7 @@
 
 #include "animation/SkeletalDrawable.h"
 #include "core/Drawable.h"
+#include "core/ModelKind.h"
 #include "skeletal/SkeletalMesh.h"
 #include "vertex/VertexDrawable.h"
 #include "vertex/VertexModel.h"
@@ -76,10 +77,10 @@ Renderer::~Renderer() { clear(); }
 
 void Renderer::submit(const Drawable& drawable) {
     switch (drawable.kind()) {
-        case 0:
+        case VertexKind:
             if (const auto* d = dynamic_cast<const VertexDrawable*>(&drawable)) vertex_.push_back(d);
             break;
-        case 1:
+        case SkeletalKind:
             if (const auto* d = dynamic_cast<const SkeletalDrawable*>(&drawable)) skeletal_.push_back(d);
             break;
         default:
@@ -139,59 +140,44 @@ void Renderer::applySwitch(int index) const {
 void Renderer::drawSkeletal(const SkeletalDrawable& d) const {
     if (d.mesh == nullptr) return;
     const SkeletalMesh& mesh = *d.mesh;
-    if (!isEnabled(Lighting) || !isEnabled(Texturing)) {
-        for (const TextureGroup& group : mesh.renderGroups) drawUntexturedGroup(d, group);
-        return;
-    }
+    const bool textured = isEnabled(Lighting) && isEnabled(Texturing);
     for (const TextureGroup& group : mesh.renderGroups) {
         // A texture index that names no texture, or a texture whose image is missing (no GL
         // name, so bind would leave the one bound before), draws the group as an untextured one.
-        if (!inside(mesh.textures, group.textureIndex) ||
-            mesh.textures[static_cast<std::size_t>(group.textureIndex)].glName == 0) {
-            drawUntexturedGroup(d, group);
-            continue;
-        }
-        mesh.textures[static_cast<std::size_t>(group.textureIndex)].bind();
-        for (const MaterialBatch& batch : group.batches) {
-            batchColour(mesh, batch);
-            glBegin(GL_TRIANGLES);
-            for (const std::int32_t faceIndex : batch.faceIndices) {
-                const MeshFace* face = drawableFace(mesh, d, faceIndex);
-                if (face == nullptr) continue;
-                // Only the first mapping is drawn; a face without one keeps the current coordinate.
-                const FaceMapping* mapping = face->mappings.empty() ? nullptr : &face->mappings.front();
-                for (int k = 0; k < 3; ++k) {
-                    if (mapping != nullptr) glTexCoord2fv(mapping->uv[k]);
-                    glNormal3fv(&d.normals[static_cast<std::size_t>(face->normalIndex[k])].x);
-                    glVertex3fv(&d.positions[static_cast<std::size_t>(face->positionIndex[k])].x);
-                }
-            }
-            glEnd();
-        }
+        const Texture* texture = nullptr;
+        if (textured && inside(mesh.textures, group.textureIndex) &&
+            mesh.textures[static_cast<std::size_t>(group.textureIndex)].glName != 0)
+            texture = &mesh.textures[static_cast<std::size_t>(group.textureIndex)];
+        drawGroup(d, group, texture);
     }
 }
 
-void Renderer::drawUntexturedGroup(const SkeletalDrawable& d, const TextureGroup& group) const {
+void Renderer::drawGroup(const SkeletalDrawable& d, const TextureGroup& group, const Texture* texture) const {
     const SkeletalMesh& mesh = *d.mesh;
     // With texturing on, whatever texture is still bound (the last group's, or the one a
-    // reader just uploaded) would tint these faces by the texel at the last coordinate sent;
-    // they show their material colour only with texturing off while they are drawn.
-    const bool texturing = isEnabled(Texturing);
-    if (texturing) setCapability(GL_TEXTURE_2D, false);
+    // reader just uploaded) would tint untextured faces by the texel at the last coordinate
+    // sent; they show their material colour only with texturing off while they are drawn.
+    const bool switchOff = texture == nullptr && isEnabled(Texturing);
+    if (texture != nullptr) texture->bind();
+    if (switchOff) setCapability(GL_TEXTURE_2D, false);
     for (const MaterialBatch& batch : group.batches) {
         batchColour(mesh, batch);
         glBegin(GL_TRIANGLES);
         for (const std::int32_t faceIndex : batch.faceIndices) {
             const MeshFace* face = drawableFace(mesh, d, faceIndex);
             if (face == nullptr) continue;
+            // Only the first mapping is drawn; a face without one keeps the current coordinate.
+            const FaceMapping* mapping =
+                texture == nullptr || face->mappings.empty() ? nullptr : &face->mappings.front();
             for (int k = 0; k < 3; ++k) {
+                if (mapping != nullptr) glTexCoord2fv(mapping->uv[k]);
                 glNormal3fv(&d.normals[static_cast<std::size_t>(face->normalIndex[k])].x);
                 glVertex3fv(&d.positions[static_cast<std::size_t>(face->positionIndex[k])].x);
             }
         }
         glEnd();
     }
-    if (texturing) setCapability(GL_TEXTURE_2D, true);
+    if (switchOff) setCapability(GL_TEXTURE_2D, true);
 }
 
 void Renderer::drawVertex(const VertexDrawable& d) const {
@@ -204,8 +190,7 @@ void Renderer::drawVertex(const VertexDrawable& d) const {
     if (imageless) setCapability(GL_TEXTURE_2D, false);
     // The drawable's lists hold every vertex the frames hold (none without frames), and an
     // index beyond them is skipped; entries past vertexCount are stale.
-    const std::size_t limit = std::min({static_cast<std::size_t>(std::max(model.vertexCount, 0)),
-                                        d.positions.size(), d.normals.size()});
+    const std::size_t limit = std::min({vertexCountOf(model), d.positions.size(), d.normals.size()});
     for (const DrawCommand& command : model.commands) {
         glBegin(command.type == TriangleStrip ? GL_TRIANGLE_STRIP : GL_TRIANGLE_FAN);
         for (const CommandVertex& v : command.vertices) {

@@ -29,15 +29,14 @@ namespace qx {
 class Drawable;
 class SkeletalDrawable;
 class VertexDrawable;
+class Texture;
 struct TextureGroup;
 
 class Renderer {
 public:
-    // Switch indices of setState and isEnabled.
-    static constexpr int Lighting = 0;
-    static constexpr int Texturing = 1;
-    static constexpr int DepthWrites = 2;
-    static constexpr int Culling = 3;
+    // Switch indices of setState and isEnabled, which take any int (an index outside 0..3 is
+    // ignored), so the switches convert to int.
+    enum Switch : int { Lighting = 0, Texturing = 1, DepthWrites = 2, Culling = 3 };
     static constexpr int SwitchCount = 4;
 
     // Needs a GL context current. Turns every switch on, then sets blending, the alpha test
@@ -77,7 +76,9 @@ public:
 private:
     void applySwitch(int index) const;
     void drawSkeletal(const SkeletalDrawable& drawable) const;
-    void drawUntexturedGroup(const SkeletalDrawable& drawable, const TextureGroup& group) const;
+    // Draws the group with the texture bound and its faces' first mappings, or, with none,
+    // in the material colours with texturing off while it is drawn.
+    void drawGroup(const SkeletalDrawable& drawable, const TextureGroup& group, const Texture* texture) const;
     void drawVertex(const VertexDrawable& drawable) const;
 
     std::vector<const VertexDrawable*> vertex_;

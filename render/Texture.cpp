@@ -6,47 +6,11 @@
 #include <cctype>
 #include <filesystem>
 #include <system_error>
-#include <utility>
 
 #include "core/FileBytes.h"
 #include "render/ImageDecoders.h"
 
 namespace qx {
-
-Texture::Texture(Texture&& other) noexcept { *this = std::move(other); }
-
-Texture& Texture::operator=(Texture&& other) noexcept {
-    if (this == &other) return *this;
-    deleteGlName();
-    glName = std::exchange(other.glName, 0u);
-    width = other.width;
-    height = other.height;
-    bits = other.bits;
-    rgbaOrder = other.rgbaOrder;
-    pixels = std::move(other.pixels);
-    for (int i = 0; i < 256; ++i)
-        for (int j = 0; j < 4; ++j) palette[i][j] = other.palette[i][j];
-    redMask = other.redMask;
-    greenMask = other.greenMask;
-    blueMask = other.blueMask;
-    wrapS = other.wrapS;
-    wrapT = other.wrapT;
-    minFilter = other.minFilter;
-    magFilter = other.magFilter;
-    imageSize = other.imageSize;
-    jpegAvailable = other.jpegAvailable;
-    name = std::move(other.name);
-    auxWord1 = other.auxWord1;
-    auxWord2 = other.auxWord2;
-    return *this;
-}
-
-Texture::~Texture() { deleteGlName(); }
-
-void Texture::deleteGlName() {
-    if (glName != 0) glDeleteTextures(1, &glName);
-    glName = 0;
-}
 
 void Texture::releasePixels() { std::vector<std::uint8_t>().swap(pixels); }
 
@@ -72,19 +36,19 @@ bool Texture::loadImage(const std::string& path, std::string* reason) {
         setReason(reason, "not an image name ending in bmp, jpg, png or tga");
         return false;
     }
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return false;
     return decode(bytes.data(), bytes.size(), *this, reason);
 }
 
 void Texture::upload() {
-    deleteGlName();
+    glName.reset();
     const std::size_t expected = width > 0 && height > 0 ? std::size_t(width) * std::size_t(height) * 4 : 0;
     if (pixels.empty() || pixels.size() != expected) return;
     // With no context current the GL entry points do nothing and report no version: a texture
     // then stays nameless rather than holding a name that was never made.
     if (glGetString(GL_VERSION) == nullptr) return;
-    glGenTextures(1, &glName);
+    glName.create();
     glBindTexture(GL_TEXTURE_2D, glName);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(wrapS));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(wrapT));

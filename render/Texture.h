@@ -3,11 +3,13 @@
 // mipmapped OpenGL texture, bound before drawing. Owners call loadImage, then upload, then
 // releasePixels; the texture stays bindable afterwards.
 //
-// A Texture owns an OpenGL name, so it moves but does not copy.
+// A Texture owns an OpenGL name (GlTextureName), so it moves but does not copy.
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "render/GlTextureName.h"
 
 namespace qx {
 
@@ -20,41 +22,34 @@ enum class ImageLoading {
     Upload,  // decode, upload in the current GL context, release the pixels
 };
 
-class Texture {
+// What a skeletal mesh file stores for each of its textures.
+struct TextureFileEntry {
+    std::string name;              // the image file name as stored
+    std::uint16_t auxWord1 = 0;    // two 16-bit values carried from the import
+    std::uint16_t auxWord2 = 0;
+};
+
+// A mesh's texture is its file entry with the picture it names; a vertex model's skin has only
+// the picture, and its entry stays empty.
+class Texture : public TextureFileEntry {
 public:
     // The GL constants, spelled out so that this header needs no GL header.
     static constexpr std::uint32_t GlClamp = 0x2900;   // GL_CLAMP
     static constexpr std::uint32_t GlLinear = 0x2601;  // GL_LINEAR
 
-    Texture() = default;
-    Texture(Texture&& other) noexcept;
-    Texture& operator=(Texture&& other) noexcept;
-    Texture(const Texture&) = delete;
-    Texture& operator=(const Texture&) = delete;
-    virtual ~Texture();
-
-    std::uint32_t glName = 0;
+    // The picture, as the decoders leave it.
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::int32_t bits = 0;
     std::int32_t rgbaOrder = 1;          // 1: R, G, B, A; 0: B, G, R, A
     std::vector<std::uint8_t> pixels;    // width * height * 4 bytes, bottom row first; empty = none
-    std::uint8_t palette[256][4] = {};   // BMP colour table, B, G, R, reserved
-    std::uint32_t redMask = 0;
-    std::uint32_t greenMask = 0;
-    std::uint32_t blueMask = 0;
+    // How it is sampled once uploaded.
     std::uint32_t wrapS = GlClamp;
     std::uint32_t wrapT = GlClamp;
     std::uint32_t minFilter = GlLinear;
     std::uint32_t magFilter = GlLinear;
-    std::int32_t imageSize = 0;
-    bool jpegAvailable = true;           // JPEG decoding is linked in, so always there
-
-    // The members a skeletal mesh's texture entries add: the image file name as stored, and
-    // two 16-bit values carried from the import.
-    std::string name;
-    std::uint16_t auxWord1 = 0;
-    std::uint16_t auxWord2 = 0;
+    // The uploaded texture; 0 until upload makes one.
+    GlTextureName glName;
 
     // Decodes the file into pixels, choosing the decoder by the last three characters of the
     // path. False (with a reason when asked) when nothing was decoded.
@@ -64,9 +59,6 @@ public:
     void upload();
     void bind() const;
     void releasePixels();
-
-private:
-    void deleteGlName();
 };
 
 // Loads the image at path into texture as mode asks. A missing or undecodable image leaves an

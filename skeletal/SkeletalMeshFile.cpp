@@ -6,6 +6,7 @@
 #include "core/ByteReader.h"
 #include "core/ByteSink.h"
 #include "core/FileBytes.h"
+#include "core/ReadProblem.h"
 #include "skeletal/NameHash.h"
 
 namespace qx {
@@ -33,17 +34,8 @@ static_assert(MaterialBytes == 32);
 static_assert(sizeof(Vector3) == VectorBytes && std::is_trivially_copyable_v<Vector3>,
               "vector lists are copied straight from the file bytes");
 
-template <typename T>
-T load(const std::uint8_t* p) {
-    T value;
-    std::memcpy(&value, p, sizeof value);
-    return value;
-}
-
-Vector3 loadVector(const std::uint8_t* p) { return {load<float>(p), load<float>(p + 4), load<float>(p + 8)}; }
-
-// Walks the sections in file order. The position (section, element and sub-element being read)
-// is kept so that a failure can say where the file went wrong.
+// Walks the sections in file order, saying where it stands so that a failure can say where the
+// file went wrong.
 class MeshParser {
 public:
     MeshParser(const std::uint8_t* data, std::size_t size) : in_(data, size) {}
@@ -59,190 +51,139 @@ public:
             !positionNormals(mesh->positionNormals) || !faces(mesh->faces) || !materials(mesh->materials) ||
             !textures(mesh->textures) || !bones(mesh->bones) || !renderGroups(mesh->renderGroups) ||
             !checkBoneLinks(mesh->bones)) {
-            setReason(reason, problem_);
+            problem_.report(reason);
             return nullptr;
         }
         return mesh;
     }
 
 private:
-    void enter(const char* section) {
-        section_ = section;
-        element_ = nullptr;
-        subElement_ = nullptr;
-    }
-    void at(const char* element, std::int32_t index) {
-        element_ = element;
-        index_ = index;
-        subElement_ = nullptr;
-    }
-    void atSub(const char* subElement, std::int32_t subIndex) {
-        subElement_ = subElement;
-        subIndex_ = subIndex;
-    }
-
-    // "faces", or "faces (face 12)", or "renderGroups (group 1 batch 0)".
-    std::string place() const {
-        std::string text = section_;
-        if (element_ == nullptr) return text;
-        text += std::string(" (") + element_ + " " + std::to_string(index_);
-        if (subElement_ != nullptr) text += std::string(" ") + subElement_ + " " + std::to_string(subIndex_);
-        return text + ")";
-    }
-
-    bool truncated() {
-        problem_ = "truncated in " + place();
-        return false;
-    }
-
     // A list count: at least 0, and no more elements of minBytes each than the bytes left hold.
     // what names the list inside the current element ("mapping"); none for a section's own count.
     bool count(std::int32_t& n, std::size_t minBytes, const char* what = nullptr) {
-        if (in_.remaining() < 4) return truncated();
         if (in_.count(n, minBytes)) return true;
-        const auto value = load<std::int32_t>(in_.current());
+        FixedRecord rejected;
+        if (!in_.record(4, rejected)) return problem_.truncated();
+        const std::int32_t value = rejected.i32();
         const std::string list = (what == nullptr ? std::string() : std::string(what) + " ") + "count " +
                                  std::to_string(value);
-        problem_ = value < 0 ? place() + ": " + list + " is negative"
-                             : "truncated in " + place() + ": " + list + " is more than the file can hold";
-        return false;
+        return value < 0 ? problem_.failHere(list + " is negative")
+                         : problem_.truncatedHere(list + " is more than the file can hold");
     }
 
-    // A counted list of int32 inside the current element. Most lists of a file are these short
-    // ones (a position's normals), so the count is checked here in one step and the bytes copied
-    // straight; only a bad count goes through count() for its reason.
+    // A counted list of int32 inside the current element ("normal" for a position's normals).
     bool indexList(std::vector<std::int32_t>& list, const char* what) {
-        if (in_.remaining() >= 4) {
-            const auto k = load<std::int32_t>(in_.current());
-            if (k >= 0 && static_cast<std::size_t>(k) * IndexBytes <= in_.remaining() - 4) {
-                list.resize(static_cast<std::size_t>(k));
-                if (k > 0) std::memcpy(list.data(), in_.current() + 4, list.size() * IndexBytes);
-                return in_.skip(4 + list.size() * IndexBytes);
-            }
-        }
-        std::int32_t rejected = 0;
-        return count(rejected, IndexBytes, what);
+        std::int32_t n = 0;
+        return count(n, IndexBytes, what) && in_.list(list, static_cast<std::size_t>(n));
     }
 
     bool vectors(const char* section, std::vector<Vector3>& list) {
-        enter(section);
+        problem_.enter(section);
         std::int32_t n = 0;
         if (!count(n, VectorBytes)) return false;
-        list.resize(static_cast<std::size_t>(n));
-        return in_.bytes(list.data(), list.size() * VectorBytes) || truncated();
+        return in_.list(list, static_cast<std::size_t>(n)) || problem_.truncated();
     }
 
     bool positionNormals(std::vector<std::vector<std::int32_t>>& lists) {
-        enter("positionNormals");
+        problem_.enter("positionNormals");
         std::int32_t n = 0;
         if (!count(n, IndexBytes)) return false;
         lists.reserve(static_cast<std::size_t>(n));
         for (std::int32_t p = 0; p < n; ++p) {
-            at("position", p);
+            problem_.at("position", p);
             if (!indexList(lists.emplace_back(), "normal")) return false;
         }
         return true;
     }
 
-    // The bulk of a real file: faces are read with one bounds check each, the mapping count
-    // included; only a failure goes back through count() for its reason.
+    // The bulk of a real file: each face is one fixed record, then its mappings as one more.
     bool faces(std::vector<MeshFace>& list) {
-        enter("faces");
+        problem_.enter("faces");
         std::int32_t n = 0;
         if (!count(n, MinFaceBytes)) return false;
         // Filled as it is read rather than resized first: each face is then written once, while
         // its memory is at hand.
         list.reserve(static_cast<std::size_t>(n));
         for (std::int32_t f = 0; f < n; ++f) {
-            at("face", f);
-            if (in_.remaining() < FaceFixedBytes) return truncated();
-            const std::uint8_t* p = in_.current();
-            const std::size_t left = in_.remaining() - FaceFixedBytes;
-            const std::int32_t m = left >= 4 ? load<std::int32_t>(p + FaceFixedBytes) : -1;
-            if (m < 0 || static_cast<std::size_t>(m) * MappingBytes > left - 4) {
-                in_.skip(FaceFixedBytes);
-                std::int32_t ignored = 0;
-                return count(ignored, MappingBytes, "mapping");
-            }
+            problem_.at("face", f);
+            FixedRecord fixed, mappings;
+            std::int32_t m = 0;
+            if (!in_.record(FaceFixedBytes, fixed)) return problem_.truncated();
+            if (!count(m, MappingBytes, "mapping")) return false;
+            in_.record(static_cast<std::size_t>(m) * MappingBytes, mappings);
             MeshFace& face = list.emplace_back();
-            face.materialIndex = load<std::int32_t>(p);
+            face.materialIndex = fixed.i32();
             for (int c = 0; c < 4; ++c) {
-                face.positionIndex[c] = load<std::int32_t>(p + 4 + 8 * c);
-                face.normalIndex[c] = load<std::int32_t>(p + 8 + 8 * c);
+                face.positionIndex[c] = fixed.i32();
+                face.normalIndex[c] = fixed.i32();
             }
-            face.mappings.reserve(static_cast<std::size_t>(m));
-            const std::uint8_t* q = p + FaceFixedBytes + 4;
-            for (std::int32_t k = 0; k < m; ++k, q += MappingBytes) {
-                FaceMapping& mapping = face.mappings.emplace_back();
-                mapping.textureIndex = load<std::int32_t>(q);
-                mapping.auxValue1 = load<std::int32_t>(q + 4);
-                mapping.auxValue2 = load<std::int32_t>(q + 8);
-                mapping.auxValue3 = load<std::int32_t>(q + 12);
-                mapping.auxByte1 = q[16];
-                mapping.auxByte2 = q[17];
-                std::memcpy(mapping.uv, q + 18, sizeof mapping.uv);
+            face.mappings.resize(static_cast<std::size_t>(m));
+            for (FaceMapping& mapping : face.mappings) {
+                mapping.textureIndex = mappings.i32();
+                mapping.auxValue1 = mappings.i32();
+                mapping.auxValue2 = mappings.i32();
+                mapping.auxValue3 = mappings.i32();
+                mapping.auxByte1 = mappings.u8();
+                mapping.auxByte2 = mappings.u8();
+                mappings.bytes(mapping.uv, sizeof mapping.uv);
             }
-            in_.skip(FaceFixedBytes + 4 + face.mappings.size() * MappingBytes);
         }
         return true;
     }
 
     bool materials(std::vector<MeshMaterial>& list) {
-        enter("materials");
+        problem_.enter("materials");
         std::int32_t n = 0;
         if (!count(n, MaterialBytes)) return false;
         list.resize(static_cast<std::size_t>(n));
-        const std::uint8_t* p = in_.current();
         for (MeshMaterial& material : list) {
-            material.color = loadVector(p);
-            material.auxVector = loadVector(p + 12);
-            material.auxValue1 = load<std::int32_t>(p + 24);
-            material.auxValue2 = load<std::int32_t>(p + 28);
-            p += MaterialBytes;
+            FixedRecord record;
+            in_.record(MaterialBytes, record);  // the count vouches for the bytes
+            material.color = record.vector3();
+            material.auxVector = record.vector3();
+            material.auxValue1 = record.i32();
+            material.auxValue2 = record.i32();
         }
-        in_.skip(list.size() * MaterialBytes);
         return true;
     }
 
     bool textures(std::vector<Texture>& list) {
-        enter("textures");
+        problem_.enter("textures");
         std::int32_t n = 0;
         if (!count(n, MinTextureBytes)) return false;
         if (n > MaxMeshTextures) {
-            problem_ = "textures: count " + std::to_string(n) + " is more than the " +
-                       std::to_string(MaxMeshTextures) + " a mesh may have";
-            return false;
+            return problem_.failHere("count " + std::to_string(n) + " is more than the " +
+                                     std::to_string(MaxMeshTextures) + " a mesh may have");
         }
         list.resize(static_cast<std::size_t>(n));
         for (std::int32_t t = 0; t < n; ++t) {
-            at("texture", t);
+            problem_.at("texture", t);
             Texture& texture = list[static_cast<std::size_t>(t)];
             if (!in_.cString(texture.name) || !in_.u16(texture.auxWord1) || !in_.u16(texture.auxWord2))
-                return truncated();
+                return problem_.truncated();
         }
         return true;
     }
 
     bool bones(std::vector<MeshBone>& list) {
-        enter("bones");
+        problem_.enter("bones");
         std::int32_t n = 0;
         if (!count(n, MinBoneBytes)) return false;
         list.resize(static_cast<std::size_t>(n));
         for (std::int32_t b = 0; b < n; ++b) {
-            at("bone", b);
+            problem_.at("bone", b);
             MeshBone& bone = list[static_cast<std::size_t>(b)];
-            if (!in_.cString(bone.name) || in_.remaining() < BoneFixedBytes) return truncated();
+            FixedRecord record;
+            if (!in_.cString(bone.name) || !in_.record(BoneFixedBytes, record)) return problem_.truncated();
             // File order differs from the record's member order.
-            const std::uint8_t* p = in_.current();
-            bone.nameHash = load<std::int32_t>(p);
-            bone.index = load<std::int32_t>(p + 4);
-            bone.parent = load<std::int32_t>(p + 8);
-            bone.nextSibling = load<std::int32_t>(p + 12);
-            bone.firstChild = load<std::int32_t>(p + 16);
-            bone.start = loadVector(p + 20);
-            bone.end = loadVector(p + 32);
-            bone.roll = loadVector(p + 44);
-            in_.skip(BoneFixedBytes);
+            bone.nameHash = record.i32();
+            bone.index = record.i32();
+            bone.parent = record.i32();
+            bone.nextSibling = record.i32();
+            bone.firstChild = record.i32();
+            bone.start = record.vector3();
+            bone.end = record.vector3();
+            bone.roll = record.vector3();
             computeBoneFrame(bone);
             if (!indexList(bone.attachedPositions, "attached position")) return false;
         }
@@ -250,21 +191,21 @@ private:
     }
 
     bool renderGroups(std::vector<TextureGroup>& list) {
-        enter("renderGroups");
+        problem_.enter("renderGroups");
         std::int32_t n = 0;
         if (!count(n, MinGroupBytes)) return false;
         list.resize(static_cast<std::size_t>(n));
         for (std::int32_t g = 0; g < n; ++g) {
-            at("group", g);
+            problem_.at("group", g);
             TextureGroup& group = list[static_cast<std::size_t>(g)];
             std::int32_t batchCount = 0;
-            if (!in_.i32(group.textureIndex)) return truncated();
+            if (!in_.i32(group.textureIndex)) return problem_.truncated();
             if (!count(batchCount, MinBatchBytes, "batch")) return false;
             group.batches.resize(static_cast<std::size_t>(batchCount));
             for (std::int32_t b = 0; b < batchCount; ++b) {
-                atSub("batch", b);
+                problem_.atPart("batch", b);
                 MaterialBatch& batch = group.batches[static_cast<std::size_t>(b)];
-                if (!in_.i32(batch.materialIndex)) return truncated();
+                if (!in_.i32(batch.materialIndex)) return problem_.truncated();
                 if (!indexList(batch.faceIndices, "face index")) return false;
             }
         }
@@ -339,17 +280,11 @@ private:
     }
 
     bool boneProblem(std::int32_t bone, const std::string& text) {
-        problem_ = "bone " + std::to_string(bone) + ": " + text;
-        return false;
+        return problem_.fail("bone " + std::to_string(bone) + ": " + text);
     }
 
     ByteReader in_;
-    const char* section_ = "";
-    const char* element_ = nullptr;
-    std::int32_t index_ = 0;
-    const char* subElement_ = nullptr;
-    std::int32_t subIndex_ = 0;
-    std::string problem_;
+    ReadProblem problem_;
 };
 
 }  // namespace
@@ -359,7 +294,7 @@ std::unique_ptr<SkeletalMesh> parseSkeletalMesh(const std::uint8_t* data, std::s
 }
 
 std::unique_ptr<SkeletalMesh> readSkeletalMesh(const std::string& path, std::string* reason, ImageLoading mode) {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
     auto mesh = parseSkeletalMesh(bytes.data(), bytes.size(), reason);
     if (!mesh) return nullptr;

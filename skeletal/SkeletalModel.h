@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Model.h"
+#include "core/ModelKind.h"
 #include "skeletal/SkeletalMesh.h"
 #include "skeletal/SkeletalMotion.h"
 
@@ -14,7 +15,7 @@ namespace qx {
 
 class SkeletalModel : public Model {
 public:
-    int kind() const override { return 1; }
+    int kind() const override { return SkeletalKind; }
 
     void addMesh(std::unique_ptr<SkeletalMesh> mesh) { meshes_.push_back(std::move(mesh)); }
     void addMotion(std::unique_ptr<SkeletalMotion> motion) { motions_.push_back(std::move(motion)); }

@@ -12,8 +12,6 @@ enum AnimationType : std::int32_t { CycleAnimation = 0, OverlayAnimation = 1 };
 
 class SkeletalMotion {
 public:
-    virtual ~SkeletalMotion() = default;
-
     float duration = 0.0f;      // seconds
     float attackLength = 0.0f;  // default fade-in, used when a start request passes 0
     float decayLength = 0.0f;   // default fade-out, likewise

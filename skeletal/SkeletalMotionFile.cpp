@@ -5,97 +5,77 @@
 #include "core/ByteReader.h"
 #include "core/ByteSink.h"
 #include "core/FileBytes.h"
+#include "core/ReadProblem.h"
 #include "skeletal/ComputeHandles.h"
+#include "skeletal/MotionKeyRecord.h"
 #include "skeletal/NameHash.h"
 
 namespace qx {
 
 namespace {
 
-constexpr std::size_t KeyBytesWithoutHandles = 9;
-constexpr std::size_t HandleBytes = 16;
 // The smallest track: an empty name's 0 byte, three basis vectors and ten empty key counts.
 constexpr std::size_t MinTrackBytes = 1 + 3 * 12 + ChannelCount * 4;
 
-bool readKey(ByteReader& in, MotionKey& key) {
-    if (in.remaining() < KeyBytesWithoutHandles) return false;
-    const std::uint8_t* p = in.current();
-    std::memcpy(&key.time, p, 4);
-    std::memcpy(&key.value, p + 4, 4);
-    key.flags = p[8];
-    if ((key.flags & KeyHandlesOmitted) != 0) return in.skip(KeyBytesWithoutHandles);
-    if (in.remaining() < KeyBytesWithoutHandles + HandleBytes) return false;
-    std::memcpy(&key.outHandle, p + 9, 8);
-    std::memcpy(&key.inHandle, p + 17, 8);
-    return in.skip(KeyBytesWithoutHandles + HandleBytes);
-}
-
-bool readTrack(ByteReader& in, MotionTrack& track, std::string& problem) {
-    if (!in.cString(track.name)) {
-        problem = "name runs past the end of the file";
-        return false;
-    }
+bool readTrack(ByteReader& in, MotionTrack& track, ReadProblem& problem) {
+    if (!in.cString(track.name)) return problem.failHere("name runs past the end of the file");
     track.nameHash = nameHash(track.name);
-    if (!in.vector3(track.basisX) || !in.vector3(track.basisY) || !in.vector3(track.basisZ)) {
-        problem = "truncated basis";
-        return false;
-    }
+    if (!in.vector3(track.basisX) || !in.vector3(track.basisY) || !in.vector3(track.basisZ))
+        return problem.failHere("truncated basis");
     for (int c = 0; c < ChannelCount; ++c) {
         std::int32_t keyCount = 0;
-        if (!in.count(keyCount, KeyBytesWithoutHandles)) {
-            problem = "channel " + std::to_string(c) + " has a missing, negative or impossible key count";
-            return false;
-        }
+        if (!in.count(keyCount, MotionKeyBytesWithoutHandles))
+            return problem.failHere("channel " + std::to_string(c) + " has a missing, negative or impossible key count");
         auto& keys = track.channels[c].keys;
         keys.reserve(static_cast<std::size_t>(keyCount));
         for (std::int32_t k = 0; k < keyCount; ++k) {
-            MotionKey key;
-            if (!readKey(in, key)) {
-                problem = "truncated in channel " + std::to_string(c) + " key " + std::to_string(k);
-                return false;
-            }
-            keys.push_back(key);
+            // Read in place: a key built beside the list and copied in would cost a stall each.
+            if (!readMotionKey(in, keys.emplace_back()))
+                return problem.failHere("truncated in channel " + std::to_string(c) + " key " + std::to_string(k));
         }
         computeHandles(track.channels[c]);
     }
     return true;
 }
 
+// Reads forward only, letting go of each track's bytes once the track is read.
+bool readMotion(ByteReader& in, SkeletalMotion& motion, ReadProblem& problem) {
+    char magic[4] = {};
+    if (!in.bytes(magic, 4) || std::memcmp(magic, "QXM2", 4) != 0)
+        return problem.fail("not a skeletal motion file (bad magic)");
+    std::int32_t trackCount = 0;
+    if (!in.i32(motion.animationType) || !in.f32(motion.attackLength) || !in.f32(motion.decayLength) ||
+        !in.f32(motion.duration) || !in.i32(trackCount))
+        return problem.fail("truncated header");
+    if (trackCount < 0 || !in.fits(static_cast<std::size_t>(trackCount), MinTrackBytes))
+        return problem.fail("track count " + std::to_string(trackCount) + " is more than the file can hold");
+    motion.tracks.resize(static_cast<std::size_t>(trackCount));
+    for (std::int32_t t = 0; t < trackCount; ++t) {
+        problem.at("track", t);
+        if (!readTrack(in, motion.tracks[static_cast<std::size_t>(t)], problem)) return false;
+        in.releaseRead();
+    }
+    return true;
+}
+
+std::unique_ptr<SkeletalMotion> readMotionFrom(ByteReader in, std::string* reason) {
+    auto motion = std::make_unique<SkeletalMotion>();
+    ReadProblem problem;
+    if (readMotion(in, *motion, problem)) return motion;
+    problem.report(reason);
+    return nullptr;
+}
+
 }  // namespace
 
 std::unique_ptr<SkeletalMotion> parseSkeletalMotion(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    ByteReader in(data, size);
-    char magic[4] = {};
-    if (!in.bytes(magic, 4) || std::memcmp(magic, "QXM2", 4) != 0) {
-        setReason(reason, "not a skeletal motion file (bad magic)");
-        return nullptr;
-    }
-    auto motion = std::make_unique<SkeletalMotion>();
-    std::int32_t trackCount = 0;
-    if (!in.i32(motion->animationType) || !in.f32(motion->attackLength) || !in.f32(motion->decayLength) ||
-        !in.f32(motion->duration) || !in.i32(trackCount)) {
-        setReason(reason, "truncated header");
-        return nullptr;
-    }
-    if (trackCount < 0 || !in.fits(static_cast<std::size_t>(trackCount), MinTrackBytes)) {
-        setReason(reason, "track count " + std::to_string(trackCount) + " is more than the file can hold");
-        return nullptr;
-    }
-    motion->tracks.resize(static_cast<std::size_t>(trackCount));
-    for (std::int32_t t = 0; t < trackCount; ++t) {
-        std::string problem;
-        if (!readTrack(in, motion->tracks[static_cast<std::size_t>(t)], problem)) {
-            setReason(reason, "track " + std::to_string(t) + ": " + problem);
-            return nullptr;
-        }
-    }
-    return motion;
+    return readMotionFrom(ByteReader(data, size), reason);
 }
 
 std::unique_ptr<SkeletalMotion> readSkeletalMotion(const std::string& path, std::string* reason) {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
-    auto motion = parseSkeletalMotion(bytes.data(), bytes.size(), reason);
+    auto motion = readMotionFrom(ByteReader(bytes), reason);
     if (motion) motion->nameHash = nameHash(path);
     return motion;
 }
@@ -115,17 +95,7 @@ std::vector<std::uint8_t> encodeSkeletalMotion(const SkeletalMotion& motion) {
         out.vector3(track.basisZ);
         for (const MotionChannel& channel : track.channels) {
             out.count(channel.keys.size());
-            for (const MotionKey& key : channel.keys) {
-                out.f32(key.time);
-                out.f32(key.value);
-                out.u8(key.flags);
-                if ((key.flags & KeyHandlesOmitted) == 0) {
-                    out.f32(key.outHandle.time);
-                    out.f32(key.outHandle.value);
-                    out.f32(key.inHandle.time);
-                    out.f32(key.inHandle.value);
-                }
-            }
+            for (const MotionKey& key : channel.keys) writeMotionKey(out, key);
         }
     }
     return out.take();

@@ -5,6 +5,7 @@
 
 #include "core/ByteReader.h"
 #include "core/FileBytes.h"
+#include "core/ReadProblem.h"
 #include "math/Matrix3.h"
 #include "math/Trig.h"
 #include "vertex/Md2NormalTable.h"
@@ -92,57 +93,52 @@ std::string md2FrameName(const Md2Frame& frame) {
     return std::string(frame.name, length);
 }
 
-std::unique_ptr<Md2Model> parseMd2(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    ByteReader in(data, size);
-    auto model = std::make_unique<Md2Model>();
-    if (!in.bytes(model->header, HeaderBytes)) {
-        setReason(reason, size >= 4 && std::memcmp(data, "IDP2", 4) == 0 ? "truncated MD2 header"
-                                                                          : "not an MD2 file (bad magic)");
-        return nullptr;
-    }
-    const std::int32_t* header = model->header;
-    if (header[Md2Magic] != Md2Ident) {
-        setReason(reason, "not an MD2 file (bad magic)");
-        return nullptr;
-    }
-    if (header[Md2Version] != 8) {
-        setReason(reason, "MD2 version " + std::to_string(header[Md2Version]) + " is not 8");
-        return nullptr;
-    }
+namespace {
+
+// Frames and commands are found through offsets in the header, so this reader seeks.
+bool readMd2Model(ByteReader& in, Md2Model& model, ReadProblem& problem) {
+    const std::uint8_t* data = in.current();
+    const std::size_t size = in.size();
+    if (!in.bytes(model.header, HeaderBytes))
+        return problem.fail(size >= 4 && std::memcmp(data, "IDP2", 4) == 0 ? "truncated MD2 header"
+                                                                            : "not an MD2 file (bad magic)");
+    const std::int32_t* header = model.header;
+    if (header[Md2Magic] != Md2Ident) return problem.fail("not an MD2 file (bad magic)");
+    if (header[Md2Version] != 8) return problem.fail("MD2 version " + std::to_string(header[Md2Version]) + " is not 8");
     const std::int32_t vertexCount = header[Md2VertexCount];
     const std::int32_t frameCount = header[Md2FrameCount];
     const std::int32_t frameOffset = header[Md2FrameOffset];
     const std::int32_t commandOffset = header[Md2CommandOffset];
-    if (vertexCount < 0) {
-        setReason(reason, "negative vertex count " + std::to_string(vertexCount));
-        return nullptr;
-    }
-    if (frameOffset < 0 || !in.seek(static_cast<std::size_t>(frameOffset))) {
-        setReason(reason, offsetProblem("frame", frameOffset, size));
-        return nullptr;
-    }
+    if (vertexCount < 0) return problem.fail("negative vertex count " + std::to_string(vertexCount));
+    if (frameOffset < 0 || !in.seek(static_cast<std::size_t>(frameOffset)))
+        return problem.fail(offsetProblem("frame", frameOffset, size));
     const std::size_t frameBytes = FrameHeaderBytes + static_cast<std::size_t>(vertexCount) * FileVertexBytes;
-    if (frameCount < 0 || !in.fits(static_cast<std::size_t>(frameCount), frameBytes)) {
-        setReason(reason, std::to_string(frameCount) + " frames of " + std::to_string(vertexCount) +
-                              " vertices do not fit in the file after offset " + std::to_string(frameOffset));
-        return nullptr;
-    }
+    if (frameCount < 0 || !in.fits(static_cast<std::size_t>(frameCount), frameBytes))
+        return problem.fail(std::to_string(frameCount) + " frames of " + std::to_string(vertexCount) +
+                            " vertices do not fit in the file after offset " + std::to_string(frameOffset));
     // Only now, with every size checked, is room made for the frames.
-    if (!readFrames(in, frameCount, static_cast<std::size_t>(vertexCount), md2AxisRotation(), model->frames)) {
-        setReason(reason, "truncated frame data");
-        return nullptr;
-    }
+    if (!readFrames(in, frameCount, static_cast<std::size_t>(vertexCount), md2AxisRotation(), model.frames))
+        return problem.fail("truncated frame data");
     // An offset equal to the file size is an empty list; past it there is nothing to read.
-    if (commandOffset < 0 || !in.seek(static_cast<std::size_t>(commandOffset))) {
-        setReason(reason, offsetProblem("command", commandOffset, size));
-        return nullptr;
-    }
-    readCommands(in, model->commands);
-    return model;
+    if (commandOffset < 0 || !in.seek(static_cast<std::size_t>(commandOffset)))
+        return problem.fail(offsetProblem("command", commandOffset, size));
+    readCommands(in, model.commands);
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<Md2Model> parseMd2(const std::uint8_t* data, std::size_t size, std::string* reason) {
+    ByteReader in(data, size);
+    auto model = std::make_unique<Md2Model>();
+    ReadProblem problem;
+    if (readMd2Model(in, *model, problem)) return model;
+    problem.report(reason);
+    return nullptr;
 }
 
 std::unique_ptr<Md2Model> readMd2(const std::string& path, std::string* reason) {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
     auto model = parseMd2(bytes.data(), bytes.size(), reason);
     if (model) model->skinPath = vertexSkinPath(path);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Drawable.h"
+#include "core/ModelKind.h"
 #include "math/Vector3.h"
 
 namespace qx {
@@ -20,7 +21,7 @@ public:
     // frames has no vertices to show, and its lists stay empty.
     static constexpr std::size_t InitialSize = 4000;
 
-    int kind() const override { return 0; }
+    int kind() const override { return VertexKind; }
 
     // The played model: its commands and skin.
     const VertexModel& model() const;

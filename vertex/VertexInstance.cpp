@@ -8,10 +8,6 @@ namespace qx {
 
 namespace {
 
-std::size_t vertexCountOf(const VertexModel& model) {
-    return model.vertexCount > 0 ? static_cast<std::size_t>(model.vertexCount) : 0;
-}
-
 // The vertices an update can blend: no more than the frames hold. A model without frames
 // declares a count that nothing in its file bounds; it gets no room at all.
 std::size_t heldVertices(const VertexModel& model) {

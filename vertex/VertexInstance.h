@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/ModelInstance.h"
+#include "core/ModelKind.h"
 #include "math/Vector3.h"
 #include "vertex/VertexDrawable.h"
 #include "vertex/VertexModel.h"
@@ -32,7 +33,7 @@ public:
     VertexInstance(const VertexInstance&) = delete;
     VertexInstance& operator=(const VertexInstance&) = delete;
 
-    int kind() const override { return 0; }
+    int kind() const override { return VertexKind; }
 
     // Advances by dt seconds (a negative or non-finite dt advances nothing) and returns the
     // drawable holding the blended vertices.

@@ -10,11 +10,13 @@
 // A model may declare vertices and hold no frame: then nothing holds them, and vertexCount,
 // which the file's size does not bound, sizes no list.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "core/Model.h"
+#include "core/ModelKind.h"
 #include "math/Vector3.h"
 #include "render/Texture.h"
 
@@ -52,7 +54,7 @@ struct DrawCommand {
 
 class VertexModel : public Model {
 public:
-    int kind() const override { return 0; }
+    int kind() const override { return VertexKind; }
 
     std::int32_t nameHash = 0;     // of the path it was read from; not stored in the file
     std::int32_t vertexCount = 0;
@@ -60,5 +62,10 @@ public:
     std::vector<DrawCommand> commands;
     Texture skin;                  // found beside the model file, never stored in it
 };
+
+// The vertex count as a size: a negative count, which a damaged file may declare, is none.
+inline std::size_t vertexCountOf(const VertexModel& model) {
+    return model.vertexCount > 0 ? static_cast<std::size_t>(model.vertexCount) : 0;
+}
 
 }  // namespace qx

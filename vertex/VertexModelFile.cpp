@@ -7,6 +7,7 @@
 #include "core/ByteReader.h"
 #include "core/ByteSink.h"
 #include "core/FileBytes.h"
+#include "core/ReadProblem.h"
 #include "skeletal/NameHash.h"
 
 namespace qx {
@@ -23,90 +24,71 @@ constexpr std::size_t MinCommandBytes = 8;
 static_assert(sizeof(FrameVertex) == FrameVertexBytes && std::is_standard_layout_v<FrameVertex>);
 static_assert(sizeof(CommandVertex) == CommandVertexBytes && std::is_standard_layout_v<CommandVertex>);
 
-bool readFrame(ByteReader& in, std::size_t vertexCount, ModelFrame& frame, std::string& problem) {
-    if (!in.cString(frame.name)) {
-        problem = "name runs past the end of the file";
-        return false;
-    }
-    if (!in.fits(vertexCount, FrameVertexBytes)) {
-        problem = "truncated vertex data";
-        return false;
-    }
-    frame.vertices.resize(vertexCount);
-    return in.bytes(frame.vertices.data(), vertexCount * FrameVertexBytes);
+bool readFrame(ByteReader& in, std::size_t vertexCount, ModelFrame& frame, ReadProblem& problem) {
+    if (!in.cString(frame.name)) return problem.failHere("name runs past the end of the file");
+    return in.list(frame.vertices, vertexCount) || problem.failHere("truncated vertex data");
 }
 
-bool readCommand(ByteReader& in, DrawCommand& command, std::string& problem) {
+bool readCommand(ByteReader& in, DrawCommand& command, ReadProblem& problem) {
     std::int32_t vertexCount = 0;
-    if (!in.i32(command.type)) {
-        problem = "truncated type";
-        return false;
+    if (!in.i32(command.type)) return problem.failHere("truncated type");
+    if (!in.count(vertexCount, CommandVertexBytes))
+        return problem.failHere("missing, negative or impossible vertex count");
+    return in.list(command.vertices, static_cast<std::size_t>(vertexCount));
+}
+
+// Reads forward only, letting go of each frame's bytes once the frame is read.
+bool readModel(ByteReader& in, VertexModel& model, ReadProblem& problem) {
+    char magic[4] = {};
+    if (!in.bytes(magic, 4) || std::memcmp(magic, "QXV1", 4) != 0)
+        return problem.fail("not a vertex model file (bad magic)");
+    std::int32_t frameCount = 0;
+    if (!in.i32(model.vertexCount) || !in.i32(frameCount)) return problem.fail("truncated header");
+    const std::int32_t vertexCount = model.vertexCount;
+    if (vertexCount < 0) return problem.fail("negative vertex count " + std::to_string(vertexCount));
+    const std::size_t frameBytes = 1 + static_cast<std::size_t>(vertexCount) * FrameVertexBytes;
+    if (frameCount < 0 || !in.fits(static_cast<std::size_t>(frameCount), frameBytes))
+        return problem.fail("frame count " + std::to_string(frameCount) + " is more than the file can hold");
+    model.frames.resize(static_cast<std::size_t>(frameCount));
+    for (std::int32_t f = 0; f < frameCount; ++f) {
+        problem.at("frame", f);
+        if (!readFrame(in, static_cast<std::size_t>(vertexCount), model.frames[static_cast<std::size_t>(f)], problem))
+            return false;
+        in.releaseRead();
     }
-    if (!in.count(vertexCount, CommandVertexBytes)) {
-        problem = "missing, negative or impossible vertex count";
-        return false;
+    std::int32_t commandCount = 0;
+    if (!in.count(commandCount, MinCommandBytes)) return problem.fail("missing, negative or impossible command count");
+    model.commands.resize(static_cast<std::size_t>(commandCount));
+    for (std::int32_t c = 0; c < commandCount; ++c) {
+        problem.at("command", c);
+        if (!readCommand(in, model.commands[static_cast<std::size_t>(c)], problem)) return false;
     }
-    command.vertices.resize(static_cast<std::size_t>(vertexCount));
-    return in.bytes(command.vertices.data(), command.vertices.size() * CommandVertexBytes);
+    return true;
+}
+
+std::unique_ptr<VertexModel> readModelFrom(ByteReader in, std::string* reason) {
+    auto model = std::make_unique<VertexModel>();
+    ReadProblem problem;
+    if (readModel(in, *model, problem)) return model;
+    problem.report(reason);
+    return nullptr;
 }
 
 }  // namespace
+
+std::unique_ptr<VertexModel> parseVertexModel(const std::uint8_t* data, std::size_t size, std::string* reason) {
+    return readModelFrom(ByteReader(data, size), reason);
+}
 
 std::string vertexSkinPath(const std::string& path) {
     return path.substr(0, path.size() >= 4 ? path.size() - 4 : 0) + ".bmp";
 }
 
-std::unique_ptr<VertexModel> parseVertexModel(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    ByteReader in(data, size);
-    char magic[4] = {};
-    if (!in.bytes(magic, 4) || std::memcmp(magic, "QXV1", 4) != 0) {
-        setReason(reason, "not a vertex model file (bad magic)");
-        return nullptr;
-    }
-    auto model = std::make_unique<VertexModel>();
-    std::int32_t frameCount = 0;
-    if (!in.i32(model->vertexCount) || !in.i32(frameCount)) {
-        setReason(reason, "truncated header");
-        return nullptr;
-    }
-    const std::int32_t vertexCount = model->vertexCount;
-    if (vertexCount < 0) {
-        setReason(reason, "negative vertex count " + std::to_string(vertexCount));
-        return nullptr;
-    }
-    const std::size_t frameBytes = 1 + static_cast<std::size_t>(vertexCount) * FrameVertexBytes;
-    if (frameCount < 0 || !in.fits(static_cast<std::size_t>(frameCount), frameBytes)) {
-        setReason(reason, "frame count " + std::to_string(frameCount) + " is more than the file can hold");
-        return nullptr;
-    }
-    model->frames.resize(static_cast<std::size_t>(frameCount));
-    for (std::int32_t f = 0; f < frameCount; ++f) {
-        std::string problem;
-        if (!readFrame(in, static_cast<std::size_t>(vertexCount), model->frames[static_cast<std::size_t>(f)], problem)) {
-            setReason(reason, "frame " + std::to_string(f) + ": " + problem);
-            return nullptr;
-        }
-    }
-    std::int32_t commandCount = 0;
-    if (!in.count(commandCount, MinCommandBytes)) {
-        setReason(reason, "missing, negative or impossible command count");
-        return nullptr;
-    }
-    model->commands.resize(static_cast<std::size_t>(commandCount));
-    for (std::int32_t c = 0; c < commandCount; ++c) {
-        std::string problem;
-        if (!readCommand(in, model->commands[static_cast<std::size_t>(c)], problem)) {
-            setReason(reason, "command " + std::to_string(c) + ": " + problem);
-            return nullptr;
-        }
-    }
-    return model;
-}
 
 std::unique_ptr<VertexModel> readVertexModel(const std::string& path, std::string* reason, ImageLoading mode) {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
-    auto model = parseVertexModel(bytes.data(), bytes.size(), reason);
+    auto model = readModelFrom(ByteReader(bytes), reason);
     if (!model) return nullptr;
     model->nameHash = nameHash(path);
     loadTextureImage(model->skin, vertexSkinPath(path), mode);
@@ -118,7 +100,7 @@ std::vector<std::uint8_t> encodeVertexModel(const VertexModel& model) {
     out.bytes("QXV1", 4);
     out.i32(model.vertexCount);
     out.count(model.frames.size());
-    const std::size_t vertexCount = model.vertexCount > 0 ? static_cast<std::size_t>(model.vertexCount) : 0;
+    const std::size_t vertexCount = vertexCountOf(model);
     for (const ModelFrame& frame : model.frames) {
         out.cString(frame.name);
         const std::size_t present = std::min(vertexCount, frame.vertices.size());

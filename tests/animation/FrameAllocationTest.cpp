@@ -3,30 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "animation/SkeletalInstance.h"
+#include "tests/support/AllocationCounter.h"
 #include "tests/support/MotionBuilder.h"
 #include "tests/support/SkeletonBuilder.h"
-
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<int> allocations{0};
-}  // namespace
-
-// GCC pairs the free below with the library's operator new, not with this one, and warns.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-    if (counting) ++allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
 
 namespace qx {
 namespace {
@@ -54,14 +34,14 @@ TEST(FrameAllocation, UpdatesAfterTheFirstAllocateNothing) {
     }
     instance.update(0.05f);
 
-    counting = true;
+    test::startCountingAllocations();
     // Through fades, the overlay's end and removal, and a stop.
     for (int frame = 0; frame < 40; ++frame) {
         if (frame == 30) instance.stop(1);
         instance.update(0.05f);
     }
-    counting = false;
-    EXPECT_EQ(allocations.load(), 0);
+    const test::Allocations allocations = test::stopCountingAllocations();
+    EXPECT_EQ(allocations.count, 0u);
     EXPECT_TRUE(instance.overlays().empty());
 }
 

@@ -13,6 +13,7 @@
 
 #include "skeletal/SkeletalMeshFile.h"
 #include "tests/gltf/GltfEvaluator.h"
+#include "tests/support/Qxtool.h"
 #include "tests/support/SkeletonBuilder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
@@ -22,7 +23,6 @@ namespace {
 
 using json = nlohmann::json;
 
-std::string shellQuoted(const std::string& path) { return "'" + path + "'"; }
 std::string sample(const std::string& name) { return (sourceDir() / "samples" / name).string(); }
 
 std::vector<json> run(const std::string& commandLine, const std::string& script = "") {
@@ -69,7 +69,7 @@ void expectPlayedAlike(const std::vector<EvaluatedVertex>& exported, const std::
 }
 
 GltfEvaluator exported(const std::string& arguments, const std::string& glb) {
-    const CommandResult result = runCommand(qxtoolPath() + " export " + arguments + " -o " + shellQuoted(glb));
+    const CommandResult result = runCommand(qxtoolPath() + " export " + arguments + " -o " + test::quoted(glb));
     EXPECT_EQ(result.status, 0) << result.err;
     GltfEvaluator gltf;
     std::string reason;
@@ -80,8 +80,8 @@ GltfEvaluator exported(const std::string& arguments, const std::string& glb) {
 TEST(GltfExport, SkinnedFigurePlaysEachMotionAsAnimateDoes) {
     TempDir dir;
     const std::vector<std::string> motions = {"figure-idle", "figure-walk", "figure-wave"};
-    std::string arguments = shellQuoted(sample("figure.qm1"));
-    for (const std::string& m : motions) arguments += " " + shellQuoted(sample(m + ".qm2"));
+    std::string arguments = test::quoted(sample("figure.qm1"));
+    for (const std::string& m : motions) arguments += " " + test::quoted(sample(m + ".qm2"));
     const GltfEvaluator gltf = exported(arguments, dir.file("figure.glb"));
     for (std::size_t m = 0; m < motions.size(); ++m) {
         // One motion at full weight at once (a fade of a microsecond), then steps of uneven
@@ -127,13 +127,13 @@ TEST(GltfExport, VertexModelsPlayTheirNamedAnimationsAsPlayDoes) {
             }
             // play reads the program's own format: the MD2 is converted for it, and exported as it is.
             played = dir.file("model.qv1");
-            run(qxtoolPath() + " convert " + shellQuoted(source) + " -o " + shellQuoted(played));
+            run(qxtoolPath() + " convert " + test::quoted(source) + " -o " + test::quoted(played));
         }
-        const GltfEvaluator gltf = exported(shellQuoted(source), dir.file("model.glb"));
+        const GltfEvaluator gltf = exported(test::quoted(source), dir.file("model.glb"));
         const int animation = gltf.animation(c.animation);
         ASSERT_GE(animation, 0) << c.model << " has no animation " << c.animation;
         const std::string range = std::to_string(c.first) + " " + std::to_string(c.last);
-        const std::vector<json> dumps = run(qxtoolPath() + " play " + shellQuoted(played),
+        const std::vector<json> dumps = run(qxtoolPath() + " play " + test::quoted(played),
                                             "new 0 1 15\nupdate 0\ndump\nnew " + range + " 15\n" +
                                                 "update 0.03\ndump\nupdate 0.21\ndump\nupdate 0.5\ndump\n");
         ASSERT_EQ(dumps.size(), 4u);
@@ -154,8 +154,8 @@ TEST(GltfExport, SaysWhatItRefusesAndWhatGltfCannotKeep) {
     linkBones(mesh.bones);
     addVertex(mesh, 0, {1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f});
     mesh.bones[1].attachedPositions.push_back(0);
-    const std::string twice = shellQuoted(dir.file("twice.qm1")), walk = shellQuoted(sample("figure-walk.qm2"));
-    const std::string glb = " -o " + shellQuoted(dir.file("out.glb"));
+    const std::string twice = test::quoted(dir.file("twice.qm1")), walk = test::quoted(sample("figure-walk.qm2"));
+    const std::string glb = " -o " + test::quoted(dir.file("out.glb"));
     ASSERT_TRUE(writeSkeletalMesh(dir.file("twice.qm1"), mesh));
     const struct {
         std::string arguments;
@@ -163,9 +163,9 @@ TEST(GltfExport, SaysWhatItRefusesAndWhatGltfCannotKeep) {
         std::string message;
     } cases[] = {{twice + glb, 0, "positions attached to more than one bone: 1 "},
                  {twice + " " + walk + " " + walk + glb, 0, "motions exported as separate animations: 2 "},
-                 {shellQuoted(sample("flag.qv1")) + " " + walk + glb, 2, "motions go with a skeletal mesh only"},
+                 {test::quoted(sample("flag.qv1")) + " " + walk + glb, 2, "motions go with a skeletal mesh only"},
                  {walk + glb, 1, "not a model"},
-                 {twice + " -o " + shellQuoted(dir.file("out.obj")), 1, "must end in .glb or .gltf"}};
+                 {twice + " -o " + test::quoted(dir.file("out.obj")), 1, "must end in .glb or .gltf"}};
     for (const auto& c : cases) {
         const CommandResult result = runCommand(qxtoolPath() + " export " + c.arguments);
         EXPECT_EQ(result.status, c.status) << c.arguments;

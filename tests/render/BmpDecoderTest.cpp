@@ -5,7 +5,7 @@
 #include "core/Sha256.h"
 #include "render/ImageDecoders.h"
 #include "render/Texture.h"
-#include "tests/render/ImageFiles.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 
@@ -85,9 +85,11 @@ TEST(BmpDecoder, EightBitIndexBeyondTheColourCountIsBlack) {
     layout.palette = rampPalette(2);
     layout.rows = {{1, 7}};
     Texture t;
+    BmpColours colours;
     // A stale colour table from an earlier image must not leak into this one.
-    t.palette[7][0] = t.palette[7][1] = t.palette[7][2] = 99;
-    ASSERT_TRUE(decode(makeBmp(layout), t));
+    colours.palette[7][0] = colours.palette[7][1] = colours.palette[7][2] = 99;
+    const Bytes file = makeBmp(layout);
+    ASSERT_TRUE(decodeBmp(file.data(), file.size(), t, nullptr, colours));
     EXPECT_EQ(pixelAt(t, 0, 0), ramp(1));
     EXPECT_EQ(pixelAt(t, 1, 0), (Pixel{0, 0, 0, 255}));
 }
@@ -132,10 +134,12 @@ TEST(BmpDecoder, SixteenBitFiveSixFiveMasksWidenEachChannel) {
     layout.masks = std::array<std::uint32_t, 3>{0xF800, 0x07E0, 0x001F};
     layout.rows = {sixteenBitRow({0xFFFF, 0xF800, 0x07E0, 0x001F, 0x0000, 0x8410})};
     Texture t;
-    ASSERT_TRUE(decode(makeBmp(layout), t));
-    EXPECT_EQ(t.redMask, 0xF800u);
-    EXPECT_EQ(t.greenMask, 0x07E0u);
-    EXPECT_EQ(t.blueMask, 0x001Fu);
+    BmpColours colours;
+    const Bytes file = makeBmp(layout);
+    ASSERT_TRUE(decodeBmp(file.data(), file.size(), t, nullptr, colours));
+    EXPECT_EQ(colours.redMask, 0xF800u);
+    EXPECT_EQ(colours.greenMask, 0x07E0u);
+    EXPECT_EQ(colours.blueMask, 0x001Fu);
     EXPECT_EQ(pixelAt(t, 0, 0), (Pixel{255, 255, 255, 255}));
     EXPECT_EQ(pixelAt(t, 1, 0), (Pixel{0, 0, 255, 255}));
     EXPECT_EQ(pixelAt(t, 2, 0), (Pixel{0, 255, 0, 255}));

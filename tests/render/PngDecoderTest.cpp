@@ -8,7 +8,7 @@
 #include "render/ImageDecoders.h"
 #include "render/PngWriter.h"
 #include "render/Texture.h"
-#include "tests/render/ImageFiles.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 

@@ -8,7 +8,7 @@
 #include "render/ImageDecoders.h"
 #include "render/OffscreenContext.h"
 #include "render/Renderer.h"
-#include "tests/render/ImageFiles.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/FlatModels.h"
 #include "vertex/VertexInstance.h"
 

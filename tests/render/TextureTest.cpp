@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "render/Texture.h"
-#include "tests/render/ImageFiles.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace qx {

@@ -4,7 +4,7 @@
 #include "render/ImageDecoders.h"
 #include "render/OffscreenContext.h"
 #include "render/Texture.h"
-#include "tests/render/ImageFiles.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/TestData.h"
 
 namespace qx {

@@ -2,7 +2,7 @@
 
 #include "render/ImageDecoders.h"
 #include "render/Texture.h"
-#include "tests/render/ImageFiles.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/TestData.h"
 
 namespace qx {

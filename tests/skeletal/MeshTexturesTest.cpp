@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "core/ByteSink.h"
 #include "render/OffscreenContext.h"
 #include "skeletal/SkeletalMeshFile.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace qx {
@@ -15,23 +15,13 @@ namespace {
 
 // A 24-bit BMP of the given size, every pixel the same colour.
 std::vector<std::uint8_t> solidBmp(std::int32_t width, std::int32_t height) {
-    const std::int32_t rowBytes = (width * 3 + 3) / 4 * 4;
-    ByteSink out;
-    out.bytes("BM", 2);
-    out.u32(static_cast<std::uint32_t>(54 + rowBytes * height));
-    out.u32(0);
-    out.u32(54);
-    out.u32(40);
-    out.i32(width);
-    out.i32(height);
-    out.u16(1);
-    out.u16(24);
-    for (std::uint32_t v : {0u, static_cast<std::uint32_t>(rowBytes * height), 2835u, 2835u, 0u, 0u}) out.u32(v);
-    for (std::int32_t y = 0; y < height; ++y) {
-        for (std::int32_t x = 0; x < width; ++x) out.u8(10), out.u8(20), out.u8(30);
-        for (std::int32_t p = width * 3; p < rowBytes; ++p) out.u8(0);
-    }
-    return out.take();
+    test::BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    test::Bytes row;
+    for (std::int32_t x = 0; x < width; ++x) row.insert(row.end(), {10, 20, 30});
+    layout.rows.assign(static_cast<std::size_t>(height), row);
+    return test::makeBmp(layout);
 }
 
 std::string meshWithTexture(const test::TempDir& dir, const std::string& textureName) {

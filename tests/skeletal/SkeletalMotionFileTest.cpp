@@ -63,6 +63,28 @@ TEST(SkeletalMotionFile, RoundTripKeepsEverythingAndRecomputesHandles) {
     EXPECT_EQ(read->tracks[0].channels[TranslationX].keys[1].outHandle, (TimeValue{-1.0f, 0.5f}));
 }
 
+// A big file is read into memory of its own, and each track's bytes are given back once read:
+// every track must still come out exactly as written.
+TEST(SkeletalMotionFile, BigFileReadFromDiskGivesEveryTrack) {
+    SkeletalMotion motion;
+    motion.tracks.resize(50);  // 7.5 MB
+    for (std::size_t t = 0; t < motion.tracks.size(); ++t) {
+        motion.tracks[t].name = "bone" + std::to_string(t);
+        motion.tracks[t].nameHash = nameHash(motion.tracks[t].name);
+        for (auto& c : motion.tracks[t].channels) {
+            for (int k = 0; k < 600; ++k) c.keys.push_back(key(float(k), float(k % 11 + t), CurveKind, false));
+            computeHandles(c);
+        }
+    }
+    test::TempDir dir;
+    const std::string path = dir.file("big.qm2");
+    ASSERT_TRUE(writeSkeletalMotion(path, motion));
+    std::string reason;
+    const auto read = readSkeletalMotion(path, &reason);
+    ASSERT_TRUE(read) << reason;
+    EXPECT_TRUE(read->tracks == motion.tracks);
+}
+
 TEST(SkeletalMotionFile, KeysTakeNineBytesWithoutHandlesAndTwentyFiveWith) {
     SkeletalMotion motion;
     motion.tracks.push_back(test::track("b"));

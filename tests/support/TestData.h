@@ -1,6 +1,6 @@
 #pragma once
-// Where the tests find the shared real-world files (read in place, never copied), the qxtool
-// binary and the source tree.
+// Where the tests find the shared real-world files (read in place, never copied) and the source
+// tree. The qxtool binary is in tests/support/Qxtool.h.
 
 #include <filesystem>
 #include <string>
@@ -10,7 +10,6 @@
 namespace qx::test {
 
 inline std::filesystem::path testDataDir() { return QX_TESTDATA_DIR; }
-inline std::string qxtoolPath() { return QX_QXTOOL_PATH; }
 inline std::filesystem::path sourceDir() { return QX_SOURCE_DIR; }
 
 }  // namespace qx::test

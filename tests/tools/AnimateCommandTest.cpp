@@ -12,7 +12,7 @@
 #include "skeletal/SkeletalMotionFile.h"
 #include "tests/support/SkeletonBuilder.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/TestData.h"
+#include "tests/support/Qxtool.h"
 
 namespace qx {
 namespace {
@@ -40,7 +40,7 @@ struct Files {
     }
 
     test::CommandResult animate(const std::string& script, const std::string& motions = "") const {
-        return test::runCommand(test::qxtoolPath() + " animate '" + mesh_ + "' " +
+        return test::runQxtool("animate '" + mesh_ + "' " +
                                     (motions.empty() ? "'" + turn_ + "' '" + lift_ + "'" : motions),
                                 script);
     }
@@ -179,7 +179,7 @@ TEST(QxtoolAnimate, UnreadableInputsAreRejected) {
 
     const std::string notMesh = files.dir.file("motion-as-mesh.qm1");
     test::writeBytes(notMesh, test::readBytes(files.turn_));
-    const auto run = test::runCommand(test::qxtoolPath() + " animate '" + notMesh + "'", "dump\n");
+    const auto run = test::runQxtool("animate '" + notMesh + "'", "dump\n");
     EXPECT_EQ(run.status, 1);
     EXPECT_THAT(run.err, HasSubstr("qxtool: " + notMesh + ": "));
 }

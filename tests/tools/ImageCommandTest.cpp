@@ -8,17 +8,17 @@
 #include "render/Texture.h"
 #include "core/Sha256.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Qxtool.h"
 #include "tests/support/TestData.h"
 
 namespace qx {
 namespace {
 
-using test::runCommand;
-
-std::string quoted(const std::string& path) { return "'" + path + "'"; }
+using test::quoted;
+using test::runQxtool;
 
 std::string image(const std::string& path, const std::string& more = "") {
-    return quoted(test::qxtoolPath()) + " image " + quoted(path) + more;
+    return "image " + quoted(path) + more;
 }
 
 // The first line of a reference file: "<sha256> <width> <height>".
@@ -53,7 +53,7 @@ TEST(QxtoolImage, PrintsTheHashOfThePictureAsSeen) {
     for (const auto& [relative, bits, rgbaOrder] : files) {
         SCOPED_TRACE(relative);
         const auto path = test::testDataDir() / relative;
-        const auto run = runCommand(image(path.string()));
+        const auto run = runQxtool(image(path.string()));
         ASSERT_EQ(run.status, 0) << run.err;
         const auto json = nlohmann::ordered_json::parse(run.out);
         const Reference reference = readReference(path.string() + ".rgba.sha256");
@@ -72,7 +72,7 @@ TEST(QxtoolImage, OutWritesTheSamePixelsAsPng) {
     QX_REQUIRE_TESTDATA("bmp");
     const auto path = test::testDataDir() / "bmp/bmpsuite-2.8/g/rgb24.bmp";
     test::TempDir dir;
-    const auto run = runCommand(image(path.string(), " --out " + quoted(dir.file("copy.png"))));
+    const auto run = runQxtool(image(path.string(), " --out " + quoted(dir.file("copy.png"))));
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<std::uint8_t> png = test::readBytes(dir.file("copy.png"));
     Texture copy;
@@ -88,7 +88,7 @@ TEST(QxtoolImage, RefusedImagesExitOneWithTheReason) {
     QX_REQUIRE_TESTDATA("jpeg");
     test::TempDir dir;
     const auto cmyk = (test::testDataDir() / "jpeg/pil_sample_cmyk.jpg").string();
-    auto run = runCommand(image(cmyk, " --out " + quoted(dir.file("never.png"))));
+    auto run = runQxtool(image(cmyk, " --out " + quoted(dir.file("never.png"))));
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.out.empty());
     EXPECT_EQ(run.err.rfind("qxtool: " + cmyk + ": ", 0), 0u) << run.err;
@@ -96,20 +96,20 @@ TEST(QxtoolImage, RefusedImagesExitOneWithTheReason) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("never.png")));
 
     test::writeBytes(dir.file("a.jpeg"), test::readBytes((test::testDataDir() / "jpeg/testorig.jpg").string()));
-    run = runCommand(image(dir.file("a.jpeg")));
+    run = runQxtool(image(dir.file("a.jpeg")));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.rfind("qxtool: " + dir.file("a.jpeg") + ": ", 0), 0u) << run.err;
 
-    run = runCommand(image(dir.file("missing.png")));
+    run = runQxtool(image(dir.file("missing.png")));
     EXPECT_EQ(run.status, 1);
 
     // An output that cannot be written is an error of that file.
     const auto good = (test::testDataDir() / "jpeg/testorig.jpg").string();
-    run = runCommand(image(good, " --out " + quoted(dir.path().string())));
+    run = runQxtool(image(good, " --out " + quoted(dir.path().string())));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.rfind("qxtool: " + dir.path().string() + ": ", 0), 0u) << run.err;
 
-    run = runCommand(quoted(test::qxtoolPath()) + " image");
+    run = runQxtool("image");
     EXPECT_EQ(run.status, 2);
 }
 
@@ -118,13 +118,13 @@ TEST(QxtoolInfo, SummarisesImages) {
     const auto bmp = (test::testDataDir() / "md2/faerie2.bmp").string();
     const auto jpg = (test::testDataDir() / "jpeg/testimggray.jpg").string();
     const auto cmyk = (test::testDataDir() / "jpeg/pil_sample_cmyk.jpg").string();
-    auto run = runCommand(quoted(test::qxtoolPath()) + " info " + quoted(bmp) + " " + quoted(jpg));
+    auto run = runQxtool("info " + quoted(bmp) + " " + quoted(jpg));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find(bmp + ": BMP image"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("220 x 193"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(jpg + ": JPG image"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("227 x 149"), std::string::npos) << run.out;
-    run = runCommand(quoted(test::qxtoolPath()) + " info " + quoted(cmyk) + " " + quoted(bmp));
+    run = runQxtool("info " + quoted(cmyk) + " " + quoted(bmp));
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("220 x 193"), std::string::npos) << "the other files are still summarised";
 }

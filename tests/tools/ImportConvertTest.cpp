@@ -16,7 +16,7 @@
 #include "tests/support/AmExportBuilder.h"
 #include "tests/support/MotionBuilder.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/TestData.h"
+#include "tests/support/Qxtool.h"
 
 namespace qx {
 namespace {
@@ -24,10 +24,10 @@ namespace {
 using test::KfmBytes;
 using test::PlyBytes;
 
-std::string quoted(const std::string& path) { return "'" + path + "'"; }
+using test::quoted;
 
 test::CommandResult convert(const std::string& args) {
-    return test::runCommand(test::qxtoolPath() + " convert " + args);
+    return test::runQxtool("convert " + args);
 }
 
 PlyBytes::Bone bone(const std::string& name, bool hasChild, bool hasSibling, Vector3 start, Vector3 end,

@@ -9,7 +9,7 @@
 #include "skeletal/SkeletalMeshFile.h"
 #include "tests/support/MeshBuilder.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/TestData.h"
+#include "tests/support/Qxtool.h"
 
 namespace qx {
 namespace {
@@ -18,7 +18,7 @@ using json = nlohmann::ordered_json;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-std::string quoted(const std::string& path) { return "'" + path + "'"; }
+using test::quoted;
 
 json dump(const std::string& commandLine) {
     const auto run = test::runCommand(commandLine);
@@ -117,7 +117,7 @@ TEST(QxtoolMeshDump, DamagedFileExitsOneWithTheReason) {
     auto bytes = encodeSkeletalMesh(test::sampleMesh());
     bytes.resize(bytes.size() - 1);
     test::writeBytes(dir.file("cut.qm1"), bytes);
-    const auto run = test::runCommand(test::qxtoolPath() + " dump " + quoted(dir.file("cut.qm1")));
+    const auto run = test::runQxtool("dump " + quoted(dir.file("cut.qm1")));
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.out.empty());
     EXPECT_THAT(run.err, HasSubstr("qxtool: " + dir.file("cut.qm1") + ": truncated in renderGroups"));
@@ -127,7 +127,7 @@ TEST(QxtoolMeshInfo, SummarisesCountsBoxAndTextureLookup) {
     test::TempDir dir;
     ASSERT_TRUE(writeSkeletalMesh(dir.file("figure.qm1"), test::sampleMesh()));
     test::writeBytes(dir.file("skin.bmp"), {'B', 'M'});
-    const auto run = test::runCommand(test::qxtoolPath() + " info " + quoted(dir.file("figure.qm1")));
+    const auto run = test::runQxtool("info " + quoted(dir.file("figure.qm1")));
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_THAT(run.out, HasSubstr("skeletal mesh"));
     EXPECT_THAT(run.out, HasSubstr("positions: 4\n"));
@@ -142,7 +142,7 @@ TEST(QxtoolMeshInfo, BadFileAmongGoodOnesExitsOne) {
     test::TempDir dir;
     ASSERT_TRUE(writeSkeletalMesh(dir.file("good.qm1"), SkeletalMesh{}));
     test::writeBytes(dir.file("bad.qm1"), {'Q', 'X', 'M', '2'});
-    const auto run = test::runCommand(test::qxtoolPath() + " info " + quoted(dir.file("good.qm1")) + " " +
+    const auto run = test::runQxtool("info " + quoted(dir.file("good.qm1")) + " " +
                                       quoted(dir.file("bad.qm1")));
     EXPECT_EQ(run.status, 1);
     EXPECT_THAT(run.out, HasSubstr("good.qm1: skeletal mesh"));

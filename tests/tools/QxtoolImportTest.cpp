@@ -8,7 +8,7 @@
 #include "tests/support/AmExportBuilder.h"
 #include "tests/support/MotionBuilder.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/TestData.h"
+#include "tests/support/Qxtool.h"
 
 namespace qx {
 namespace {
@@ -17,8 +17,6 @@ namespace {
 using json = nlohmann::ordered_json;
 using test::KfmBytes;
 using test::PlyBytes;
-
-std::string qxtool(const std::string& args) { return test::qxtoolPath() + " " + args; }
 
 std::vector<std::string> keysOf(const json& object) {
     std::vector<std::string> keys;
@@ -60,7 +58,7 @@ TEST(QxtoolDumpPly, KeysInContractOrderAndValuesAsRead) {
     test::TempDir dir;
     const std::string path = dir.file("rig.ply");
     test::writeBytes(path, riggedPly().bytes());
-    const auto result = test::runCommand(qxtool("dump " + path));
+    const auto result = test::runQxtool("dump " + path);
     ASSERT_EQ(result.status, 0) << result.err;
     const json doc = json::parse(result.out);
     EXPECT_EQ(keysOf(doc), (std::vector<std::string>{"type", "version", "surfaces", "images", "positions", "normals",
@@ -125,7 +123,7 @@ TEST(QxtoolDumpKfm, HeaderAndTracksAsAMotionsAre) {
     arm.channels[TranslationX] = {test::key(0, 0), test::key(1, 2)};
     kfm.tracks = {arm};
     test::writeBytes(path, kfm.bytes());
-    const auto result = test::runCommand(qxtool("dump " + path));
+    const auto result = test::runQxtool("dump " + path);
     ASSERT_EQ(result.status, 0) << result.err;
     const json doc = json::parse(result.out);
     EXPECT_EQ(keysOf(doc), (std::vector<std::string>{"type", "magic", "duration", "trackCount", "tracks"}));
@@ -151,10 +149,10 @@ TEST(QxtoolImportFiles, DamagedFilesRejectedWithTheirReason) {
     kfm.trackCount = 3;
     test::writeBytes(dir.file("short.kfm"), kfm.bytes());
     for (const char* command : {"dump", "info"}) {
-        auto result = test::runCommand(qxtool(std::string(command) + " " + dir.file("old.ply")));
+        auto result = test::runQxtool(std::string(command) + " " + dir.file("old.ply"));
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.err, "qxtool: " + dir.file("old.ply") + ": PLY version 1 is not supported (only 2)\n");
-        result = test::runCommand(qxtool(std::string(command) + " " + dir.file("short.kfm")));
+        result = test::runQxtool(std::string(command) + " " + dir.file("short.kfm"));
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.err, "qxtool: " + dir.file("short.kfm") + ": track count 3 is more than the file can hold\n");
     }
@@ -168,7 +166,7 @@ TEST(QxtoolImportFiles, InfoSummarisesBoth) {
     kfm.tracks.resize(2);
     kfm.tracks[1].channels[RotationW] = {test::key(0, 1), test::key(1, 1), test::key(2, 1)};
     test::writeBytes(dir.file("walk.kfm"), kfm.bytes());
-    const auto result = test::runCommand(qxtool("info " + dir.file("rig.ply") + " " + dir.file("walk.kfm")));
+    const auto result = test::runQxtool("info " + dir.file("rig.ply") + " " + dir.file("walk.kfm"));
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("A:M PLY model"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("bones: 3"), std::string::npos) << result.out;

@@ -12,7 +12,7 @@
 #include "skeletal/SkeletalMotionFile.h"
 #include "tests/support/MotionBuilder.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/TestData.h"
+#include "tests/support/Qxtool.h"
 
 namespace qx {
 namespace {
@@ -20,8 +20,6 @@ namespace {
 using nlohmann::json;
 using test::channel;
 using test::key;
-
-std::string qxtool(const std::string& args) { return test::qxtoolPath() + " " + args; }
 
 SkeletalMotion waveMotion() {
     SkeletalMotion motion;
@@ -41,7 +39,7 @@ TEST(QxtoolDumpMotion, PrintsEveryMemberAsTheReaderSeesIt) {
     test::TempDir dir;
     const std::string path = dir.file("wave.qm2");
     ASSERT_TRUE(writeSkeletalMotion(path, waveMotion()));
-    const auto result = test::runCommand(qxtool("dump " + path));
+    const auto result = test::runQxtool("dump " + path);
     ASSERT_EQ(result.status, 0) << result.err;
     const json doc = json::parse(result.out);
     EXPECT_EQ(doc["type"], "qm2");
@@ -73,7 +71,7 @@ TEST(QxtoolDumpMotion, FloatsReadBackExactlyAndNonFiniteValuesAreStrings) {
     motion.decayLength = std::numeric_limits<float>::quiet_NaN();
     const std::string path = dir.file("odd.qm2");
     ASSERT_TRUE(writeSkeletalMotion(path, motion));
-    const auto result = test::runCommand(qxtool("dump " + path));
+    const auto result = test::runQxtool("dump " + path);
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("\"duration\":0.1,"), std::string::npos) << result.out;
     const json doc = json::parse(result.out);
@@ -87,7 +85,7 @@ TEST(QxtoolDumpMotion, NamesMapEachByteToOneCodePoint) {
     motion.tracks.push_back(test::track("\xE9t\x01"));
     const std::string path = dir.file("bytes.qm2");
     ASSERT_TRUE(writeSkeletalMotion(path, motion));
-    const auto result = test::runCommand(qxtool("dump " + path));
+    const auto result = test::runQxtool("dump " + path);
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(json::parse(result.out)["tracks"][0]["name"], "\u00e9t\u0001");
 }
@@ -96,7 +94,7 @@ TEST(QxtoolSample, EvaluatesTimesInOrderIncludingNegativeOnes) {
     test::TempDir dir;
     const std::string path = dir.file("wave.qm2");
     ASSERT_TRUE(writeSkeletalMotion(path, waveMotion()));
-    const auto result = test::runCommand(qxtool("sample " + path + " 0.5 -0.5 0.25"));
+    const auto result = test::runQxtool("sample " + path + " 0.5 -0.5 0.25");
     ASSERT_EQ(result.status, 0) << result.err;
     const json doc = json::parse(result.out);
     ASSERT_EQ(doc["samples"].size(), 3u);
@@ -120,38 +118,38 @@ TEST(QxtoolErrors, RejectedInputsExitOneWithTheFileAndReason) {
     test::TempDir dir;
     const std::string bad = dir.file("bad.qm2");
     test::writeBytes(bad, {'Q', 'X', 'M', '9'});
-    auto result = test::runCommand(qxtool("dump " + bad));
+    auto result = test::runQxtool("dump " + bad);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "qxtool: " + bad + ": not a skeletal motion file (bad magic)\n");
     EXPECT_TRUE(result.out.empty());
 
-    result = test::runCommand(qxtool("sample " + dir.file("none.qm2") + " 1"));
+    result = test::runQxtool("sample " + dir.file("none.qm2") + " 1");
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("none.qm2: cannot open"), std::string::npos) << result.err;
 
-    result = test::runCommand(qxtool("dump " + dir.file("x.txt")));
+    result = test::runQxtool("dump " + dir.file("x.txt"));
     EXPECT_EQ(result.status, 1);
 }
 
 TEST(QxtoolErrors, UsageErrorsExitTwo) {
-    EXPECT_EQ(test::runCommand(qxtool("")).status, 2);
-    EXPECT_EQ(test::runCommand(qxtool("frobnicate")).status, 2);
-    EXPECT_EQ(test::runCommand(qxtool("sample")).status, 2);
-    EXPECT_EQ(test::runCommand(qxtool("sample m.qm2 notanumber")).status, 2);
-    EXPECT_EQ(test::runCommand(qxtool("dump")).status, 2);
+    EXPECT_EQ(test::runQxtool("").status, 2);
+    EXPECT_EQ(test::runQxtool("frobnicate").status, 2);
+    EXPECT_EQ(test::runQxtool("sample").status, 2);
+    EXPECT_EQ(test::runQxtool("sample m.qm2 notanumber").status, 2);
+    EXPECT_EQ(test::runQxtool("dump").status, 2);
 }
 
 TEST(QxtoolInfo, OneBlockPerFileAndFailureStatusForAnyBadOne) {
     test::TempDir dir;
     const std::string good = dir.file("wave.qm2");
     ASSERT_TRUE(writeSkeletalMotion(good, waveMotion()));
-    auto result = test::runCommand(qxtool("info " + good));
+    auto result = test::runQxtool("info " + good);
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("skeletal motion"), std::string::npos);
     EXPECT_NE(result.out.find("tracks: 2"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("keys: 8"), std::string::npos) << result.out;
 
-    result = test::runCommand(qxtool("info " + good + " " + dir.file("missing.qm2")));
+    result = test::runQxtool("info " + good + " " + dir.file("missing.qm2"));
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.out.find("tracks: 2"), std::string::npos);
 }

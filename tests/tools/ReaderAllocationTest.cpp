@@ -5,39 +5,22 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <new>
 
 #include "import/KfmFile.h"
 #include "import/PlyFile.h"
 #include "render/ImageDecoders.h"
 #include "skeletal/SkeletalMeshFile.h"
 #include "skeletal/SkeletalMotionFile.h"
+#include "tests/support/AllocationCounter.h"
 #include "tests/support/AmExportBuilder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 #include "vertex/Md2Model.h"
 #include "vertex/VertexInstance.h"
 #include "vertex/VertexModelFile.h"
-
-namespace {
-
-// Bytes requested through operator new while counting is on (an upper bound of the peak).
-bool counting = false;
-std::size_t requested = 0;
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (counting) requested += size;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace qx {
 namespace {
@@ -48,11 +31,9 @@ constexpr std::size_t FixedAllowance = 8u << 20;
 constexpr std::size_t SizeMultiple = 32;
 
 std::size_t bytesRequestedBy(const Parse& parse, const std::vector<std::uint8_t>& bytes) {
-    requested = 0;
-    counting = true;
+    test::startCountingAllocations();
     parse(bytes);
-    counting = false;
-    return requested;
+    return test::stopCountingAllocations().bytes;
 }
 
 void expectBoundedOnDamagedCopies(const char* what, const std::vector<std::uint8_t>& file, const Parse& parse) {

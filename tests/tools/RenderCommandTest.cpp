@@ -10,6 +10,7 @@
 #include "tests/support/AmExportBuilder.h"
 #include "tests/support/FlatModels.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Qxtool.h"
 #include "tests/support/TestData.h"
 
 namespace qx {
@@ -17,11 +18,11 @@ namespace {
 
 using Rgb = std::array<int, 3>;
 
-std::string quoted(const std::string& path) { return "'" + path + "'"; }
+using test::quoted;
 std::string samplePath(const std::string& name) { return (test::sourceDir() / "samples" / name).string(); }
 
 test::CommandResult render(const std::string& file, const std::string& out, const std::string& more = "") {
-    return test::runCommand(quoted(test::qxtoolPath()) + " render " + quoted(file) + " --out " + quoted(out) + more);
+    return test::runQxtool("render " + quoted(file) + " --out " + quoted(out) + more);
 }
 
 // A PNG read back as a person sees it.
@@ -234,7 +235,7 @@ TEST(QxtoolRender, BadOptionsAreUsageErrors) {
         EXPECT_EQ(run.status, 2) << more;
         EXPECT_FALSE(std::filesystem::exists(dir.file("out.png"))) << more;
     }
-    const auto run = test::runCommand(quoted(test::qxtoolPath()) + " render " + quoted(square));
+    const auto run = test::runQxtool("render " + quoted(square));
     EXPECT_EQ(run.status, 2);
 }
 

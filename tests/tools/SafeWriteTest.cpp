@@ -18,6 +18,7 @@
 #include "skeletal/SkeletalMotionFile.h"
 #include "tests/support/MotionBuilder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Qxtool.h"
 #include "tests/support/TestData.h"
 #include "vertex/VertexModelFile.h"
 

@@ -10,6 +10,7 @@
 #include "skeletal/SkeletalMeshFile.h"
 #include "skeletal/SkeletalMotionFile.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Qxtool.h"
 #include "tests/support/TestData.h"
 
 namespace qx {

@@ -7,6 +7,7 @@
 
 #include "render/OffscreenContext.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Qxtool.h"
 #include "tests/support/TestData.h"
 #include "vertex/VertexModelFile.h"
 

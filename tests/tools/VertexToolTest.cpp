@@ -7,6 +7,7 @@
 #include "render/ImageDecoders.h"
 #include "tests/support/Md2Builder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Qxtool.h"
 #include "tests/support/TestData.h"
 #include "tests/support/VertexModelBuilder.h"
 #include "vertex/VertexModelFile.h"
@@ -15,14 +16,9 @@ namespace qx {
 namespace {
 
 using nlohmann::json;
-using test::runCommand;
+using test::quoted;
+using test::runQxtool;
 using test::TempDir;
-
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
-
-test::CommandResult qxtool(const std::string& arguments, const std::string& input = "") {
-    return runCommand(quoted(test::qxtoolPath()) + " " + arguments, input);
-}
 
 // A ten-frame model "wave1".."wave10" of two vertices: vertex i of frame k at (k, 10 i, -k).
 std::string writeWaveModel(const TempDir& dir, const std::string& name = "wave.qv1") {
@@ -46,7 +42,7 @@ std::vector<std::uint8_t> smallMd2() {
 TEST(QxtoolPlay, ScriptSetsRangeRateAndStepsThroughFrames) {
     TempDir dir;
     const std::string model = writeWaveModel(dir);
-    const auto run = qxtool("play " + quoted(model),
+    const auto run = runQxtool("play " + quoted(model),
                             "# the whole model at 15 fps to begin with\n"
                             "dump\n"
                             "range 0 10 9\n"
@@ -92,15 +88,16 @@ TEST(QxtoolPlay, ScriptSetsRangeRateAndStepsThroughFrames) {
     EXPECT_EQ(out[4]["positions"], json::parse("[[0.0,0.0,-0.0],[0.0,10.0,-0.0]]"));
 }
 
-TEST(QxtoolPlay, MalformedLineIsAUsageErrorNamingTheLine) {
+TEST(QxtoolPlay, MalformedLineAnywhereIsAUsageErrorBeforeAnythingRuns) {
     TempDir dir;
     const std::string model = writeWaveModel(dir);
     for (const char* script : {"dump\nupdate\n", "dump\nupdate 0.1 0.2\n", "dump\nrange 1 2 x\n", "dump\nplay\n"}) {
-        const auto run = qxtool("play " + quoted(model), script);
+        const auto run = runQxtool("play " + quoted(model), script);
         EXPECT_EQ(run.status, 2) << script;
         EXPECT_NE(run.err.find("line 2"), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << script;  // checked whole: the dump before the bad line never runs
     }
-    const auto missing = qxtool("play " + quoted(dir.file("none.qv1")), "dump\n");
+    const auto missing = runQxtool("play " + quoted(dir.file("none.qv1")), "dump\n");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err.rfind("qxtool: " + dir.file("none.qv1") + ": cannot open", 0), 0u) << missing.err;
 }
@@ -108,7 +105,7 @@ TEST(QxtoolPlay, MalformedLineIsAUsageErrorNamingTheLine) {
 TEST(QxtoolDump, VertexModelKeysInContractOrder) {
     TempDir dir;
     const std::string model = writeWaveModel(dir);
-    const auto run = qxtool("dump " + quoted(model));
+    const auto run = runQxtool("dump " + quoted(model));
     ASSERT_EQ(run.status, 0) << run.err;
     const auto doc = nlohmann::ordered_json::parse(run.out);
     std::vector<std::string> keys;
@@ -129,7 +126,7 @@ TEST(QxtoolDump, Md2WithHeaderAndSkinPath) {
     TempDir dir;
     const std::string path = dir.file("tiny.md2");
     test::writeBytes(path, smallMd2());
-    const auto run = qxtool("dump " + quoted(path));
+    const auto run = runQxtool("dump " + quoted(path));
     ASSERT_EQ(run.status, 0) << run.err;
     const auto doc = nlohmann::ordered_json::parse(run.out);
     std::vector<std::string> keys;
@@ -149,19 +146,19 @@ TEST(QxtoolInfo, VertexKindsSummariseOrFail) {
     const std::string model = writeWaveModel(dir);
     const std::string md2 = dir.file("tiny.md2");
     test::writeBytes(md2, smallMd2());
-    const auto run = qxtool("info " + quoted(model) + " " + quoted(md2));
+    const auto run = runQxtool("info " + quoted(model) + " " + quoted(md2));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("frames: 10"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("animations: wave 0-9"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("animations: stand 0-1"), std::string::npos) << run.out;
     test::writeBytes(dir.file("bad.md2"), {'I', 'D', 'P', '2'});
-    EXPECT_EQ(qxtool("info " + quoted(dir.file("bad.md2"))).status, 1);
+    EXPECT_EQ(runQxtool("info " + quoted(dir.file("bad.md2"))).status, 1);
 }
 
 TEST(QxtoolConvert, Md2GoesBesideItsSourceUnderTheProposedName) {
     TempDir dir;
     test::writeBytes(dir.file("a.b.MD2"), smallMd2());
-    const auto run = qxtool("convert " + quoted(dir.file("a.b.MD2")));
+    const auto run = runQxtool("convert " + quoted(dir.file("a.b.MD2")));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.out.empty());
     std::string reason;
@@ -185,14 +182,14 @@ TEST(QxtoolConvert, FailureLeavesAnExistingDestinationAsItWas) {
     test::writeBytes(dir.file("broken.qv1"), {'k', 'e', 'e', 'p'});
     test::writeBytes(dir.file("good.md2"), smallMd2());
     // One bad source among good ones: the good one is converted, the status says 1.
-    const auto run = qxtool("convert " + quoted(dir.file("broken.md2")) + " " + quoted(dir.file("good.md2")));
+    const auto run = runQxtool("convert " + quoted(dir.file("broken.md2")) + " " + quoted(dir.file("good.md2")));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "qxtool: " + dir.file("broken.md2") + ": truncated MD2 header\n");
     EXPECT_EQ(test::readBytes(dir.file("broken.qv1")), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
     EXPECT_TRUE(std::filesystem::exists(dir.file("good.qv1")));
 
     // An unwritable destination names the destination and leaves nothing behind.
-    const auto unwritable = qxtool("convert " + quoted(dir.file("good.md2")) + " -o " + quoted(dir.file("no/dir/x.qv1")));
+    const auto unwritable = runQxtool("convert " + quoted(dir.file("good.md2")) + " -o " + quoted(dir.file("no/dir/x.qv1")));
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_EQ(unwritable.err.rfind("qxtool: " + dir.file("no/dir/x.qv1") + ": cannot write", 0), 0u) << unwritable.err;
 }
@@ -201,13 +198,13 @@ TEST(QxtoolConvert, UsageAndUnknownKinds) {
     TempDir dir;
     test::writeBytes(dir.file("a.md2"), smallMd2());
     test::writeBytes(dir.file("b.md2"), smallMd2());
-    const auto two = qxtool("convert " + quoted(dir.file("a.md2")) + " " + quoted(dir.file("b.md2")) + " -o " +
+    const auto two = runQxtool("convert " + quoted(dir.file("a.md2")) + " " + quoted(dir.file("b.md2")) + " -o " +
                             quoted(dir.file("out.qv1")));
     EXPECT_EQ(two.status, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.qv1")));
-    EXPECT_EQ(qxtool("convert").status, 2);
+    EXPECT_EQ(runQxtool("convert").status, 2);
     test::writeBytes(dir.file("notes.txt"), {'h', 'i'});
-    const auto unknown = qxtool("convert " + quoted(dir.file("notes.txt")));
+    const auto unknown = runQxtool("convert " + quoted(dir.file("notes.txt")));
     EXPECT_EQ(unknown.status, 1);
     EXPECT_NE(unknown.err.find("cannot convert this file type"), std::string::npos);
 }
@@ -216,7 +213,7 @@ TEST(QxtoolConvert, RealFlagMd2ReadsBackWithItsFramesAndPositions) {
     QX_REQUIRE_TESTDATA("md2/flag.md2");
     TempDir dir;
     const std::string source = (test::testDataDir() / "md2/flag.md2").string();
-    const auto run = qxtool("convert " + quoted(source) + " -o " + quoted(dir.file("flag.qv1")));
+    const auto run = runQxtool("convert " + quoted(source) + " -o " + quoted(dir.file("flag.qv1")));
     ASSERT_EQ(run.status, 0) << run.err;
     std::string reason;
     const auto model = readVertexModel(dir.file("flag.qv1"), &reason, ImageLoading::Skip);
@@ -252,7 +249,7 @@ TEST(QxtoolVertexKinds, ModelsWithoutFramesGoThroughEveryCommand) {
     const std::string md2 = dir.file("bare.md2");
     test::writeBytes(md2, test::md2Bytes(layout));
 
-    const auto info = qxtool("info " + quoted(qv1) + " " + quoted(md2));
+    const auto info = runQxtool("info " + quoted(qv1) + " " + quoted(md2));
     ASSERT_EQ(info.status, 0) << info.err;
     const std::string counts = "vertices: 20\n  frames: 0 ";
     const std::size_t first = info.out.find(counts);
@@ -260,14 +257,14 @@ TEST(QxtoolVertexKinds, ModelsWithoutFramesGoThroughEveryCommand) {
     EXPECT_NE(info.out.find(counts, first + 1), std::string::npos) << info.out;
 
     for (const std::string& file : {qv1, md2}) {
-        const auto dump = qxtool("dump " + quoted(file));
+        const auto dump = runQxtool("dump " + quoted(file));
         ASSERT_EQ(dump.status, 0) << file << ": " << dump.err;
         const json doc = json::parse(dump.out);
         EXPECT_EQ(file == qv1 ? doc["vertexCount"] : doc["header"][6], 20) << file;
         EXPECT_TRUE(doc["frames"].empty()) << file;
         EXPECT_EQ(doc["commands"][0]["vertices"][1]["vertexIndex"], 19) << file;
 
-        const auto run = qxtool("render " + quoted(file) + " --out " + quoted(file + ".png") + " --size 4x4 --background 0,0,255");
+        const auto run = runQxtool("render " + quoted(file) + " --out " + quoted(file + ".png") + " --size 4x4 --background 0,0,255");
         ASSERT_EQ(run.status, 0) << file << ": " << run.err;
         const auto png = test::readBytes(file + ".png");
         Texture picture;
@@ -278,12 +275,12 @@ TEST(QxtoolVertexKinds, ModelsWithoutFramesGoThroughEveryCommand) {
     }
 
     // The MD2 converts to the very bytes written above (t flipped, no frame, the count kept).
-    const auto convert = qxtool("convert " + quoted(md2) + " -o " + quoted(dir.file("converted.qv1")));
+    const auto convert = runQxtool("convert " + quoted(md2) + " -o " + quoted(dir.file("converted.qv1")));
     ASSERT_EQ(convert.status, 0) << convert.err;
     EXPECT_EQ(test::readBytes(dir.file("converted.qv1")), test::readBytes(qv1));
 
     // Playing has no frame to move to and no vertex to blend.
-    const auto play = qxtool("play " + quoted(qv1), "update 0.5\ndump\n");
+    const auto play = runQxtool("play " + quoted(qv1), "update 0.5\ndump\n");
     ASSERT_EQ(play.status, 0) << play.err;
     const json held = json::parse(play.out);
     EXPECT_EQ(held["end"], 0);

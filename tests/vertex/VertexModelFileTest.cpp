@@ -7,6 +7,7 @@
 
 #include "core/ByteSink.h"
 #include "skeletal/NameHash.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VertexModelBuilder.h"
 
@@ -77,6 +78,28 @@ TEST(VertexModelFile, ReadAndWrittenAgainGivesTheSameBytes) {
     const auto model = parse(bytes);
     ASSERT_TRUE(model);
     EXPECT_EQ(encodeVertexModel(*model), bytes);
+}
+
+// A big file is read into memory of its own, and each frame's bytes are given back once read:
+// every frame must still come out exactly as written.
+TEST(VertexModelFile, BigFileReadFromDiskGivesEveryFrame) {
+    VertexModel model;
+    model.vertexCount = 1000;
+    model.frames.resize(300);  // 7 MB
+    for (std::size_t f = 0; f < model.frames.size(); ++f) {
+        model.frames[f].name = "frame" + std::to_string(f);
+        model.frames[f].vertices.resize(1000);
+        for (std::size_t i = 0; i < 1000; ++i) model.frames[f].vertices[i].position = {float(f), float(i), 1.0f};
+    }
+    model.commands = {DrawCommand{TriangleStrip, {{0.5f, 0.5f, 999}}}};
+    TempDir dir;
+    const std::string path = dir.file("big.qv1");
+    ASSERT_TRUE(writeVertexModel(path, model));
+    std::string reason;
+    const auto read = readVertexModel(path, &reason, ImageLoading::Skip);
+    ASSERT_TRUE(read) << reason;
+    EXPECT_TRUE(read->frames == model.frames);
+    EXPECT_EQ(read->commands, model.commands);
 }
 
 TEST(VertexModelFile, EmptyFrameNameIsOneZeroByteBeforeItsVertices) {
@@ -200,19 +223,10 @@ TEST(VertexModelFile, ReaderHashesThePathAsGiven) {
 
 // A 2 x 1 24-bit bitmap: a red pixel and a blue one.
 std::vector<std::uint8_t> tinyBmp() {
-    ByteSink out;
-    out.bytes("BM", 2);
-    out.u32(14 + 40 + 8);
-    out.u32(0);
-    out.u32(14 + 40);
-    out.u32(40);
-    out.i32(2);
-    out.i32(1);
-    out.u16(1);
-    out.u16(24);
-    for (int i = 0; i < 6; ++i) out.u32(0);
-    for (std::uint8_t b : {0, 0, 255, 255, 0, 0, 0, 0}) out.u8(b);  // B, G, R pairs and 2 pad bytes
-    return out.take();
+    test::BmpLayout layout;
+    layout.width = 2;
+    layout.rows = {{0, 0, 255, 255, 0, 0}};  // B, G, R pairs
+    return test::makeBmp(layout);
 }
 
 TEST(VertexModelFile, SkinIsLoadedFromTheBitmapNamedAfterTheModelOnlyWhenAsked) {

@@ -1,11 +1,8 @@
 // qxtool animate: scripted playback of motions on a skeletal mesh, through the same
 // SkeletalInstance the viewer uses. The script comes from standard input, one command a line.
 
-#include <cerrno>
-#include <cstdlib>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,7 +11,9 @@
 #include "skeletal/SkeletalMotionFile.h"
 #include "tools/qxtool/Command.h"
 #include "tools/qxtool/Json.h"
+#include "tools/qxtool/ParseNumber.h"
 #include "tools/qxtool/Report.h"
+#include "tools/qxtool/ScriptReader.h"
 
 namespace qx::tool {
 
@@ -27,48 +26,29 @@ struct AnimateOptions {
 
 enum class Verb { Start, Stop, Update, Dump };
 
-struct ScriptLine {
+struct AnimateStep {
     Verb verb = Verb::Dump;
-    std::int32_t motion = 0;  // start, stop
-    float numbers[6] = {};    // start: attack decay delay stopTime weight timeFactor; update: DT
+    std::uint32_t motion = 0;  // start, stop
+    float numbers[6] = {};     // start: attack decay delay stopTime weight timeFactor; update: DT
 };
 
-bool parseFloat(const std::string& token, float& out) {
-    if (token.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    const float value = std::strtof(token.c_str(), &end);
-    // Out of float range is refused rather than silently turned into infinity or 0.
-    if (end != token.c_str() + token.size() || errno == ERANGE) return false;
-    out = value;
-    return true;
+bool parseMotion(const std::string& token, std::size_t motionCount, AnimateStep& step, std::string& reason) {
+    if (parseNumber(token, step.motion) && step.motion < motionCount) return true;
+    reason = "no motion " + token + " (" + std::to_string(motionCount) + " given)";
+    return false;
 }
 
-bool parseIndex(const std::string& token, std::size_t count, std::int32_t& out) {
-    if (token.empty() || token[0] == '-' || token[0] == '+') return false;
-    char* end = nullptr;
-    errno = 0;
-    const unsigned long value = std::strtoul(token.c_str(), &end, 10);
-    if (end != token.c_str() + token.size() || errno == ERANGE || value >= count) return false;
-    out = static_cast<std::int32_t>(value);
-    return true;
-}
-
-// Reads one non-empty, non-comment line. False with the reason when it is malformed.
-bool parseLine(const std::vector<std::string>& tokens, std::size_t motionCount, ScriptLine& line, std::string& reason) {
+bool parseStep(const std::vector<std::string>& tokens, std::size_t motionCount, AnimateStep& step, std::string& reason) {
     const std::string& verb = tokens[0];
     if (verb == "start") {
-        line.verb = Verb::Start;
+        step.verb = Verb::Start;
         if (tokens.size() != 8) {
             reason = "expected 'start I attack decay delay stopTime weight timeFactor'";
             return false;
         }
-        if (!parseIndex(tokens[1], motionCount, line.motion)) {
-            reason = "no motion " + tokens[1] + " (" + std::to_string(motionCount) + " given)";
-            return false;
-        }
+        if (!parseMotion(tokens[1], motionCount, step, reason)) return false;
         for (int i = 0; i < 6; ++i) {
-            if (!parseFloat(tokens[2 + i], line.numbers[i])) {
+            if (!parseNumber(tokens[2 + i], step.numbers[i])) {
                 reason = "'" + tokens[2 + i] + "' is not a number";
                 return false;
             }
@@ -76,27 +56,23 @@ bool parseLine(const std::vector<std::string>& tokens, std::size_t motionCount, 
         return true;
     }
     if (verb == "stop") {
-        line.verb = Verb::Stop;
+        step.verb = Verb::Stop;
         if (tokens.size() != 2) {
             reason = "expected 'stop I'";
             return false;
         }
-        if (!parseIndex(tokens[1], motionCount, line.motion)) {
-            reason = "no motion " + tokens[1] + " (" + std::to_string(motionCount) + " given)";
-            return false;
-        }
-        return true;
+        return parseMotion(tokens[1], motionCount, step, reason);
     }
     if (verb == "update") {
-        line.verb = Verb::Update;
-        if (tokens.size() != 2 || !parseFloat(tokens[1], line.numbers[0])) {
+        step.verb = Verb::Update;
+        if (tokens.size() != 2 || !parseNumber(tokens[1], step.numbers[0])) {
             reason = "expected 'update DT' with DT a number of seconds";
             return false;
         }
         return true;
     }
     if (verb == "dump") {
-        line.verb = Verb::Dump;
+        step.verb = Verb::Dump;
         if (tokens.size() != 1) {
             reason = "'dump' takes nothing after it";
             return false;
@@ -105,31 +81,6 @@ bool parseLine(const std::vector<std::string>& tokens, std::size_t motionCount, 
     }
     reason = "unknown command '" + verb + "'";
     return false;
-}
-
-std::vector<std::string> tokensOf(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> tokens;
-    std::string token;
-    while (in >> token) tokens.push_back(token);
-    return tokens;
-}
-
-// The whole script is checked before anything runs: a malformed one prints nothing.
-bool readScript(std::istream& in, std::size_t motionCount, std::vector<ScriptLine>& script, std::string& error) {
-    std::string text;
-    for (std::size_t number = 1; std::getline(in, text); ++number) {
-        const std::vector<std::string> tokens = tokensOf(text);
-        if (tokens.empty() || tokens[0][0] == '#') continue;
-        ScriptLine line;
-        std::string reason;
-        if (!parseLine(tokens, motionCount, line, reason)) {
-            error = "line " + std::to_string(number) + ": " + reason;
-            return false;
-        }
-        script.push_back(line);
-    }
-    return true;
 }
 
 std::int32_t motionIndex(const SkeletalInstance& instance, const MotionSampler* sampler) {
@@ -197,31 +148,37 @@ CommandRun defineAnimate(CLI::App& sub) {
             model.addMotion(std::move(motion));
         }
 
-        std::vector<ScriptLine> script;
+        std::vector<AnimateStep> script;
         std::string error;
-        if (!readScript(std::cin, ids.size(), script, error)) return usageError(error);
+        const auto parse = [&](const ScriptLine& line, std::string& why) {
+            AnimateStep step;
+            if (!parseStep(line.tokens, ids.size(), step, why)) return false;
+            script.push_back(step);
+            return true;
+        };
+        if (!readScript(std::cin, parse, error)) return usageError(error);
 
         SkeletalInstance instance(model);
         const SkeletalDrawable* drawn = nullptr;
-        for (const ScriptLine& line : script) {
-            switch (line.verb) {
+        for (const AnimateStep& step : script) {
+            switch (step.verb) {
                 case Verb::Start: {
                     MotionSettings settings;
-                    settings.attackLength = line.numbers[0];
-                    settings.decayLength = line.numbers[1];
-                    settings.delay = line.numbers[2];
-                    settings.stopTime = line.numbers[3];
-                    settings.weight = line.numbers[4];
-                    settings.timeFactor = line.numbers[5];
-                    settings.motionId = ids[static_cast<std::size_t>(line.motion)];
+                    settings.attackLength = step.numbers[0];
+                    settings.decayLength = step.numbers[1];
+                    settings.delay = step.numbers[2];
+                    settings.stopTime = step.numbers[3];
+                    settings.weight = step.numbers[4];
+                    settings.timeFactor = step.numbers[5];
+                    settings.motionId = ids[step.motion];
                     instance.start(settings);
                     break;
                 }
                 case Verb::Stop:
-                    instance.stop(ids[static_cast<std::size_t>(line.motion)]);
+                    instance.stop(ids[step.motion]);
                     break;
                 case Verb::Update:
-                    drawn = instance.update(line.numbers[0]);
+                    drawn = instance.update(step.numbers[0]);
                     break;
                 case Verb::Dump:
                     printJson(jsonState(instance, rest, drawn));

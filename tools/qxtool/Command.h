@@ -15,6 +15,9 @@ struct Command {
     const char* name;
     const char* summary;
     CommandRun (*define)(CLI::App& sub);
+    // Its positionals may be negative numbers ("-.5"), which the parser would otherwise take
+    // for short options; the command then has no options after its positionals.
+    bool negativePositionals = false;
 };
 
 CommandRun defineInfo(CLI::App& sub);

@@ -6,6 +6,7 @@
 #include "gltf/GltfExport.h"
 #include "render/ModelScene.h"
 #include "tools/qxtool/Command.h"
+#include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/Report.h"
 
 namespace qx::tool {
@@ -50,11 +51,14 @@ CommandRun defineExport(CLI::App& sub) {
     sub.add_option("MOTION", options->motions, "Motions (.qm2, .kfm) for a skeletal mesh, one animation each");
     sub.add_option("-o", options->output, "The glTF file to write: .glb, or .gltf with a .bin beside it")->required();
     return [options] {
-        const SceneFileKind kind = sceneFileKind(options->model);
-        if (kind == SceneFileKind::Unknown) return fail(options->model, "not a model (known: .qm1, .ply, .qv1, .md2)");
-        if (!isSkeletalKind(kind) && !options->motions.empty()) return usageError("motions go with a skeletal mesh only");
+        // The models export takes are the ones render draws.
+        const FileKind* kind = findFileKind(options->model);
+        if (kind == nullptr || kind->renderAs == RenderAs::Nothing)
+            return fail(options->model, "not a model (known: " + renderableExtensions() + ")");
+        const bool skeletal = kind->renderAs == RenderAs::SkeletalMesh;
+        if (!skeletal && !options->motions.empty()) return usageError("motions go with a skeletal mesh only");
         GltfExportNotes notes;
-        const int status = isSkeletalKind(kind) ? exportSkeletal(*options, notes) : exportVertex(*options, notes);
+        const int status = skeletal ? exportSkeletal(*options, notes) : exportVertex(*options, notes);
         // What glTF could not keep is said, not hidden; the file is written all the same.
         for (const std::string& line : describe(notes))
             std::cerr << "qxtool: " << options->output << ": " << line << '\n';

@@ -1,28 +1,29 @@
 #include "tools/qxtool/FileKinds.h"
 
-#include <cctype>
-
 namespace qx::tool {
 
 namespace {
 
-const FileKind Kinds[] = {
-    {"qm2", &dumpMotion, &infoMotion},
-    {"qm1", &dumpMesh, &infoMesh},
-    {"ply", &dumpPly, &infoPly},
-    {"kfm", &dumpKfm, &infoKfm},
-    {"qv1", &dumpVertexModel, &infoVertexModel},
-    {"md2", &dumpMd2, &infoMd2},
-    {"bmp", nullptr, &infoImage}, {"tga", nullptr, &infoImage}, {"png", nullptr, &infoImage}, {"jpg", nullptr, &infoImage},
+// In the order messages list them.
+const FileKind* const Kinds[] = {
+    &SkeletalMeshKind, &VertexModelKind, &Md2Kind, &PlyKind, &SkeletalMotionKind, &KfmKind,
+    &BmpKind,          &TgaKind,         &PngKind, &JpgKind,
 };
 
 }  // namespace
 
 const FileKind* findFileKind(const std::string& path) {
     const std::string ext = lowerExtension(path);
-    for (const FileKind& kind : Kinds)
-        if (ext == kind.extension) return &kind;
+    for (const FileKind* kind : Kinds)
+        if (ext == kind->extension) return kind;
     return nullptr;
+}
+
+std::string renderableExtensions() {
+    std::string list;
+    for (const FileKind* kind : Kinds)
+        if (kind->renderAs != RenderAs::Nothing) list += (list.empty() ? "." : ", .") + std::string(kind->extension);
+    return list;
 }
 
 }  // namespace qx::tool

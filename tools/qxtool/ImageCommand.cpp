@@ -1,4 +1,3 @@
-#include <cctype>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -7,7 +6,6 @@
 #include "render/PngWriter.h"
 #include "render/Texture.h"
 #include "tools/qxtool/Command.h"
-#include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/Json.h"
 #include "tools/qxtool/Report.h"
 
@@ -40,22 +38,6 @@ CommandRun defineImage(CLI::App& sub) {
         printJson(out);
         return ExitOk;
     };
-}
-
-int infoImage(const std::string& path) {
-    Texture texture;
-    std::string reason;
-    if (!texture.loadImage(path, &reason)) return fail(path, reason);
-    std::string kind = lowerExtension(path);
-    for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    bool opaque = true;
-    for (std::size_t i = 3; i < texture.pixels.size() && opaque; i += 4) opaque = texture.pixels[i] == 255;
-    std::cout << path << ": " << kind << " image\n"
-              << "  size: " << texture.width << " x " << texture.height << '\n'
-              << "  bits: " << texture.bits << '\n'
-              << "  pixel bytes: " << (texture.rgbaOrder == 1 ? "R, G, B, A" : "B, G, R, A") << '\n'
-              << "  alpha: " << (opaque ? "opaque" : "varies") << '\n';
-    return ExitOk;
 }
 
 }  // namespace qx::tool

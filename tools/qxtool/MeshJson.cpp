@@ -1,13 +1,5 @@
 #include "tools/qxtool/MeshJson.h"
 
-#include <algorithm>
-#include <filesystem>
-#include <iostream>
-
-#include "skeletal/SkeletalMeshFile.h"
-#include "tools/qxtool/FileKinds.h"
-#include "tools/qxtool/Report.h"
-
 namespace qx::tool {
 
 namespace {
@@ -79,29 +71,7 @@ Json listJson(const std::vector<T>& list, F toJson) {
     return out;
 }
 
-std::unique_ptr<SkeletalMesh> readForInspection(const std::string& path, std::string& reason) {
-    // Inspection never decodes images: it must work without them and without any GL.
-    return readSkeletalMesh(path, &reason, ImageLoading::Skip);
-}
-
 }  // namespace
-
-Json boneJson(const MeshBone& bone) {
-    Json out;
-    out["name"] = jsonBytes(bone.name);
-    out["nameHash"] = bone.nameHash;
-    out["index"] = bone.index;
-    out["parent"] = bone.parent;
-    out["firstChild"] = bone.firstChild;
-    out["nextSibling"] = bone.nextSibling;
-    out["start"] = jsonVector(bone.start);
-    out["end"] = jsonVector(bone.end);
-    out["roll"] = jsonVector(bone.roll);
-    out["worldToBone"] = jsonMatrix(bone.worldToBone);
-    out["boneToWorld"] = jsonMatrix(bone.boneToWorld);
-    out["attachedPositions"] = jsonInts(bone.attachedPositions);
-    return out;
-}
 
 Json meshJson(const SkeletalMesh& mesh) {
     Json out;
@@ -113,53 +83,11 @@ Json meshJson(const SkeletalMesh& mesh) {
     out["faces"] = listJson(mesh.faces, faceJson);
     out["materials"] = listJson(mesh.materials, materialJson);
     out["textures"] = listJson(mesh.textures, textureJson);
-    out["bones"] = listJson(mesh.bones, boneJson);
+    out["bones"] = listJson(mesh.bones, [](const MeshBone& bone) {
+        return boneJson(bone, bone.parent, bone.firstChild, bone.nextSibling);
+    });
     out["renderGroups"] = listJson(mesh.renderGroups, groupJson);
     return out;
-}
-
-int dumpMesh(const std::string& path) {
-    std::string reason;
-    const auto mesh = readForInspection(path, reason);
-    if (!mesh) return fail(path, reason);
-    printJson(meshJson(*mesh));
-    return ExitOk;
-}
-
-int infoMesh(const std::string& path) {
-    std::string reason;
-    const auto mesh = readForInspection(path, reason);
-    if (!mesh) return fail(path, reason);
-    std::size_t mappings = 0;
-    for (const MeshFace& face : mesh->faces) mappings += face.mappings.size();
-    std::cout << path << ": skeletal mesh\n"
-              << "  positions: " << mesh->positions.size() << '\n'
-              << "  normals: " << mesh->normals.size() << '\n'
-              << "  faces: " << mesh->faces.size() << " (" << mappings << " texture mappings)\n"
-              << "  materials: " << mesh->materials.size() << '\n'
-              << "  bones: " << mesh->bones.size() << '\n'
-              << "  render groups: " << mesh->renderGroups.size() << '\n';
-    if (mesh->positions.empty()) {
-        std::cout << "  bounding box: none\n";
-    } else {
-        Vector3 low = mesh->positions.front(), high = low;
-        for (const Vector3& p : mesh->positions) {
-            low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
-            high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
-        }
-        std::cout << "  bounding box: (" << low.x << ", " << low.y << ", " << low.z << ") to (" << high.x << ", "
-                  << high.y << ", " << high.z << ")\n";
-    }
-    std::cout << "  textures: " << mesh->textures.size() << '\n';
-    // Where the viewer would look for each image, so that a missing one shows up here.
-    for (std::size_t t = 0; t < mesh->textures.size(); ++t) {
-        const std::string& name = mesh->textures[t].name;
-        const std::string found = resolveImagePath(name, path);
-        std::error_code error;
-        const bool exists = std::filesystem::is_regular_file(found, error);
-        std::cout << "    " << t << ": " << name << (exists ? " (found at " + found + ")" : " (missing)") << '\n';
-    }
-    return ExitOk;
 }
 
 }  // namespace qx::tool

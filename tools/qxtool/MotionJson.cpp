@@ -1,22 +1,9 @@
 #include "tools/qxtool/MotionJson.h"
 
-#include <iostream>
-
-#include "skeletal/SkeletalMotionFile.h"
-#include "tools/qxtool/FileKinds.h"
-#include "tools/qxtool/Report.h"
-
 namespace qx::tool {
 
 namespace {
 Json timeValueJson(const TimeValue& tv) { return Json::array({jsonFloat(tv.time), jsonFloat(tv.value)}); }
-
-std::size_t keyCount(const SkeletalMotion& motion) {
-    std::size_t keys = 0;
-    for (const auto& track : motion.tracks)
-        for (const auto& channel : track.channels) keys += channel.keys.size();
-    return keys;
-}
 }  // namespace
 
 Json trackJson(const MotionTrack& track) {
@@ -48,38 +35,6 @@ Json tracksJson(const std::vector<MotionTrack>& tracks) {
     Json out = Json::array();
     for (const auto& track : tracks) out.push_back(trackJson(track));
     return out;
-}
-
-int dumpMotion(const std::string& path) {
-    std::string reason;
-    const auto motion = readSkeletalMotion(path, &reason);
-    if (!motion) return fail(path, reason);
-    Json out;
-    out["type"] = "qm2";
-    out["animationType"] = motion->animationType;
-    out["attackLength"] = jsonFloat(motion->attackLength);
-    out["decayLength"] = jsonFloat(motion->decayLength);
-    out["duration"] = jsonFloat(motion->duration);
-    out["nameHash"] = motion->nameHash;
-    out["tracks"] = tracksJson(motion->tracks);
-    printJson(out);
-    return ExitOk;
-}
-
-int infoMotion(const std::string& path) {
-    std::string reason;
-    const auto motion = readSkeletalMotion(path, &reason);
-    if (!motion) return fail(path, reason);
-    const char* type = motion->animationType == CycleAnimation     ? "cycle"
-                       : motion->animationType == OverlayAnimation ? "overlay"
-                                                                   : "never plays";
-    std::cout << path << ": skeletal motion\n"
-              << "  tracks: " << motion->tracks.size() << '\n'
-              << "  keys: " << keyCount(*motion) << '\n'
-              << "  duration: " << motion->duration << " s\n"
-              << "  animation type: " << motion->animationType << " (" << type << ")\n"
-              << "  attack: " << motion->attackLength << " s, decay: " << motion->decayLength << " s\n";
-    return ExitOk;
 }
 
 }  // namespace qx::tool

@@ -1,4 +1,5 @@
 #pragma once
+// The JSON form of motion tracks, shared by the .qm2 and .kfm dumps.
 
 #include "skeletal/SkeletalMotion.h"
 #include "tools/qxtool/Json.h"

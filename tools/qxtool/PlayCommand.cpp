@@ -1,16 +1,15 @@
 // qxtool play: one VertexInstance on a ".qv1" model, driven by commands read from standard input.
 
-#include <charconv>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "tools/qxtool/Command.h"
 #include "tools/qxtool/Json.h"
+#include "tools/qxtool/ParseNumber.h"
 #include "tools/qxtool/Report.h"
+#include "tools/qxtool/ScriptReader.h"
 #include "tools/qxtool/VertexJson.h"
 #include "vertex/VertexInstance.h"
 #include "vertex/VertexModelFile.h"
@@ -19,22 +18,38 @@ namespace qx::tool {
 
 namespace {
 
-std::vector<std::string> tokens(const std::string& line) {
-    std::vector<std::string> out;
-    std::istringstream in(line);
-    for (std::string token; in >> token;) out.push_back(token);
-    return out;
-}
+enum class Verb { New, Range, Fps, Update, Dump };
 
-template <typename T>
-bool number(const std::string& text, T& out) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, out);
-    return error == std::errc() && ptr == end;
+struct PlayStep {
+    Verb verb = Verb::Dump;
+    std::int32_t first = 0;    // new, range
+    std::int32_t last = 0;     // new, range
+    std::int32_t current = 0;  // range
+    float value = 0.0f;        // new: FPS; fps: VALUE; update: DT
+};
+
+bool parseStep(const std::vector<std::string>& t, PlayStep& step) {
+    const std::string& verb = t[0];
+    if (verb == "new") {
+        step.verb = Verb::New;
+        return t.size() == 4 && parseNumber(t[1], step.first) && parseNumber(t[2], step.last) &&
+               parseNumber(t[3], step.value);
+    }
+    if (verb == "range") {
+        step.verb = Verb::Range;
+        return t.size() == 4 && parseNumber(t[1], step.first) && parseNumber(t[2], step.last) &&
+               parseNumber(t[3], step.current);
+    }
+    if (verb == "fps" || verb == "update") {
+        step.verb = verb == "fps" ? Verb::Fps : Verb::Update;
+        return t.size() == 2 && parseNumber(t[1], step.value);
+    }
+    step.verb = Verb::Dump;
+    return verb == "dump" && t.size() == 1;
 }
 
 Json stateJson(const VertexInstance& instance) {
-    const std::size_t count = instance.model().vertexCount > 0 ? static_cast<std::size_t>(instance.model().vertexCount) : 0;
+    const std::size_t count = vertexCountOf(instance.model());
     Json out;
     out["current"] = instance.current();
     out["next"] = instance.next();
@@ -58,31 +73,44 @@ CommandRun definePlay(CLI::App& sub) {
         std::string reason;
         const auto vertexModel = readVertexModel(*model, &reason, ImageLoading::Skip);
         if (!vertexModel) return fail(*model, reason);
-        auto instance = std::make_unique<VertexInstance>(*vertexModel, -1, -1, 15.0f);
 
-        std::string line;
-        for (int lineNumber = 1; std::getline(std::cin, line); ++lineNumber) {
-            const std::vector<std::string> t = tokens(line);
-            if (t.empty() || t[0][0] == '#') continue;
-            const std::string& command = t[0];
-            std::int32_t a = 0, b = 0, c = 0;
-            float value = 0.0f;
-            if (command == "new" && t.size() == 4 && number(t[1], a) && number(t[2], b) && number(t[3], value)) {
-                instance.reset();
-                instance = std::make_unique<VertexInstance>(*vertexModel, a, b, value);
-            } else if (command == "range" && t.size() == 4 && number(t[1], a) && number(t[2], b) && number(t[3], c)) {
-                Json out;
-                out["setRange"] = instance->setRange(a, b, c);
-                printJson(out);
-            } else if (command == "fps" && t.size() == 2 && number(t[1], value)) {
-                instance->setFps(value);
-            } else if (command == "update" && t.size() == 2 && number(t[1], value)) {
-                instance->update(value);
-            } else if (command == "dump" && t.size() == 1) {
-                printJson(stateJson(*instance));
-            } else {
-                return usageError("line " + std::to_string(lineNumber) + ": expected 'new FIRST LAST FPS', " +
-                                  "'range FIRST LAST CURRENT', 'fps VALUE', 'update DT' or 'dump', got '" + line + "'");
+        std::vector<PlayStep> script;
+        std::string error;
+        const auto parse = [&script](const ScriptLine& line, std::string& why) {
+            PlayStep step;
+            if (!parseStep(line.tokens, step)) {
+                why = "expected 'new FIRST LAST FPS', 'range FIRST LAST CURRENT', 'fps VALUE', 'update DT' or "
+                      "'dump', got '" + line.text + "'";
+                return false;
+            }
+            script.push_back(step);
+            return true;
+        };
+        if (!readScript(std::cin, parse, error)) return usageError(error);
+
+        auto instance = std::make_unique<VertexInstance>(*vertexModel, -1, -1, 15.0f);
+        for (const PlayStep& step : script) {
+            switch (step.verb) {
+                case Verb::New:
+                    // The old instance goes before the new one is built, as when a view replaces it.
+                    instance.reset();
+                    instance = std::make_unique<VertexInstance>(*vertexModel, step.first, step.last, step.value);
+                    break;
+                case Verb::Range: {
+                    Json out;
+                    out["setRange"] = instance->setRange(step.first, step.last, step.current);
+                    printJson(out);
+                    break;
+                }
+                case Verb::Fps:
+                    instance->setFps(step.value);
+                    break;
+                case Verb::Update:
+                    instance->update(step.value);
+                    break;
+                case Verb::Dump:
+                    printJson(stateJson(*instance));
+                    break;
             }
         }
         return ExitOk;

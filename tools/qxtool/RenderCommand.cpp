@@ -4,11 +4,8 @@
 
 #include <GL/gl.h>
 
-#include <cctype>
-#include <cerrno>
 #include <cstdint>
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +19,8 @@
 #include "render/Renderer.h"
 #include "skeletal/SkeletalMotionFile.h"
 #include "tools/qxtool/Command.h"
+#include "tools/qxtool/FileKinds.h"
+#include "tools/qxtool/ParseNumber.h"
 #include "tools/qxtool/Report.h"
 #include "vertex/VertexInstance.h"
 
@@ -55,13 +54,10 @@ struct Settings {
     LightingSettings lighting;
 };
 
-bool parseInt(const std::string& text, long low, long high, std::int32_t& out) {
-    if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-')) return false;
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (end != text.c_str() + text.size() || errno == ERANGE || value < low || value > high) return false;
-    out = static_cast<std::int32_t>(value);
+bool parseInt(const std::string& text, std::int32_t low, std::int32_t high, std::int32_t& out) {
+    std::int32_t value = 0;
+    if (!parseNumber(text, value) || value < low || value > high) return false;
+    out = value;
     return true;
 }
 
@@ -153,10 +149,10 @@ int loadVertex(const RenderOptions& o, const Settings& s, Scene& scene) {
 }
 
 int render(const RenderOptions& o) {
-    const SceneFileKind kind = sceneFileKind(o.file);
-    if (kind == SceneFileKind::Unknown)
-        return fail(o.file, "cannot render this file type (known: .qm1, .qv1, .md2, .ply)");
-    const bool skeletal = isSkeletalKind(kind);
+    const FileKind* kind = findFileKind(o.file);
+    if (kind == nullptr || kind->renderAs == RenderAs::Nothing)
+        return fail(o.file, "cannot render this file type (known: " + renderableExtensions() + ")");
+    const bool skeletal = kind->renderAs == RenderAs::SkeletalMesh;
     Settings s;
     const std::string problem = checkOptions(o, skeletal, s);
     if (!problem.empty()) return usageError(problem);

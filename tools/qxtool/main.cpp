@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/HeapPages.h"
 #include "tools/qxtool/Command.h"
 #include "tools/qxtool/Report.h"
 
@@ -20,7 +21,7 @@ using namespace qx::tool;
 const Command Commands[] = {
     {"info", "Summarise model, motion and image files", &defineInfo},
     {"dump", "Print a whole model or motion file as JSON", &defineDump},
-    {"sample", "Evaluate a motion's tracks at the given times", &defineSample},
+    {"sample", "Evaluate a motion's tracks at the given times", &defineSample, true},
     {"convert", "Convert .ply, .kfm and .md2 files to the program's own formats", &defineConvert},
     {"play", "Play a vertex model driven by commands on standard input", &definePlay},
     {"image", "Decode an image as the viewer does and fingerprint its pixels", &defineImage},
@@ -33,16 +34,19 @@ bool looksLikeNegativeNumber(const char* arg) {
     return arg[0] == '-' && (std::isdigit(static_cast<unsigned char>(arg[1])) || arg[1] == '.');
 }
 
-// Times such as -0.5 are values, not options: after the subcommand name, a "--" before the
-// positionals keeps the parser from reading them as short flags.
+// Values such as -0.5 are not options: for a command whose positionals may be negative, a "--"
+// after the subcommand name keeps the parser from reading them as short flags.
 std::vector<std::string> protectNegativeNumbers(int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
     if (argc < 3) return args;
+    bool negativePositionals = false;
+    for (const Command& command : Commands)
+        if (std::strcmp(argv[1], command.name) == 0) negativePositionals = command.negativePositionals;
     bool hasNegative = false;
     for (int i = 2; i < argc; ++i) hasNegative = hasNegative || looksLikeNegativeNumber(argv[i]);
     bool hasDashDash = false;
     for (int i = 2; i < argc; ++i) hasDashDash = hasDashDash || std::strcmp(argv[i], "--") == 0;
-    if (hasNegative && !hasDashDash && std::strcmp(argv[1], "sample") == 0) args.insert(args.begin() + 2, "--");
+    if (negativePositionals && hasNegative && !hasDashDash) args.insert(args.begin() + 2, "--");
     return args;
 }
 
@@ -52,6 +56,7 @@ int main(int argc, char** argv) {
     // Past a file size limit a write should fail and be reported like any other write error,
     // not kill the process mid-conversion.
     std::signal(SIGXFSZ, SIG_IGN);
+    qx::backHeapWithLargePages();
     CLI::App app{"qxtool: inspect, convert, play and render qxmodelview files", "qxtool"};
     app.require_subcommand(1, 1);
     std::map<CLI::App*, CommandRun> runs;

@@ -1,4 +1,4 @@
-#include "tests/render/ImageFiles.h"
+#include "tests/support/ImageFiles.h"
 
 #include <png.h>
 

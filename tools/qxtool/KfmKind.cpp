@@ -1,5 +1,5 @@
-// The A:M ".kfm" motion export as qxtool shows it: tracks as a ".qm2" motion's, with the basis
-// and handles the reader computes.
+// The A:M ".kfm" motion export kind: tracks as a ".qm2" motion's, with the basis and handles the
+// reader computes; render does not draw a motion on its own.
 
 #include <iostream>
 
@@ -7,10 +7,13 @@
 #include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/MotionJson.h"
 #include "tools/qxtool/Report.h"
+#include "tools/qxtool/TextSummary.h"
 
 namespace qx::tool {
 
-int dumpKfm(const std::string& path) {
+namespace {
+
+int dump(const std::string& path) {
     std::string reason;
     const auto motion = readKfm(path, &reason);
     if (!motion) return fail(path, reason);
@@ -24,18 +27,19 @@ int dumpKfm(const std::string& path) {
     return ExitOk;
 }
 
-int infoKfm(const std::string& path) {
+int info(const std::string& path) {
     std::string reason;
     const auto motion = readKfm(path, &reason);
     if (!motion) return fail(path, reason);
-    std::size_t keys = 0;
-    for (const MotionTrack& track : motion->tracks)
-        for (const MotionChannel& channel : track.channels) keys += channel.keys.size();
     std::cout << path << ": A:M KFM motion\n"
               << "  tracks: " << motion->tracks.size() << '\n'
-              << "  keys: " << keys << '\n'
+              << "  keys: " << keyCount(motion->tracks) << '\n'
               << "  duration: " << motion->duration << " s\n";
     return ExitOk;
 }
+
+}  // namespace
+
+const FileKind KfmKind{"kfm", RenderAs::Nothing, &dump, &info};
 
 }  // namespace qx::tool

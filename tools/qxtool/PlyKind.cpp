@@ -1,13 +1,14 @@
-// The A:M ".ply" model export as qxtool shows it: the whole model as the reader builds it, the
-// bone tree in pre-order with its links as pre-order indices.
+// The A:M ".ply" model export kind: dumped as the reader builds it, the bone tree in pre-order
+// with its links as pre-order indices; drawn by render as the skeletal mesh it converts to.
 
-#include <algorithm>
 #include <iostream>
 
 #include "import/PlyFile.h"
 #include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/Json.h"
+#include "tools/qxtool/MeshJson.h"
 #include "tools/qxtool/Report.h"
+#include "tools/qxtool/TextSummary.h"
 
 namespace qx::tool {
 
@@ -60,27 +61,7 @@ Json patchJson(const PlyPatch& patch) {
     return out;
 }
 
-Json boneJson(const PreOrderBone& entry) {
-    const PlyBone& bone = *entry.bone;
-    Json out;
-    out["name"] = jsonBytes(bone.name);
-    out["nameHash"] = bone.nameHash;
-    out["index"] = bone.index;
-    out["parent"] = entry.parent;
-    out["firstChild"] = entry.firstChild;
-    out["nextSibling"] = entry.nextSibling;
-    out["start"] = jsonVector(bone.start);
-    out["end"] = jsonVector(bone.end);
-    out["roll"] = jsonVector(bone.roll);
-    out["worldToBone"] = jsonMatrix(bone.worldToBone);
-    out["boneToWorld"] = jsonMatrix(bone.boneToWorld);
-    out["attachedPositions"] = jsonInts(bone.attachedPositions);
-    return out;
-}
-
-}  // namespace
-
-int dumpPly(const std::string& path) {
+int dump(const std::string& path) {
     std::string reason;
     const auto model = readPly(path, &reason);
     if (!model) return fail(path, reason);
@@ -109,7 +90,8 @@ int dumpPly(const std::string& path) {
     out["positionNormals"] = std::move(positionNormals);
     out["boneCount"] = model->boneCount;
     Json bones = Json::array();
-    for (const PreOrderBone& entry : bonesInPreOrder(*model)) bones.push_back(boneJson(entry));
+    for (const PreOrderBone& entry : bonesInPreOrder(*model))
+        bones.push_back(boneJson(*entry.bone, entry.parent, entry.firstChild, entry.nextSibling));
     out["bones"] = std::move(bones);
     // The map is ordered by its int32 keys: ascending nameHash, negative hashes first.
     Json boneNames = Json::array();
@@ -124,26 +106,24 @@ int dumpPly(const std::string& path) {
     return ExitOk;
 }
 
-int infoPly(const std::string& path) {
+int info(const std::string& path) {
     std::string reason;
     const auto model = readPly(path, &reason);
     if (!model) return fail(path, reason);
     std::size_t mappings = 0;
     for (const PlyPatch& patch : model->patches) mappings += patch.mappings.size();
-    Vector3 low = model->positions.front(), high = model->positions.front();
-    for (const Vector3& p : model->positions) {
-        low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
-        high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
-    }
     std::cout << path << ": A:M PLY model (version " << model->header.version << ")\n"
               << "  positions: " << model->positions.size() << ", normals: " << model->normals.size() << '\n'
               << "  patches: " << model->patches.size() << " (" << 2 * model->patches.size()
               << " faces once converted), mappings: " << mappings << '\n'
               << "  surfaces: " << model->surfaces.size() << ", images: " << model->images.size() << '\n'
               << "  bones: " << model->boneCount << '\n'
-              << "  bounds: (" << low.x << ", " << low.y << ", " << low.z << ") to (" << high.x << ", " << high.y
-              << ", " << high.z << ")\n";
+              << "  bounds: " << boxAround(model->positions) << '\n';
     return ExitOk;
 }
+
+}  // namespace
+
+const FileKind PlyKind{"ply", RenderAs::SkeletalMesh, &dump, &info};
 
 }  // namespace qx::tool

@@ -1,0 +1,50 @@
+#pragma once
+// Where a reader stands in a file, and what went wrong there. Every reader keeps one beside its
+// ByteReader, says where it is as it goes, and on failure leaves the text the edges show:
+// "faces (face 12): mapping count -2 is negative", "track 3: truncated in channel 2 key 5".
+//
+// Every reader has the same shape. One function per record,
+//     bool readTrack(ByteReader& in, MotionTrack& track, ReadProblem& problem);
+// returns false after saying what failed (`return problem.failHere("truncated basis");`); the
+// file's own reader says where it stands before each record (`problem.at("track", t)`). The
+// public pair, parseX(data, size, reason) and readX(path, reason), make the ByteReader and the
+// ReadProblem, call it, and hand the text to the edge with report(). The motion reader,
+// skeletal/SkeletalMotionFile.cpp, is the smallest whole example.
+
+#include <cstdint>
+#include <string>
+
+namespace qx {
+
+class ReadProblem {
+public:
+    // A section of the file ("faces"), with no element of it yet.
+    void enter(const char* section);
+    // An element of the section, or of the file where it has no sections ("track", 3).
+    void at(const char* element, std::int32_t index);
+    // A part of that element ("batch", 0).
+    void atPart(const char* part, std::int32_t index);
+    // "faces", "faces (face 12)", "renderGroups (group 1 batch 0)", "track 3", or "".
+    std::string place() const;
+
+    // Each records the failure and returns false, so that a reader can end on
+    // `return problem.truncated();`.
+    bool fail(std::string text);                  // the text as it stands
+    bool failHere(const std::string& text);       // "<place>: <text>"
+    bool truncated();                             // "truncated in <place>"
+    bool truncatedHere(const std::string& text);  // "truncated in <place>: <text>"
+
+    const std::string& text() const { return text_; }
+    // Hands the text to the edge, where one asks for it.
+    void report(std::string* reason) const;
+
+private:
+    const char* section_ = "";
+    const char* element_ = nullptr;
+    std::int32_t index_ = 0;
+    const char* part_ = nullptr;
+    std::int32_t partIndex_ = 0;
+    std::string text_;
+};
+
+}  // namespace qx

@@ -22,7 +22,7 @@ Mat multiply(const Mat& a, const Mat& b) {
     return r;
 }
 
-// translation x rotation x scale, the rotation as the glTF specification writes a unit quaternion.
+// translation x rotation x scale, the rotation a unit quaternion as glTF 2.0 stores it (x, y, z, w).
 Mat trs(const std::vector<double>& t, const std::vector<double>& q, const std::vector<double>& s) {
     const double x = q[0], y = q[1], z = q[2], w = q[3];
     const Mat r{1 - 2 * (y * y + z * z), 2 * (x * y + z * w),     2 * (x * z - y * w),     0,

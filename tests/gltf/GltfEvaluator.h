@@ -1,5 +1,5 @@
 #pragma once
-// A small glTF 2.0 reader and evaluator of the tests' own, written from the glTF specification
+// A small glTF 2.0 reader and evaluator of the tests' own, written from the format alone
 // and independent of the exporter: it reads a .glb, plays one animation at a time (linear
 // translation, scale and weights; spherical linear rotation) and returns every vertex of the
 // scene's meshes skinned and morphed, in double precision.

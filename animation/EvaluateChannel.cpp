@@ -76,7 +76,7 @@ float interpolateSegment(const MotionKey& a, const MotionKey& b, float t) {
         case HoldKind:
             return a.value;
         case LinearKind:
-            return a.value + (t - a.time) / (b.time - a.time) * (b.value - a.value);
+            return linearValue(a.time, a.value, b.time, b.value - a.value, t);
         default: {
             const Cubic time = hermite(a.time, b.time, -a.outHandle.time, -b.inHandle.time);
             const Cubic value = hermite(a.value, b.value, -a.outHandle.value, -b.inHandle.value);
@@ -85,54 +85,12 @@ float interpolateSegment(const MotionKey& a, const MotionKey& b, float t) {
     }
 }
 
-namespace {
-
-constexpr float Infinity = std::numeric_limits<float>::infinity();
-
-void hold(ChannelSegment* s, float start, float end, float value) {
-    if (s != nullptr) *s = {start, end, value, 0.0f, HoldKind, -Infinity, s->ascending};
-}
-
-// Remembers the piece from key i to key i + 1 when every time inside it would give, by the search
-// below, that piece's value: it lies strictly inside the key range and is not a curve. Keys out
-// of order (a damaged file) may break that, so such pieces are checked rather than assumed.
-void rememberPiece(ChannelSegment* s, const std::vector<MotionKey>& keys, std::int32_t i) {
-    const auto n = static_cast<std::int32_t>(keys.size());
-    if (s == nullptr || i < 0 || i >= n - 1) return;
-    const MotionKey& a = keys[i];
-    const MotionKey& b = keys[i + 1];
-    const int kind = interpolationKind(a.flags);
-    const bool inside = (i == 0 || a.time > keys[0].time) && a.time < b.time && b.time <= keys[n - 1].time;
-    if (inside && kind != CurveKind)
-        *s = {a.time, b.time, a.value, b.value - a.value, kind, keys[n - 1].time, s->ascending};
-}
-
-// The last key at or before t among keys [0, end), for strictly ascending keys with t inside
-// them: the key the step-by-step search below would stop at.
-std::int32_t bisect(const std::vector<MotionKey>& keys, std::int32_t end, float t) {
-    const auto after = std::upper_bound(keys.begin(), keys.begin() + end, t,
-                                        [](float time, const MotionKey& key) { return time < key.time; });
-    return static_cast<std::int32_t>(after - keys.begin()) - 1;
-}
-
-}  // namespace
-
-float searchChannel(ChannelCursor& cursor, ChannelSegment* piece, const MotionChannel& channel, float t,
-                    float emptyValue) {
+float evaluateChannel(ChannelCursor& cursor, const MotionChannel& channel, float t) {
     const auto& keys = channel.keys;
     const auto n = static_cast<std::int32_t>(keys.size());
-    if (n == 0) {
-        hold(piece, -Infinity, Infinity, emptyValue);
-        return emptyValue;
-    }
-    if (t >= keys[n - 1].time) {
-        hold(piece, keys[n - 1].time, Infinity, keys[n - 1].value);
-        return keys[n - 1].value;
-    }
-    if (t <= keys[0].time) {
-        if (keys[0].time <= keys[n - 1].time) hold(piece, -Infinity, keys[0].time, keys[0].value);
-        return keys[0].value;
-    }
+    if (n == 0) return 0.0f;
+    if (t >= keys[n - 1].time) return keys[n - 1].value;
+    if (t <= keys[0].time) return keys[0].value;
     if (cursor.evaluated && t == cursor.time) return cursor.value;
 
     std::int32_t i = cursor.keyIndex;
@@ -146,9 +104,6 @@ float searchChannel(ChannelCursor& cursor, ChannelSegment* piece, const MotionCh
             if (t < keys[i + 1].time) { result = interpolateSegment(keys[i], keys[i + 1], t); break; }
         }
         if (i >= n - 1) i = n - 1;
-    } else if (piece != nullptr && piece->ascending) {
-        i = bisect(keys, i, t);
-        result = keys[i].time == t ? keys[i].value : interpolateSegment(keys[i], keys[i + 1], t);
     } else {
         result = keys[0].value;
         std::int32_t j = i - 1;
@@ -163,7 +118,6 @@ float searchChannel(ChannelCursor& cursor, ChannelSegment* piece, const MotionCh
     cursor.time = t;
     cursor.value = result;
     cursor.evaluated = true;
-    rememberPiece(piece, keys, i);
     return result;
 }
 
@@ -174,6 +128,82 @@ bool keysAscend(const MotionChannel& channel) {
         if (i > 0 && !(keys[i - 1].time < keys[i].time)) return false;
     }
     return true;
+}
+
+namespace {
+
+constexpr float Infinity = std::numeric_limits<float>::infinity();
+
+void hold(ChannelSegment& s, float start, float end, float value) {
+    s.start = start;
+    s.end = end;
+    s.startValue = value;
+    s.valueStep = 0.0f;
+    s.kind = HoldKind;
+    s.lastKeyTime = -Infinity;
+}
+
+// The key i with keys[i].time <= t < keys[i + 1].time, for strictly ascending keys with
+// keys[0].time < t < keys[n - 1].time, found from the hint: a step or two forward while
+// playing, a bisection for a jump or a cycle starting over. Never leaves [0, n - 2].
+std::size_t segmentAt(const std::vector<MotionKey>& keys, std::size_t hint, float t) {
+    const auto later = [](float time, const MotionKey& key) { return time < key.time; };
+    const std::size_t last = keys.size() - 1;
+    std::size_t i = hint < last ? hint : last - 1;
+    if (t < keys[i].time) {
+        // keys[0].time < t, so at least key 0 lies at or before t.
+        return static_cast<std::size_t>(std::upper_bound(keys.begin(), keys.begin() + i, t, later) - keys.begin()) - 1;
+    }
+    for (int step = 0; step < 2; ++step, ++i)
+        if (t < keys[i + 1].time) return i;
+    // t < keys[last].time, so the first key after t lies at or before the last.
+    return static_cast<std::size_t>(std::upper_bound(keys.begin() + i, keys.end(), t, later) - keys.begin()) - 1;
+}
+
+}  // namespace
+
+float searchForPlayback(ChannelCursor& cursor, ChannelSegment& piece, const MotionChannel& channel, float t,
+                        float emptyValue) {
+    const auto& keys = channel.keys;
+    if (keys.empty()) {
+        hold(piece, -Infinity, Infinity, emptyValue);
+        return emptyValue;
+    }
+    if (!piece.ascending) return evaluateChannel(cursor, channel, t);
+    const MotionKey& first = keys.front();
+    const MotionKey& last = keys.back();
+    if (t >= last.time) {
+        hold(piece, last.time, Infinity, last.value);
+        return last.value;
+    }
+    if (t <= first.time) {
+        hold(piece, -Infinity, first.time, first.value);
+        return first.value;
+    }
+    // Only a NaN time is left that is neither inside nor outside the keys; the plain search
+    // gives it the first key's value.
+    if (std::isnan(t)) return evaluateChannel(cursor, channel, t);
+
+    const std::size_t i = segmentAt(keys, static_cast<std::size_t>(cursor.keyIndex), t);
+    const MotionKey& a = keys[i];
+    const MotionKey& b = keys[i + 1];
+    const float result = a.time == t ? a.value : interpolateSegment(a, b, t);
+    cursor.keyIndex = static_cast<std::int32_t>(i);
+    cursor.time = t;
+    cursor.value = result;
+    cursor.evaluated = true;
+    const int kind = interpolationKind(a.flags);
+    if (kind == HoldKind || kind == LinearKind) {
+        piece.start = a.time;
+        piece.end = b.time;
+        piece.startValue = a.value;
+        piece.valueStep = b.value - a.value;
+        piece.kind = kind;
+        piece.lastKeyTime = last.time;
+    } else {
+        hold(piece, Infinity, -Infinity, 0.0f);  // a curve: remember nothing
+    }
+    return result;
 }
 
 }  // namespace qx

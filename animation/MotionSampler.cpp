@@ -8,7 +8,7 @@ MotionSampler::MotionSampler(const SkeletalMotion& source) : motion(&source) {
     tracks.resize(source.tracks.size());
     for (std::size_t i = 0; i < tracks.size(); ++i) {
         tracks[i].track = &source.tracks[i];
-        for (int k = 0; k < ChannelCount; ++k) tracks[i].pieces[k].ascending = keysAscend(source.tracks[i].channels[k]);
+        for (int k = 0; k < ChannelCount; ++k) tracks[i].pieces[k] = pieceFor(source.tracks[i].channels[k]);
     }
 }
 
@@ -19,7 +19,7 @@ constexpr float IdentityValue[ChannelCount] = {0, 0, 0, 1, 1, 1, 0, 0, 0, 1};
 Pose sampleTrack(TrackSampler& sampler, float t) {
     float v[ChannelCount];
     for (int k = 0; k < ChannelCount; ++k) {
-        v[k] = evaluateChannel(sampler.cursors[k], sampler.pieces[k], sampler.track->channels[k], t, IdentityValue[k]);
+        v[k] = playChannel(sampler.cursors[k], sampler.pieces[k], sampler.track->channels[k], t, IdentityValue[k]);
     }
     Pose pose;
     pose.translation = {v[0], v[1], v[2]};

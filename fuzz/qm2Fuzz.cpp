@@ -1,10 +1,17 @@
-// .qm2 motions: parse, sample every track forward and backward, write and read back, then play
-// the motion as a cycle and as an overlay on a chain of bones named after its tracks.
+// .qm2 motions: parse, sample every channel forward, backward, at its key times and at odd
+// times through playback's shortcuts and through the plain search (which must agree to the bit),
+// write and read back, then play the motion as a cycle and as an overlay on a chain of bones
+// named after its tracks.
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <memory>
+#include <vector>
 
+#include "animation/EvaluateChannel.h"
 #include "animation/MotionSampler.h"
 #include "animation/SkeletalInstance.h"
 #include "skeletal/SkeletalMotionFile.h"
@@ -34,11 +41,42 @@ std::unique_ptr<qx::SkeletalMesh> chainFor(const qx::SkeletalMotion& motion) {
     return mesh;
 }
 
+std::uint32_t bitsOf(float f) {
+    std::uint32_t b = 0;
+    std::memcpy(&b, &f, sizeof b);
+    return b;
+}
+
+// Times for one channel: a few fixed ones, the odd ones, and its first key times with the
+// floats just beside them.
+std::vector<float> timesFor(const qx::MotionChannel& channel) {
+    std::vector<float> times = {0.0f, 0.1f, 0.5f, 1.0f, 0.2f, -1.0f, 1e9f, -0.0f,
+                                std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                                -std::numeric_limits<float>::infinity(), 0.3f};
+    for (std::size_t i = 0; i < channel.keys.size() && i < 8; ++i) {
+        const float t = channel.keys[i].time;
+        times.insert(times.end(), {std::nextafter(t, -1e30f), t, std::nextafter(t, 1e30f)});
+    }
+    return times;
+}
+
+void checkPlayback(const qx::MotionChannel& channel) {
+    qx::ChannelCursor played, plain;
+    qx::ChannelSegment piece = qx::pieceFor(channel);
+    for (const float t : timesFor(channel)) {
+        const float fast = qx::playChannel(played, piece, channel, t, 0.0f);
+        const float expected = channel.keys.empty() ? 0.0f : qx::evaluateChannel(plain, channel, t);
+        if (bitsOf(fast) != bitsOf(expected)) __builtin_trap();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto motion = qx::parseSkeletalMotion(data, size);
     if (!motion) return 0;
+    for (const auto& track : motion->tracks)
+        for (const auto& channel : track.channels) checkPlayback(channel);
     {
         qx::MotionSampler sampler(*motion);
         for (float t : {0.0f, 0.1f, 0.5f, 1.0f, 0.2f, -1.0f, 1e9f}) {

@@ -124,40 +124,6 @@ TEST(EvaluateChannel, WalkingBackwardGivesTheSameValuesAsAFreshCursor) {
     for (float t = 9.0f; t > 0.0f; t -= 0.7f) EXPECT_EQ(evaluateChannel(cursor, c, t), evaluateFresh(c, t)) << t;
 }
 
-// Playback reads a remembered piece, steps to the next one and bisects when it goes back; all of
-// it must give exactly what a plain search gives, also for keys out of order or at equal times.
-TEST(EvaluateChannel, RememberedPiecesGiveWhatASearchGives) {
-    MotionChannel mixed;
-    for (int i = 0; i < 40; ++i)
-        mixed.keys.push_back(key(static_cast<float>(i) * 0.25f, std::sin(static_cast<float>(i)), i % 3));
-    computeHandles(mixed);
-    MotionChannel linear;
-    for (int i = 0; i <= 60; ++i) linear.keys.push_back(key(static_cast<float>(i) / 30.0f, std::cos(static_cast<float>(i))));
-    const MotionChannel repeated = channel({key(0, 1), key(1, 2), key(1, 5), key(2, 3), key(2, 4, HoldKind), key(3, 0)});
-    const MotionChannel disordered = channel({key(0, 1), key(2, 2), key(1, 7), key(3, 3), key(2.5f, 9), key(4, 0)});
-    const struct {
-        const char* name;
-        const MotionChannel& channel;
-    } cases[] = {{"mixed", mixed}, {"linear", linear}, {"repeated", repeated}, {"disordered", disordered}};
-    std::vector<float> times;
-    for (float t = -0.5f; t < 10.5f; t += 1.0f / 60.0f) times.push_back(t);  // play, past the end
-    for (int k = 0; k <= 40; ++k) times.push_back(static_cast<float>(k) * 0.25f);  // every key time
-    for (float t = 9.0f; t > -1.0f; t -= 0.7f) times.push_back(t);  // backwards
-    for (int loop = 0; loop < 3; ++loop)
-        for (float t = 0.0f; t < 2.0f; t += 0.05f) times.push_back(t);  // wrapping cycles
-    for (const auto& c : cases) {
-        ChannelCursor played, plain;
-        ChannelSegment piece;
-        piece.ascending = keysAscend(c.channel);
-        for (const float t : times)
-            ASSERT_EQ(evaluateChannel(played, piece, c.channel, t, 0.0f), evaluateChannel(plain, c.channel, t))
-                << c.name << " at " << t;
-    }
-    EXPECT_TRUE(keysAscend(mixed));
-    EXPECT_FALSE(keysAscend(repeated));
-    EXPECT_FALSE(keysAscend(disordered));
-}
-
 TEST(EvaluateChannel, EmptyChannelGivesZero) {
     EXPECT_EQ(evaluateFresh(MotionChannel{}, 1.0f), 0.0f);
 }

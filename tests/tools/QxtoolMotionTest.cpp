@@ -12,6 +12,7 @@
 #include "skeletal/SkeletalMotionFile.h"
 #include "tests/support/MotionBuilder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestData.h"
 #include "tests/support/Qxtool.h"
 
 namespace qx {
@@ -112,6 +113,21 @@ TEST(QxtoolSample, EvaluatesTimesInOrderIncludingNegativeOnes) {
     EXPECT_EQ(doc["samples"][1]["time"].get<float>(), -0.5f);
     EXPECT_EQ(doc["samples"][1]["poses"][0]["translation"][0].get<float>(), 0.0f);
     EXPECT_EQ(doc["samples"][2]["poses"][1]["scale"][1].get<float>(), 1.0f);  // held
+}
+
+// Part of a motion whose channel holds three keys at one time: the pose at a time must not
+// depend on which times the same sampler was asked before.
+TEST(QxtoolSample, AnswerDoesNotDependOnTheTimesAskedBefore) {
+    QX_REQUIRE_TESTDATA("regressions/sampler-history.qm2");
+    const std::string path = (test::testDataDir() / "regressions/sampler-history.qm2").string();
+    const std::string t = "0.6281818747520447";
+    const auto alone = test::runQxtool("sample " + path + " " + t);
+    ASSERT_EQ(alone.status, 0) << alone.err;
+    for (const std::string before : {"0.3", "0.7 0.1", "0.12267798 0.5"}) {
+        const auto after = test::runQxtool("sample " + path + " " + before + " " + t);
+        ASSERT_EQ(after.status, 0) << after.err;
+        EXPECT_EQ(json::parse(after.out)["samples"].back(), json::parse(alone.out)["samples"][0]) << "after " << before;
+    }
 }
 
 TEST(QxtoolErrors, RejectedInputsExitOneWithTheFileAndReason) {

@@ -1,12 +1,14 @@
 #include "animation/RigidSkinning.h"
 
-#include <emmintrin.h>
-
 #include <algorithm>
+
+#include "math/Simd.h"
 
 namespace qx {
 
 namespace {
+
+#if QX_SIMD
 
 // Vector3 is three packed floats: a 16-byte load at element i also reads element i + 1's x,
 // so it is used only below the last element, which is read as exactly 8 + 4 bytes.
@@ -56,6 +58,28 @@ void moveWide(const SkinMatrix* matrices, const SkinStream& s, std::size_t begin
     for (std::size_t i = begin; i < end; ++i) moveOne<Point, false>(matrices, steps[i], from[i], to[i]);
 }
 
+#else
+
+// The scalar reference of the sweep: the same products summed in the same order.
+template <bool Point>
+void moveScalar(const SkinMatrix* matrices, const SkinStream& s) {
+    for (std::size_t i = 0; i < s.count; ++i) {
+        const std::int32_t step = s.steps[i];
+        if (step < 0) {
+            s.to[i] = s.from[i];
+            continue;
+        }
+        const float(&m)[4][4] = matrices[step].row;
+        const float x = s.from[i].x, y = s.from[i].y, z = s.from[i].z;
+        Vector3 r{x * m[0][0] + y * m[1][0] + z * m[2][0], x * m[0][1] + y * m[1][1] + z * m[2][1],
+                  x * m[0][2] + y * m[1][2] + z * m[2][2]};
+        if constexpr (Point) r = {r.x + m[3][0], r.y + m[3][1], r.z + m[3][2]};
+        s.to[i] = r;
+    }
+}
+
+#endif
+
 }  // namespace
 
 SkinMatrix toSkinMatrix(const Matrix& w) {
@@ -66,6 +90,10 @@ SkinMatrix toSkinMatrix(const Matrix& w) {
 }
 
 void sweepRigid(const SkinMatrix* matrices, const SkinStream& positions, const SkinStream& normals) {
+#if !QX_SIMD
+    moveScalar<true>(matrices, positions);
+    moveScalar<false>(matrices, normals);
+#else
     const std::size_t widePositions = positions.count > 0 ? positions.count - 1 : 0;
     const std::size_t wideNormals = normals.count > 0 ? normals.count - 1 : 0;
     const std::size_t both = std::min(widePositions, wideNormals);
@@ -90,6 +118,7 @@ void sweepRigid(const SkinMatrix* matrices, const SkinStream& positions, const S
         const std::size_t last = wideNormals;
         moveOne<false, true>(matrices, normalSteps[last], fromNormals[last], toNormals[last]);
     }
+#endif
 }
 
 void movePoints(const Matrix& w, const Vector3* from, Vector3* to, const std::int32_t* index, IndexRange range) {

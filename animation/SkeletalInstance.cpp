@@ -10,24 +10,29 @@ namespace qx {
 
 namespace {
 
-// worldToBone x (scale x rotation, translated) x boneToWorld: the pose acts in the bone's own
-// frame (origin at its start, Z along it, Y towards its roll point).
+// worldToBone x P x boneToWorld, with P the diagonal scale matrix times the rotation matrix and
+// the translation as its last row: the pose acts in the bone's own frame (origin at its start,
+// Z along it, Y towards its roll point). P is the full product, zero terms included, because
+// they decide the sign of a zero and carry a NaN from one row of the rotation to the others.
 Matrix boneLocal(const MeshBone& bone, const Pose& pose) {
-    // Scale before rotation: each rotation row scaled by its own axis's factor.
+#if QX_SIMD
+    // Built in registers: written out and read back four wide, it would stall every bone.
     float r[3][3];
     writeRotation(r, pose.rotation);
-    const float scale[3] = {pose.scale.x, pose.scale.y, pose.scale.z};
-#if defined(__SSE2__)
-    // Built in registers: written out and read back four wide, it would stall every bone.
-    MatrixRows p;
-    for (int i = 0; i < 3; ++i)
-        p.row[i] = _mm_mul_ps(_mm_set_ps(0.0f, r[i][2], r[i][1], r[i][0]), _mm_set1_ps(scale[i]));
+    const __m128 last = _mm_set_ps(1.0f, 0.0f, 0.0f, 0.0f);
+    MatrixRows rotation{{_mm_set_ps(0.0f, r[0][2], r[0][1], r[0][0]), _mm_set_ps(0.0f, r[1][2], r[1][1], r[1][0]),
+                         _mm_set_ps(0.0f, r[2][2], r[2][1], r[2][0]), last}};
+    const MatrixRows scale{{_mm_set_ps(0.0f, 0.0f, 0.0f, pose.scale.x), _mm_set_ps(0.0f, 0.0f, pose.scale.y, 0.0f),
+                            _mm_set_ps(0.0f, pose.scale.z, 0.0f, 0.0f), last}};
+    MatrixRows p = product(scale, rotation);
     p.row[3] = _mm_set_ps(1.0f, pose.translation.z, pose.translation.y, pose.translation.x);
     return matrixOf(product(product(rowsOf(bone.worldToBone), p), rowsOf(bone.boneToWorld)));
 #else
-    Matrix p;
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) p.m[i][j] = r[i][j] * scale[i];
+    Matrix scale;
+    scale.m[0][0] = pose.scale.x;
+    scale.m[1][1] = pose.scale.y;
+    scale.m[2][2] = pose.scale.z;
+    Matrix p = product(scale, toMatrix(pose.rotation));
     p.setRow(3, pose.translation);
     return product(product(bone.worldToBone, p), bone.boneToWorld);
 #endif

@@ -2,11 +2,8 @@
 // A 4x4 single-precision affine matrix, row-major: rows 0-2 hold the rotation part (fourth entry
 // 0) and row 3 the translation (fourth entry 1). The fourth column is always (0, 0, 0, 1).
 
+#include "math/Simd.h"
 #include "math/Vector3.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace qx {
 
@@ -46,7 +43,7 @@ struct Matrix {
     bool operator==(const Matrix&) const = default;
 };
 
-#if defined(__SSE2__)
+#if QX_SIMD
 // A matrix's rows held four floats wide, so that a chain of products stays in registers.
 struct MatrixRows {
     __m128 row[4];
@@ -84,7 +81,7 @@ inline MatrixRows product(const MatrixRows& a, const MatrixRows& b) {
 // Inline and four floats wide where the machine allows: posing takes several products per bone
 // every frame.
 inline Matrix product(const Matrix& a, const Matrix& b) {
-#if defined(__SSE2__)
+#if QX_SIMD
     return matrixOf(product(rowsOf(a), rowsOf(b)));
 #else
     Matrix r;

@@ -86,8 +86,10 @@ void fitCameraTo(Camera& camera, const VertexModel& model) {
 
 Drawable* advanceLikeViewer(ModelInstance& instance, double seconds) {
     if (instance.kind() == VertexKind) return instance.update(static_cast<float>(seconds));
-    int steps = static_cast<int>(seconds / ReplayStep);
-    steps = std::clamp(steps, 0, ReplaySteps);
+    // Clamped while still a double: a time past what an int holds (or NaN) never reaches the
+    // conversion, which it would not survive.
+    const double wanted = seconds / ReplayStep;
+    const int steps = wanted >= ReplaySteps ? ReplaySteps : wanted > 0.0 ? static_cast<int>(wanted) : 0;
     for (int i = 0; i < steps; ++i) instance.update(static_cast<float>(ReplayStep));
     return instance.update(static_cast<float>(seconds - steps * ReplayStep));
 }

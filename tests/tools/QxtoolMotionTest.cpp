@@ -151,8 +151,21 @@ TEST(QxtoolErrors, UsageErrorsExitTwo) {
     EXPECT_EQ(test::runQxtool("").status, 2);
     EXPECT_EQ(test::runQxtool("frobnicate").status, 2);
     EXPECT_EQ(test::runQxtool("sample").status, 2);
-    EXPECT_EQ(test::runQxtool("sample m.qm2 notanumber").status, 2);
     EXPECT_EQ(test::runQxtool("dump").status, 2);
+}
+
+// Times on the command line are read by the same rule as the numbers of scripts: no
+// hexadecimal, no leading '+', nothing a float cannot hold.
+TEST(QxtoolSample, TimesAreReadAsScriptNumbersAre) {
+    test::TempDir dir;
+    const std::string path = dir.file("wave.qm2");
+    ASSERT_TRUE(writeSkeletalMotion(path, waveMotion()));
+    for (const std::string time : {"notanumber", "0x1p-2", "+0.25", "1e999", "0.5s", " 1"}) {
+        const auto result = test::runQxtool("sample " + path + " 0.25 '" + time + "'");
+        EXPECT_EQ(result.status, 2) << time;
+        EXPECT_NE(result.err.find(time), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(test::runQxtool("sample " + path + " -0.5 1e-3 inf").status, 0);
 }
 
 TEST(QxtoolInfo, OneBlockPerFileAndFailureStatusForAnyBadOne) {

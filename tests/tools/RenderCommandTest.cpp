@@ -224,6 +224,12 @@ TEST(QxtoolRender, BadOptionsAreUsageErrors) {
         {square, " --background 1,2"},
         {square, " --background 1,2,256"},
         {square, " --time -1"},
+        // Numbers are read as in scripts: plain decimals a float or double can hold.
+        {square, " --time 0x10"},
+        {square, " --time +1"},
+        {square, " --time 1e999"},
+        {flag, " --fps 1e999"},
+        {flag, " --fps 0x1"},
         {square, " --frames 0:1"},
         {square, " --fps 10"},
         {flag, " --motion " + quoted(samplePath("figure-walk.qm2"))},

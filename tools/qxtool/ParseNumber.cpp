@@ -20,6 +20,7 @@ bool parseWhole(std::string_view text, T& out) {
 }  // namespace
 
 bool parseNumber(std::string_view text, float& out) { return parseWhole(text, out); }
+bool parseNumber(std::string_view text, double& out) { return parseWhole(text, out); }
 bool parseNumber(std::string_view text, std::int32_t& out) { return parseWhole(text, out); }
 bool parseNumber(std::string_view text, std::uint32_t& out) { return parseWhole(text, out); }
 

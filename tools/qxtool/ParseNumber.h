@@ -11,6 +11,7 @@ namespace qx::tool {
 
 // False, leaving out as it was, when the whole text is not such a number.
 bool parseNumber(std::string_view text, float& out);
+bool parseNumber(std::string_view text, double& out);
 bool parseNumber(std::string_view text, std::int32_t& out);
 bool parseNumber(std::string_view text, std::uint32_t& out);  // no sign at all
 

@@ -36,16 +36,18 @@ struct RenderOptions {
     std::string out;
     std::string size = "640x480";
     std::vector<std::string> motions;
-    double time = 0.0;
+    std::string time = "0";  // numbers as text, read as script numbers are
     std::string frames;
-    double fps = 15.0;
-    bool fpsGiven = false;
+    std::string fps;  // empty: not given
+
     bool noTexture = false;
     bool cull = false;
     std::string background = "0,0,0";
 };
 
 struct Settings {
+    double time = 0.0;
+    float fps = 15.0f;
     int width = 0;
     int height = 0;
     bool hasFrames = false;
@@ -91,16 +93,17 @@ std::string checkOptions(const RenderOptions& o, bool skeletal, Settings& s) {
     s.lighting.red = rgb[0];
     s.lighting.green = rgb[1];
     s.lighting.blue = rgb[2];
-    if (!std::isfinite(o.time) || o.time < 0.0 || o.time > 1e9)
-        return "--time expects seconds from 0 to 1e9";
-    if (!std::isfinite(o.fps)) return "--fps expects a finite number of frames per second";
+    if (!parseNumber(o.time, s.time) || !(s.time >= 0.0 && s.time <= 1e9))
+        return "--time expects seconds from 0 to 1e9, not '" + o.time + "'";
+    if (!o.fps.empty() && (!parseNumber(o.fps, s.fps) || !std::isfinite(s.fps)))
+        return "--fps expects a finite number of frames per second, not '" + o.fps + "'";
     if (!o.frames.empty()) {
         if (!split(o.frames, ':', 2, parts) || !parseInt(parts[0], 0, INT32_MAX, s.first) ||
             !parseInt(parts[1], 0, INT32_MAX, s.last))
             return "--frames expects A:B (frames A to B-1), not '" + o.frames + "'";
         s.hasFrames = true;
     }
-    if (skeletal && (!o.frames.empty() || o.fpsGiven)) return "--frames and --fps apply to vertex models only";
+    if (skeletal && (!o.frames.empty() || !o.fps.empty())) return "--frames and --fps apply to vertex models only";
     if (!skeletal && !o.motions.empty()) return "--motion applies to skeletal meshes only";
     return {};
 }
@@ -140,7 +143,7 @@ int loadVertex(const RenderOptions& o, const Settings& s, Scene& scene) {
     std::string reason;
     scene.vertex = readVertexModelToShow(o.file, &reason, ImageLoading::Upload);
     if (!scene.vertex) return fail(o.file, reason);
-    auto instance = std::make_unique<VertexInstance>(*scene.vertex, -1, -1, static_cast<float>(o.fps));
+    auto instance = std::make_unique<VertexInstance>(*scene.vertex, -1, -1, s.fps);
     if (s.hasFrames && instance->setRange(s.first, s.last, -1) == 0)
         return usageError("--frames " + o.frames + " is outside the model's " +
                           std::to_string(scene.vertex->frames.size()) + " frames");
@@ -182,7 +185,7 @@ int render(const RenderOptions& o) {
         fitCameraTo(camera, *scene.vertex);
     applyProjection(camera);
 
-    if (Drawable* drawable = advanceLikeViewer(*scene.instance, o.time)) renderer.submit(*drawable);
+    if (Drawable* drawable = advanceLikeViewer(*scene.instance, s.time)) renderer.submit(*drawable);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     applyCameraTransform(camera);
     renderer.drawAll();
@@ -208,14 +211,11 @@ CommandRun defineRender(CLI::App& sub) {
     sub.add_option("--motion", o->motions, "A .qm2 motion started as a cycle (repeatable; skeletal meshes)");
     sub.add_option("--time", o->time, "Seconds the animation has advanced (default 0)");
     sub.add_option("--frames", o->frames, "Frame range A:B of a vertex model (frames A to B-1)");
-    CLI::Option* fps = sub.add_option("--fps", o->fps, "Frames per second of a vertex model (default 15)");
+    sub.add_option("--fps", o->fps, "Frames per second of a vertex model (default 15)");
     sub.add_flag("--no-texture", o->noTexture, "Draw without textures");
     sub.add_flag("--cull", o->cull, "Cull back faces of skeletal meshes");
     sub.add_option("--background", o->background, "Background colour R,G,B, each 0..255 (default 0,0,0)");
-    return [o, fps] {
-        o->fpsGiven = fps->count() > 0;
-        return render(*o);
-    };
+    return [o] { return render(*o); };
 }
 
 }  // namespace qx::tool

@@ -6,6 +6,7 @@
 #include "skeletal/SkeletalMotionFile.h"
 #include "tools/qxtool/Command.h"
 #include "tools/qxtool/Json.h"
+#include "tools/qxtool/ParseNumber.h"
 #include "tools/qxtool/Report.h"
 
 namespace qx::tool {
@@ -13,7 +14,7 @@ namespace qx::tool {
 namespace {
 struct SampleOptions {
     std::string motion;
-    std::vector<float> times;
+    std::vector<std::string> times;  // read as script numbers are
 };
 }  // namespace
 
@@ -22,13 +23,19 @@ CommandRun defineSample(CLI::App& sub) {
     sub.add_option("MOTION", options->motion, "A .qm2 motion")->required();
     sub.add_option("TIME", options->times, "Times in seconds, evaluated in this order")->required();
     return [options] {
+        std::vector<float> times;
+        for (const std::string& text : options->times) {
+            float t = 0.0f;
+            if (!parseNumber(text, t)) return usageError("TIME expects seconds as a plain decimal number, not '" + text + "'");
+            times.push_back(t);
+        }
         std::string reason;
         const auto motion = readSkeletalMotion(options->motion, &reason);
         if (!motion) return fail(options->motion, reason);
         // One sampler for all times, so that the channel cursors carry over between them.
         MotionSampler sampler(*motion);
         Json samples = Json::array();
-        for (const float t : options->times) {
+        for (const float t : times) {
             Json poses = Json::array();
             for (TrackSampler& track : sampler.tracks) {
                 const Pose pose = sampleTrack(track, t);

@@ -7,7 +7,9 @@ namespace qx {
 ByteReader::ByteReader(FileBytes& file) : data_(file.data()), size_(file.size()), file_(&file) {}
 
 void ByteReader::releaseRead() {
-    if (file_ != nullptr) file_->releaseBefore(pos_);
+    if (file_ == nullptr) return;
+    file_->releaseBefore(pos_);
+    released_ = pos_;
 }
 
 bool ByteReader::vector3(Vector3& out) {
@@ -32,7 +34,7 @@ bool ByteReader::skip(std::size_t count) {
 }
 
 bool ByteReader::seek(std::size_t offset) {
-    if (offset > size_) return false;
+    if (offset > size_ || offset < released_) return false;
     pos_ = offset;
     return true;
 }

@@ -73,6 +73,8 @@ public:
     bool vector3(Vector3& out);
     bool bytes(void* out, std::size_t count);
     bool skip(std::size_t count);
+    // Moves to offset; false (nothing moved) past the end, or back before the point of the last
+    // releaseRead() of a file's bytes, whose memory may be gone.
     bool seek(std::size_t offset);
 
     // Bytes up to a 0 byte, which is consumed. False (nothing consumed) when no 0 byte follows.
@@ -119,7 +121,7 @@ public:
 
     // Gives back the memory of the bytes already read, when reading a file: a reader that never
     // looks back calls it between records, so that a big file is not held whole beside the
-    // model made of it. Bytes given back read as zeros.
+    // model made of it. Bytes given back read as zeros, so seek() refuses to go back to them.
     void releaseRead();
 
 private:
@@ -136,6 +138,7 @@ private:
     std::size_t size_ = 0;
     std::size_t pos_ = 0;
     FileBytes* file_ = nullptr;
+    std::size_t released_ = 0;  // bytes before this may have been given back
 };
 
 static_assert(std::endian::native == std::endian::little, "the file formats are little-endian");

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace qx {
 
@@ -16,6 +17,9 @@ namespace {
 // Below this a plain heap block is cheaper than a mapping of its own.
 constexpr std::size_t MappedFrom = std::size_t{1} << 20;
 constexpr std::size_t LargePage = std::size_t{2} << 20;
+// A pipe or a device has no size to check against and may never end (/dev/zero): it is read up
+// to this much, far beyond any model of ours, and refused past it.
+constexpr std::size_t StreamCap = std::size_t{256} << 20;
 
 struct FileDescriptor {
     int fd = -1;
@@ -89,9 +93,10 @@ bool readFileBytes(const std::string& path, FileBytes& out, std::string* reason)
         setReason(reason, "is a directory");
         return false;
     }
-    // One byte more than the size, so that a file read whole is known to be whole. Pipes and
-    // files that grow meanwhile are read on until their end.
-    const std::size_t expected = S_ISREG(info.st_mode) && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+    // One byte more than the size, so that a file read whole is known to be whole. Files that
+    // grow meanwhile are read on until their end, pipes and devices up to the cap.
+    const bool regular = S_ISREG(info.st_mode);
+    const std::size_t expected = regular && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
     if (!out.reserve(expected < (std::size_t{64} << 10) ? (std::size_t{64} << 10) : expected + 1)) {
         setReason(reason, "not enough memory to read it");
         return false;
@@ -111,6 +116,11 @@ bool readFileBytes(const std::string& path, FileBytes& out, std::string* reason)
             return false;
         }
         out.size_ += static_cast<std::size_t>(got);
+        if (!regular && out.size_ > StreamCap) {
+            out = FileBytes{};
+            setReason(reason, "more than " + std::to_string(StreamCap >> 20) + " MiB from a pipe or device");
+            return false;
+        }
     }
     return true;
 }

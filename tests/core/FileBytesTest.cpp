@@ -64,6 +64,23 @@ TEST(FileBytes, GivingBackReadBytesKeepsTheUnreadOnes) {
     const std::size_t released = std::size_t{4} << 20;
     ASSERT_NE(std::count(expected.begin(), expected.begin() + released, 0), static_cast<long>(released));
     EXPECT_EQ(std::count(bytes.data(), bytes.data() + released, 0), static_cast<long>(released));
+    // So nothing may go back to them; forward is still free.
+    EXPECT_FALSE(in.seek(0));
+    EXPECT_FALSE(in.seek(from - 1));
+    EXPECT_EQ(in.position(), from);
+    EXPECT_TRUE(in.seek(from + 3));
+    EXPECT_TRUE(in.seek(from));
+}
+
+// A device or pipe has no size to hold it to: it is read up to 256 MiB and refused past that.
+TEST(FileBytes, EndlessDevicesAreRefusedPastTheCap) {
+    FileBytes bytes;
+    std::string reason;
+    EXPECT_FALSE(readFileBytes("/dev/zero", bytes, &reason));
+    EXPECT_EQ(reason, "more than 256 MiB from a pipe or device");
+    EXPECT_EQ(bytes.size(), 0u);
+    EXPECT_TRUE(readFileBytes("/dev/null", bytes, &reason)) << reason;
+    EXPECT_EQ(bytes.size(), 0u);
 }
 
 }  // namespace

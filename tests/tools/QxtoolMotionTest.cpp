@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include <nlohmann/json.hpp>
@@ -145,6 +146,13 @@ TEST(QxtoolErrors, RejectedInputsExitOneWithTheFileAndReason) {
 
     result = test::runQxtool("dump " + dir.file("x.txt"));
     EXPECT_EQ(result.status, 1);
+
+    // A name that leads to an endless device is read up to a cap, not until memory runs out.
+    const std::string zero = dir.file("zero.qm2");
+    std::filesystem::create_symlink("/dev/zero", zero);
+    result = test::runQxtool("info " + zero);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "qxtool: " + zero + ": more than 256 MiB from a pipe or device\n");
 }
 
 TEST(QxtoolErrors, UsageErrorsExitTwo) {

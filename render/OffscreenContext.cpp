@@ -164,6 +164,20 @@ bool OffscreenContext::readPixels(std::vector<std::uint8_t>& rgba) {
     return glGetError() == GL_NO_ERROR;
 }
 
+bool OffscreenContext::readCoverage(std::vector<std::uint8_t>& covered) {
+    if (!makeCurrent()) return false;
+    const auto w = static_cast<std::size_t>(width_);
+    std::vector<float> depth(w * static_cast<std::size_t>(height_));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width_, height_, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+    covered.resize(depth.size());
+    for (int y = 0; y < height_; ++y) {
+        const float* row = depth.data() + static_cast<std::size_t>(height_ - 1 - y) * w;  // bottom row first
+        for (std::size_t x = 0; x < w; ++x) covered[static_cast<std::size_t>(y) * w + x] = row[x] < 1.0f ? 1 : 0;
+    }
+    return glGetError() == GL_NO_ERROR;
+}
+
 void OffscreenContext::destroy() {
     if (display_ == nullptr) return;
     if (context_ != nullptr) {

@@ -30,6 +30,9 @@ public:
     // The framebuffer's pixels as R, G, B, A bytes, top row first (as a person sees the
     // picture), width x height x 4 bytes. Makes the context current first.
     bool readPixels(std::vector<std::uint8_t>& rgba);
+    // One byte a pixel, top row first: 1 where something was drawn (its depth is nearer than
+    // the cleared far plane), 0 elsewhere.
+    bool readCoverage(std::vector<std::uint8_t>& covered);
     // Releases the framebuffer and the context; the object can be created again afterwards.
     void destroy();
 

@@ -29,5 +29,6 @@ CommandRun defineImage(CLI::App& sub);
 CommandRun defineAnimate(CLI::App& sub);
 CommandRun defineRender(CLI::App& sub);
 CommandRun defineExport(CLI::App& sub);
+CommandRun defineThumbnail(CLI::App& sub);
 
 }  // namespace qx::tool

@@ -2,27 +2,19 @@
 // camera the viewer fits when a window opens, written as a PNG. No window and no display
 // server: the frame is drawn into the framebuffer of an EGL context.
 
-#include <GL/gl.h>
-
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "animation/SkeletalInstance.h"
-#include "render/Camera.h"
 #include "render/Lighting.h"
-#include "render/ModelScene.h"
-#include "render/OffscreenContext.h"
 #include "render/PngWriter.h"
-#include "render/Renderer.h"
-#include "skeletal/SkeletalMotionFile.h"
 #include "tools/qxtool/Command.h"
 #include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/ParseNumber.h"
 #include "tools/qxtool/Report.h"
-#include "vertex/VertexInstance.h"
+#include "tools/qxtool/Snapshot.h"
 
 namespace qx::tool {
 
@@ -45,16 +37,6 @@ struct RenderOptions {
     std::string background = "0,0,0";
 };
 
-struct Settings {
-    double time = 0.0;
-    float fps = 15.0f;
-    int width = 0;
-    int height = 0;
-    bool hasFrames = false;
-    std::int32_t first = -1;
-    std::int32_t last = -1;
-    LightingSettings lighting;
-};
 
 bool parseInt(const std::string& text, std::int32_t low, std::int32_t high, std::int32_t& out) {
     std::int32_t value = 0;
@@ -77,7 +59,7 @@ bool split(const std::string& text, char separator, std::size_t count, std::vect
 }
 
 // Checks the options that do not depend on the file; an empty result means they are fine.
-std::string checkOptions(const RenderOptions& o, bool skeletal, Settings& s) {
+std::string checkOptions(const RenderOptions& o, bool skeletal, SnapshotRequest& s) {
     std::vector<std::string> parts;
     const std::size_t x = o.size.find_first_of("xX");
     std::int32_t w = 0, h = 0;
@@ -108,96 +90,25 @@ std::string checkOptions(const RenderOptions& o, bool skeletal, Settings& s) {
     return {};
 }
 
-// What the view of a document holds: the model and the instance playing it.
-struct Scene {
-    std::unique_ptr<SkeletalModel> skeletal;
-    std::unique_ptr<VertexModel> vertex;
-    std::unique_ptr<ModelInstance> instance;
-};
-
-// Reads the skeletal mesh (textures uploaded) and the motions, every motion made a cycle, and
-// starts them all with default settings. A failure reports itself and returns its status.
-int loadSkeletal(const RenderOptions& o, Scene& scene) {
-    std::string reason;
-    std::unique_ptr<SkeletalMesh> mesh = readMeshToShow(o.file, &reason, ImageLoading::Upload);
-    if (!mesh) return fail(o.file, reason);
-    scene.skeletal = std::make_unique<SkeletalModel>();
-    scene.skeletal->addMesh(std::move(mesh));
-    for (const std::string& path : o.motions) {
-        std::unique_ptr<SkeletalMotion> motion = readSkeletalMotion(path, &reason);
-        if (!motion) return fail(path, reason);
-        motion->animationType = CycleAnimation;
-        scene.skeletal->addMotion(std::move(motion));
-    }
-    auto instance = std::make_unique<SkeletalInstance>(*scene.skeletal);
-    for (const auto& motion : scene.skeletal->motions()) {
-        MotionSettings settings;
-        settings.motionId = motion->nameHash;
-        instance->start(settings);
-    }
-    scene.instance = std::move(instance);
-    return ExitOk;
-}
-
-int loadVertex(const RenderOptions& o, const Settings& s, Scene& scene) {
-    std::string reason;
-    scene.vertex = readVertexModelToShow(o.file, &reason, ImageLoading::Upload);
-    if (!scene.vertex) return fail(o.file, reason);
-    auto instance = std::make_unique<VertexInstance>(*scene.vertex, -1, -1, s.fps);
-    if (s.hasFrames && instance->setRange(s.first, s.last, -1) == 0)
-        return usageError("--frames " + o.frames + " is outside the model's " +
-                          std::to_string(scene.vertex->frames.size()) + " frames");
-    scene.instance = std::move(instance);
-    return ExitOk;
-}
-
 int render(const RenderOptions& o) {
     const FileKind* kind = findFileKind(o.file);
-    if (kind == nullptr || kind->renderAs == RenderAs::Nothing)
-        return fail(o.file, "cannot render this file type (known: " + renderableExtensions() + ")");
-    const bool skeletal = kind->renderAs == RenderAs::SkeletalMesh;
-    Settings s;
-    const std::string problem = checkOptions(o, skeletal, s);
-    if (!problem.empty()) return usageError(problem);
-
-    // The context outlives the models: their textures are deleted in it.
-    OffscreenContext context;
-    std::string reason;
-    if (!context.create(s.width, s.height, &reason)) return fail(o.out, "no off-screen OpenGL: " + reason);
-
-    // As a window opens: the model is read with the context current, then the renderer is
-    // ensured, the lighting applied, the instance built and the camera fitted.
-    Scene scene;
-    const int loaded = skeletal ? loadSkeletal(o, scene) : loadVertex(o, s, scene);
-    if (loaded != ExitOk) return loaded;
-
-    Renderer renderer;
-    if (o.noTexture) renderer.setState(Renderer::Texturing, false);
-    renderer.setState(Renderer::Culling, o.cull);
-    applyLighting(s.lighting);
-
-    Camera camera;
-    camera.width = static_cast<float>(s.width);
-    camera.height = static_cast<float>(s.height);
-    if (skeletal)
-        fitCameraTo(camera, *scene.skeletal);
-    else
-        fitCameraTo(camera, *scene.vertex);
-    applyProjection(camera);
-
-    if (Drawable* drawable = advanceLikeViewer(*scene.instance, s.time)) renderer.submit(*drawable);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    applyCameraTransform(camera);
-    renderer.drawAll();
-    renderer.clear();
-    glFinish();
-
-    std::vector<std::uint8_t> rgba;
-    if (!context.readPixels(rgba)) return fail(o.out, "cannot read the rendered pixels back");
+    const bool skeletal = kind != nullptr && kind->renderAs == RenderAs::SkeletalMesh;
+    SnapshotRequest s;
+    if (kind != nullptr && kind->renderAs != RenderAs::Nothing) {
+        const std::string problem = checkOptions(o, skeletal, s);
+        if (!problem.empty()) return usageError(problem);
+    }
+    s.file = o.file;
+    s.motions = o.motions;
+    s.texturing = !o.noTexture;
+    s.culling = o.cull;
+    Snapshot picture;
+    if (const int status = drawSnapshot(s, picture); status != ExitOk) return status;
     // A window shows colours only: half-transparent texels blended over the background leave
     // alpha below 1 in the framebuffer, which would turn into holes in the picture.
-    for (std::size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
-    if (!writePng(o.out, rgba.data(), s.width, s.height, &reason)) return fail(o.out, reason);
+    for (std::size_t i = 3; i < picture.rgba.size(); i += 4) picture.rgba[i] = 255;
+    std::string reason;
+    if (!writePng(o.out, picture.rgba.data(), s.width, s.height, &reason)) return fail(o.out, reason);
     return ExitOk;
 }
 

@@ -28,6 +28,7 @@ const Command Commands[] = {
     {"animate", "Play motions on a skeletal mesh from a script on standard input", &defineAnimate},
     {"render", "Draw one frame of a model off-screen into a PNG file", &defineRender},
     {"export", "Export a model and its motions to glTF 2.0 (.glb or .gltf)", &defineExport},
+    {"thumbnail", "Draw a square picture of a model for file managers", &defineThumbnail},
 };
 
 bool looksLikeNegativeNumber(const char* arg) {

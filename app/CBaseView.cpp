@@ -6,12 +6,14 @@
 #include <cstdint>
 
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
 
 #include "app/CMainFrame.h"
 #include "app/CViewerApp.h"
+#include "app/DroppedFiles.h"
 #include "render/Lighting.h"
 #include "render/Renderer.h"
 
@@ -48,7 +50,29 @@ void CBaseView::invalidate() {
 }
 
 bool CBaseView::event(QEvent* event) {
-    if (event->type() == QEvent::UpdateRequest) paintPosted_ = false;
+    switch (event->type()) {
+        case QEvent::UpdateRequest:
+            paintPosted_ = false;
+            break;
+        // The view is a window of its own, so a drag over it never reaches the main window's
+        // widgets: files dropped here go into this view's document as dropped anywhere else.
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (!droppedFiles(drag->mimeData()).isEmpty()) drag->acceptProposedAction();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QStringList files = droppedFiles(drop->mimeData());
+            if (files.isEmpty()) return true;
+            drop->acceptProposedAction();
+            if (CViewerApp* app = CViewerApp::instance()) app->openDroppedFiles(files, this);
+            return true;
+        }
+        default:
+            break;
+    }
     return QOpenGLWindow::event(event);
 }
 

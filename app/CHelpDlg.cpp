@@ -61,6 +61,13 @@ CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent) {
                         "Expand the Tree View to see each frame of animation.  Click the label to select the "
                         "animation.  Click the model name to reset the frames.")},
         this));
+    layout->addWidget(textGroup(
+        QStringLiteral("Opening files together"),
+        {QStringLiteral("Drop models and motions on the window, or name them on the command line "
+                        "(qxmodelview figure.qm1 figure-walk.qm2): each motion plays on the skeletal mesh before it, "
+                        "or on the one it is dropped on. ply, kfm and md2 files open converted. File > Save Picture "
+                        "keeps the view as a PNG picture.")},
+        this));
     layout->addWidget(textGroup(QStringLiteral("Controls"),
                                 {QStringLiteral("Rotate XY: Drag Left Mouse Button"),
                                  QStringLiteral("Rotate Z: Ctrl + Right Mouse Button"),

@@ -1,11 +1,14 @@
 #include "app/CMainFrame.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "app/DroppedFiles.h"
 #include "app/ToolbarIcons.h"
 
 namespace qx::app {
@@ -34,6 +37,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
                QStringLiteral("Display program information, version number and copyright"), QStringLiteral("About"));
     addCommand(IdConvert, QStringLiteral("&Convert"), QStringLiteral("Convert a A:M ply, A:M kfm, or MD2 file"),
                QStringLiteral("Convert file"));
+    addCommand(IdSavePicture, QStringLiteral("Save &Picture..."),
+               QStringLiteral("Save the active view as a PNG picture at its size"), QStringLiteral("Save Picture"));
     addCommand(IdExportGltf, QStringLiteral("&Export glTF..."),
                QStringLiteral("Export the active model and its motions to glTF 2.0"), QStringLiteral("Export glTF"));
     addCommand(IdPause, QStringLiteral("Pause"), QStringLiteral("Pause animation"), QStringLiteral("Pause"))
@@ -54,7 +59,23 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     createToolbars();
     createStatusBar();
     showMenuState(false);
+    setAcceptDrops(true);
     resize(1024, 720);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+    if (!droppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QStringList files = droppedFiles(event->mimeData());
+    if (files.isEmpty()) return;
+    event->acceptProposedAction();
+    emit filesDropped(files, childAt(event->position().toPoint()));
 }
 
 QAction* CMainFrame::addCommand(CommandId id, const QString& text, const QString& prompt, const QString& tip) {
@@ -78,6 +99,7 @@ void CMainFrame::createMenus() {
     file->addAction(action(IdFileOpen));
     file->addAction(action(IdConvert));
     file->addAction(action(IdExportGltf));
+    file->addAction(action(IdSavePicture));
     file->addAction(action(IdFileClose));
     file->addSeparator();
     file->addAction(action(IdAppExit));
@@ -139,6 +161,7 @@ void CMainFrame::setFrameRate(float framesPerSecond) {
 void CMainFrame::showMenuState(bool childActive) {
     action(IdFileClose)->setVisible(childActive);
     action(IdExportGltf)->setVisible(childActive);
+    action(IdSavePicture)->setVisible(childActive);
 }
 
 QMdiSubWindow* CMainFrame::addChildWindow(QWidget* content, const QString& title) {

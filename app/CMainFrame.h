@@ -43,6 +43,13 @@ public:
 signals:
     // A lighting control changed; the views must apply lighting().
     void lightingChanged();
+    // Files were dropped on the window; under is the widget they were dropped on.
+    void filesDropped(const QStringList& files, QWidget* under);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QAction* addCommand(CommandId id, const QString& text, const QString& prompt, const QString& tip);

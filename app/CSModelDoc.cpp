@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "app/SharedGlContext.h"
-#include "skeletal/SkeletalMeshFile.h"
+#include "render/ModelScene.h"
 
 namespace qx::app {
 
@@ -11,7 +11,7 @@ std::string CBaseDoc::title() const { return std::filesystem::path(pathName_).fi
 
 std::unique_ptr<CSModelDoc> CSModelDoc::load(const std::string& path, std::string* reason) {
     const SharedGlScope gl;
-    std::unique_ptr<SkeletalMesh> mesh = readSkeletalMesh(path, reason, ImageLoading::Upload);
+    std::unique_ptr<SkeletalMesh> mesh = readMeshToShow(path, reason, ImageLoading::Upload);
     if (!mesh) return nullptr;
     auto model = std::make_unique<SkeletalModel>();
     model->addMesh(std::move(mesh));

@@ -1,6 +1,7 @@
 #pragma once
-// A skeletal mesh document: the model read from a ".qm1" file (its mesh, then the motions
-// loaded into it) and the records of those motions, which its tree shows.
+// A skeletal mesh document: the model read from a ".qm1" file, or an A:M ".ply" export converted
+// in memory (its mesh, then the motions loaded into it), and the records of those motions,
+// which its tree shows.
 
 #include <memory>
 #include <string>

@@ -59,6 +59,16 @@ QTreeWidgetItem* CSModelFrame::addMotionItem(CSMotionDoc& record) {
 
 void CSModelFrame::RebuildInstance() { modelView().RebuildInstance(); }
 
+void CSModelFrame::restartTickedMotions() {
+    QTreeWidgetItem* root = tree().topLevelItem(0);
+    for (int i = 0; root != nullptr && i < root->childCount(); ++i) {
+        QTreeWidgetItem* item = root->child(i);
+        CBaseDoc* doc = itemDocument(item);
+        if (item->checkState(0) == Qt::Checked && doc != nullptr && doc->kind() == CBaseDoc::SkeletalMotionKind)
+            modelView().skeletalInstance().start(static_cast<const CSMotionDoc&>(*doc).settings);
+    }
+}
+
 void CSModelFrame::selectionChanged(QTreeWidgetItem* item) {
     CBaseDoc* doc = itemDocument(item);
     QWidget* form = nullptr;

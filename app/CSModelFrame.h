@@ -25,6 +25,9 @@ public:
     void RebuildInstance();
     // Hangs a loaded motion's record in the tree, labelled with its file name.
     QTreeWidgetItem* addMotionItem(CSMotionDoc& record);
+    // Starts again, in tree order, every motion whose box is ticked: what a rebuild dropped when
+    // files opened together load one motion after another.
+    void restartTickedMotions();
 
 protected:
     CBaseView* CreateViewPane() override;

@@ -1,13 +1,13 @@
 #include "app/CVModelDoc.h"
 
 #include "app/SharedGlContext.h"
-#include "vertex/VertexModelFile.h"
+#include "render/ModelScene.h"
 
 namespace qx::app {
 
 std::unique_ptr<CVModelDoc> CVModelDoc::load(const std::string& path, std::string* reason) {
     const SharedGlScope gl;
-    std::unique_ptr<VertexModel> model = readVertexModel(path, reason, ImageLoading::Upload);
+    std::unique_ptr<VertexModel> model = readVertexModelToShow(path, reason, ImageLoading::Upload);
     if (!model) return nullptr;
     return std::unique_ptr<CVModelDoc>(new CVModelDoc(path, std::move(model)));
 }

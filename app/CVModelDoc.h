@@ -1,5 +1,6 @@
 #pragma once
-// A vertex model document: the model read from a ".qv1" file, with its skin.
+// A vertex model document: the model read from a ".qv1" file, or an MD2 model converted in
+// memory, with its skin.
 
 #include <memory>
 #include <string>

@@ -6,7 +6,12 @@
 #include <QSurfaceFormat>
 
 #include <QFileInfo>
+#include <QImage>
 #include <QSettings>
+#include <QTreeWidgetItem>
+
+#include <cstring>
+#include <vector>
 
 #include "app/CBaseView.h"
 #include "app/CChildFrame.h"
@@ -18,6 +23,7 @@
 #include "app/ToolbarIcons.h"
 #include "core/FilePath.h"
 #include "import/Conversion.h"
+#include "render/PngWriter.h"
 #include "skeletal/NameHash.h"
 #include "skeletal/SkeletalMotionFile.h"
 
@@ -34,6 +40,12 @@ const char* const CViewerApp::ConvertSourceFilter =
 namespace {
 
 constexpr int RecentFileCount = 4;
+
+// Motions, which go into a skeletal mesh document, as against models, which open one.
+bool isMotionFile(const QString& path) {
+    const std::string extension = lowerExtension(path.toStdString());
+    return extension == "qm2" || extension == "kfm";
+}
 
 // The save dialog's filter for a conversion's result.
 QString destinationFilter(const std::string& extension) {
@@ -64,6 +76,9 @@ CViewerApp::CViewerApp(std::unique_ptr<AnimationClock> clock) : clock_(std::move
     connect(mainFrame_->action(IdFileOpen), &QAction::triggered, this, &CViewerApp::OnFileOpen);
     connect(mainFrame_->action(IdConvert), &QAction::triggered, this, &CViewerApp::OnConvert);
     connect(mainFrame_->action(IdExportGltf), &QAction::triggered, this, &CViewerApp::OnExportGltf);
+    connect(mainFrame_->action(IdSavePicture), &QAction::triggered, this, &CViewerApp::OnSavePicture);
+    connect(mainFrame_.get(), &CMainFrame::filesDropped, this,
+            [this](const QStringList& files, QWidget* under) { openDroppedFiles(files, under); });
     connect(mainFrame_->action(IdAppAbout), &QAction::triggered, this, &CViewerApp::OnHelp);
     connect(mainFrame_->action(IdPause), &QAction::triggered, this, &CViewerApp::OnPause);
     connect(mainFrame_->action(IdTexture), &QAction::triggered, this, &CViewerApp::OnTexture);
@@ -169,41 +184,91 @@ void CViewerApp::OnFileOpen() {
     }
     const FileDialogResult chosen = dialogs_->askForFile(mainFrame_.get(), {true, {}, {}, filter, {}});
     if (!chosen.ok) return;
-    if (skeletal != nullptr && lowerExtension(chosen.path.toStdString()) == "qm2") {
-        loadMotion(*skeletal, chosen);
+    if (skeletal != nullptr && isMotionFile(chosen.path)) {
+        loadMotion(*skeletal, chosen.path);
         return;
     }
     openDocument(chosen.path);
 }
 
-void CViewerApp::loadMotion(CSModelFrame& frame, const FileDialogResult& chosen) {
+void CViewerApp::openFiles(const QStringList& paths, CChildFrame* target) {
+    auto* skeletal = target != nullptr && target->document().kind() == CBaseDoc::SkeletalMeshKind
+                         ? static_cast<CSModelFrame*>(target)
+                         : nullptr;
+    for (const QString& given : paths) {
+        // As the Open dialog gives it: the full path, which also names the motion for the
+        // duplicate check.
+        const QString path = QFileInfo(given).absoluteFilePath();
+        if (!isMotionFile(path)) {
+            CChildFrame* frame = openDocument(path);
+            if (frame != nullptr && frame->document().kind() == CBaseDoc::SkeletalMeshKind)
+                skeletal = static_cast<CSModelFrame*>(frame);
+            continue;
+        }
+        if (skeletal == nullptr) {
+            dialogs_->showMessage(mainFrame_.get(), QStringLiteral("Cannot open %1: a motion plays on a skeletal mesh; "
+                                                                   "open one (.qm1) before it")
+                                                        .arg(QFileInfo(path).fileName()));
+            continue;
+        }
+        if (QTreeWidgetItem* item = loadMotion(*skeletal, path)) {
+            // Loading rebuilt the instance: what was ticked plays again, with this one.
+            skeletal->restartTickedMotions();
+            item->setCheckState(0, Qt::Checked);
+        }
+    }
+}
+
+void CViewerApp::openDroppedFiles(const QStringList& paths, CBaseView* on) {
+    for (QMdiSubWindow* child : mainFrame_->mdiArea().subWindowList()) {
+        auto* frame = qobject_cast<CChildFrame*>(child->widget());
+        if (frame != nullptr && &frame->view() == on) return openFiles(paths, frame);
+    }
+    openFiles(paths, activeChildFrame());
+}
+
+void CViewerApp::openDroppedFiles(const QStringList& paths, QWidget* on) {
+    for (QWidget* w = on; w != nullptr; w = w->parentWidget())
+        if (auto* frame = qobject_cast<CChildFrame*>(w)) return openFiles(paths, frame);
+    openFiles(paths, activeChildFrame());
+}
+
+QTreeWidgetItem* CViewerApp::loadMotion(CSModelFrame& frame, const QString& path) {
     CSModelDoc& document = frame.modelDocument();
-    const std::string path = chosen.path.toStdString();
-    if (document.model().findMotion(nameHash(path)) != nullptr) {
+    const std::string file = path.toStdString();
+    const QString fileName = QFileInfo(path).fileName();
+    if (document.model().findMotion(nameHash(file)) != nullptr) {
         dialogs_->showMessage(mainFrame_.get(),
-                              QStringLiteral("Skeletal Motion: ") + chosen.fileName + QStringLiteral(" has already been loaded."));
-        return;
+                              QStringLiteral("Skeletal Motion: ") + fileName + QStringLiteral(" has already been loaded."));
+        return nullptr;
     }
     std::string reason;
-    std::unique_ptr<SkeletalMotion> motion = readSkeletalMotion(path, &reason);
-    if (!motion) {
-        dialogs_->showMessage(mainFrame_.get(), QStringLiteral("Cannot open %1: %2").arg(chosen.fileName, QString::fromStdString(reason)));
-        return;
+    std::unique_ptr<SkeletalMotion> motion;
+    if (lowerExtension(file) == "kfm") {
+        // An A:M motion export plays as its conversion would, named by its own path.
+        if (std::unique_ptr<ConvertedFile> converted = convertFile(file, &reason)) motion = std::move(converted->motion);
+        if (motion) motion->nameHash = nameHash(file);
+    } else {
+        motion = readSkeletalMotion(file, &reason);
     }
-    CSMotionDoc& record = document.addMotion(std::move(motion), path);
+    if (!motion) {
+        dialogs_->showMessage(mainFrame_.get(), QStringLiteral("Cannot open %1: %2").arg(fileName, QString::fromStdString(reason)));
+        return nullptr;
+    }
+    CSMotionDoc& record = document.addMotion(std::move(motion), file);
     frame.RebuildInstance();
-    frame.addMotionItem(record);
+    return frame.addMotionItem(record);
 }
 
 CChildFrame* CViewerApp::openDocument(const QString& path) {
     const std::string file = path.toStdString();
     const std::string extension = lowerExtension(file);
-    std::string reason = "not a model this viewer opens (.qm1, .qv1)";
+    std::string reason = "not a model this viewer opens (.qm1, .qv1, .ply, .md2)";
     CChildFrame* frame = nullptr;
-    if (extension == "qm1") {
+    if (extension == "qm1" || extension == "ply") {
         if (std::unique_ptr<CSModelDoc> document = CSModelDoc::load(file, &reason))
             frame = new CSModelFrame(std::move(document));
-    } else if (extension == "qv1") {
+    } else if (extension == "qv1" || extension == "md2") {
         if (std::unique_ptr<CVModelDoc> document = CVModelDoc::load(file, &reason))
             frame = new CVModelFrame(std::move(document));
     }
@@ -220,6 +285,34 @@ CChildFrame* CViewerApp::openDocument(const QString& path) {
     // The time spent reading is not fed to the animation.
     startAnimation();
     return frame;
+}
+
+void CViewerApp::OnSavePicture() {
+    CBaseView* view = activeView();
+    if (view == nullptr) return;
+    const bool wasRunning = !clock_->paused();
+    if (wasRunning) clock_->pause();
+    // What the screen shows now, at the view's size: taken before the dialog covers it.
+    const QImage picture = view->renderFrame().convertToFormat(QImage::Format_RGBA8888);
+    const CChildFrame* frame = activeChildFrame();
+    const QString proposed = frame != nullptr ? QFileInfo(QString::fromStdString(frame->document().pathName())).completeBaseName() + QStringLiteral(".png")
+                                              : QStringLiteral("picture.png");
+    const FileDialogResult target = dialogs_->askForFile(
+        mainFrame_.get(), {false, QStringLiteral("png"), proposed, QStringLiteral("PNG Pictures (*.png)|*.png||"), {}});
+    if (target.ok && !picture.isNull()) {
+        QString path = target.path;
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".png");
+        std::vector<std::uint8_t> rgba(static_cast<std::size_t>(picture.width()) * static_cast<std::size_t>(picture.height()) * 4);
+        for (int y = 0; y < picture.height(); ++y)
+            std::memcpy(rgba.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width()) * 4,
+                        picture.constScanLine(y), static_cast<std::size_t>(picture.width()) * 4);
+        std::string reason;
+        if (!writePng(path.toStdString(), rgba.data(), picture.width(), picture.height(), &reason))
+            dialogs_->showMessage(mainFrame_.get(),
+                                  QStringLiteral("Cannot write %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
+    }
+    if (wasRunning) clock_->resume();
+    updateCommandUi();
 }
 
 void CViewerApp::OnConvert() {

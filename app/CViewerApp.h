@@ -8,14 +8,17 @@
 //
 // Open reads a ".qm1" or ".qv1" file as a new document in a child window, or, with a skeletal
 // mesh window active, loads ".qm2" motions into it (a motion already loaded from the same path
-// is refused with a message). Convert turns a ".ply", ".kfm" or ".md2" file into the program's
-// formats. Export glTF saves the active document's model and motions as glTF 2.0. A file that cannot be read or written is named in a message with the reason, and
-// nothing is opened, added or written.
+// is refused with a message). Files given on the command line or dropped on the window open the
+// same way, A:M and MD2 files converted in memory. Convert turns a ".ply", ".kfm" or ".md2"
+// file into the program's formats. Export glTF saves the active document's model and motions
+// as glTF 2.0; Save Picture the active view as PNG. A file that cannot be read or written is
+// named in a message with the reason, and nothing is opened, added or written.
 
 #include <memory>
 #include <vector>
 
 #include <QObject>
+#include <QStringList>
 
 #include "app/AnimationClock.h"
 #include "app/CHelpDlg.h"
@@ -23,6 +26,8 @@
 #include "app/IdleDriver.h"
 #include "app/IdleLoop.h"
 #include "render/Renderer.h"
+
+class QTreeWidgetItem;
 
 namespace qx::app {
 
@@ -76,6 +81,19 @@ public:
     void startAnimation();
 
     void OnFileOpen();
+    // Opens files given on the command line or dropped on the window, in order, as Open would
+    // with each chosen: a model (.qm1, .qv1, or a .ply or .md2 converted in memory) opens a
+    // document; a motion (.qm2, or a .kfm converted in memory) goes into the last skeletal mesh
+    // opened before it, else into target, and starts playing (ticked in the tree). A file that
+    // cannot be opened is named in a message; the others still open.
+    void openFiles(const QStringList& paths, CChildFrame* target = nullptr);
+    // Files dropped on a view or elsewhere on the main window (on: the widget under the drop):
+    // motions go into the skeletal mesh window they were dropped on, else the active one.
+    void openDroppedFiles(const QStringList& paths, CBaseView* on);
+    void openDroppedFiles(const QStringList& paths, QWidget* on);
+    // Writes the active view's picture, as the screen shows it at its size, to a PNG file the
+    // user chooses; nothing without a view.
+    void OnSavePicture();
     void OnConvert();
     // Saves the active child window's model (with its motions) as glTF; nothing without one.
     void OnExportGltf();
@@ -103,7 +121,9 @@ public:
     bool cullingWanted() const { return cullingWanted_; }
 
 private:
-    void loadMotion(CSModelFrame& frame, const FileDialogResult& chosen);
+    // Loads the motion file into the frame's document and hangs it in the tree; none, after a
+    // message, when it is already loaded or cannot be read.
+    QTreeWidgetItem* loadMotion(CSModelFrame& frame, const QString& path);
     void addRecentFile(const QString& path);
     void toggleSwitch(int rendererSwitch, bool& wanted);
     // Brings every set-up view's context up to date with the renderer and the lighting.

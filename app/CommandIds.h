@@ -15,6 +15,7 @@ enum CommandId : int {
     IdTexture = 32775,
     IdCull = 32776,
     IdExportGltf = 32777,
+    IdSavePicture = 32778,
 };
 
 // The controls of the lighting panel; their object names are what tests and accessibility

@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QListView>
 #include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSplitter>
@@ -16,6 +18,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "animation/SkeletalInstance.h"
 #include "app/CMainFrame.h"
 #include "app/CSModelFrame.h"
 #include "app/CSModelProperty.h"
@@ -303,6 +306,92 @@ private slots:
         QTRY_COMPARE(list->model()->rowCount(list->rootIndex()), 3);
         auto* filterBox = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
         QCOMPARE(filterBox->currentText(), QStringLiteral("Motion Files (*.qm2)"));
+    }
+
+    // Files given on the command line open in order: each motion goes into the skeletal mesh
+    // before it and plays; a file that cannot be opened is named, and the others still open.
+    void commandLineOpensModelsAndPlaysMotions() {
+        const QString broken = filePath("broken.qm2");
+        writeBytes(broken, {'Q', 'X', 'M', '2', 1});
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(Samples);  // a name relative to where the shell stands
+        viewer().openFiles({Samples + "figure-walk.qm2", "figure.qm1", "figure-walk.qm2", broken,
+                            Samples + "figure-wave.qm2", Samples + "figure-walk.qm2"});
+        QDir::setCurrent(before);
+        QCOMPARE(log.messages.size(), 3);
+        QCOMPARE(log.messages[0], QStringLiteral("Cannot open figure-walk.qm2: a motion plays on a skeletal mesh; "
+                                                 "open one (.qm1) before it"));
+        QVERIFY(log.messages[1].startsWith(QStringLiteral("Cannot open broken.qm2: ")));
+        QCOMPARE(log.messages[2], QStringLiteral("Skeletal Motion: figure-walk.qm2 has already been loaded."));
+        QCOMPARE(childCount(), 1);
+        app::CSModelFrame* frame = skeletalFrame();
+        QVERIFY(frame != nullptr);
+        QTreeWidgetItem* root = frame->tree().topLevelItem(0);
+        QCOMPARE(root->text(0), Samples + "figure.qm1");
+        QCOMPARE(root->childCount(), 2);
+        for (int i = 0; i < 2; ++i) QCOMPARE(root->child(i)->checkState(0), Qt::Checked);
+        const SkeletalInstance& instance = frame->modelView().skeletalInstance();
+        QCOMPARE(instance.cycles().size() + instance.overlays().size(), std::size_t{2});
+        // And they play: the loop moves their time on.
+        QTRY_VERIFY(frame->view().initialised());
+        viewer().OnIdle(0);
+        fixture.counter.now += 250;
+        viewer().OnIdle(0);
+        QVERIFY(instance.cycles().front().time > 0.0f);
+        save(fixture.frame(), "command-line.png");
+    }
+
+    // Files dropped anywhere on the main window open as from the command line; motions dropped
+    // on a skeletal mesh's view go into that document, even when another window is active.
+    void droppedFilesOpenAsOnTheCommandLine() {
+        const auto drop = [](QObject* on, const QStringList& files, QPointF at) {
+            QMimeData data;
+            QList<QUrl> urls;
+            for (const QString& file : files) urls.append(QUrl::fromLocalFile(file));
+            data.setUrls(urls);
+            QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(on, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(on, &dropped);
+            QVERIFY(dropped.isAccepted());
+        };
+        const QPointF middle = fixture.frame().mdiArea().geometry().center();
+        drop(&fixture.frame(), {Samples + "figure.qm1", Samples + "figure-wave.qm2"}, middle);
+        app::CSModelFrame* figure = skeletalFrame();
+        QVERIFY(figure != nullptr);
+        QCOMPARE(figure->tree().topLevelItem(0)->childCount(), 1);
+        QCOMPARE(figure->tree().topLevelItem(0)->child(0)->checkState(0), Qt::Checked);
+        drop(&fixture.frame(), {Samples + "flag.qv1"}, middle);
+        QCOMPARE(childCount(), 2);
+        QVERIFY(viewer().activeChildFrame() != figure);
+        QTRY_VERIFY(figure->view().initialised());
+        drop(&figure->view(), {Samples + "figure-walk.qm2"}, QPointF(20, 20));
+        QCOMPARE(figure->modelDocument().model().motions().size(), std::size_t{2});
+        QCOMPARE(figure->tree().topLevelItem(0)->child(1)->checkState(0), Qt::Checked);
+        const SkeletalInstance& instance = figure->modelView().skeletalInstance();
+        QCOMPARE(instance.cycles().size() + instance.overlays().size(), std::size_t{2});
+        QVERIFY(log.messages.isEmpty());
+    }
+
+    // Save Picture writes what the view shows, at its size, as a PNG.
+    void savePictureWritesTheViewsFrame() {
+        viewer().openFiles({Samples + "figure.qm1", Samples + "figure-walk.qm2"});
+        app::CSModelFrame* frame = skeletalFrame();
+        QVERIFY(frame != nullptr);
+        QTRY_VERIFY(frame->view().initialised());
+        viewer().OnIdle(0);
+        viewer().OnPause();  // the same frame for the picture and the comparison
+        log.answers.push_back(filePath("walking"));
+        viewer().OnSavePicture();
+        QCOMPARE(log.requests.back().open, false);
+        QCOMPARE(log.requests.back().initialName, QStringLiteral("figure.png"));
+        const QImage saved(filePath("walking.png"));
+        QVERIFY(!saved.isNull());
+        const QImage shown = frame->view().renderFrame().convertToFormat(QImage::Format_RGBA8888);
+        QCOMPARE(saved.size(), shown.size());
+        QCOMPARE(saved.convertToFormat(QImage::Format_RGBA8888), shown);
+        QVERIFY(log.messages.isEmpty());
     }
 
     void helpShowsAndHides() {

@@ -73,18 +73,15 @@ void drawPicture(QPainter& p, ToolbarPicture picture) {
             p.drawPolygon(QPolygonF({{1.5, 5.5}, {11.5, 8}, {4.5, 14.5}}));
             break;
         case ToolbarPicture::Program: {
-            // A little figure mid-stride on a dark blue ground.
-            p.setBrush(QColor(30, 50, 110));
-            p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 2.5, 2.5);
-            p.setBrush(QColor(240, 200, 160));
+            const ProgramIconShapes& f = programIconShapes();
+            p.setBrush(QColor(f.ground.red, f.ground.green, f.ground.blue));
+            p.drawRoundedRect(QRectF(f.groundX, f.groundX, f.groundSide, f.groundSide), f.groundCorner, f.groundCorner);
+            p.setBrush(QColor(f.head.red, f.head.green, f.head.blue));
             p.setPen(Qt::NoPen);
-            p.drawEllipse(QRectF(6.5, 1.8, 3, 3));
-            p.setPen(QPen(QColor(120, 170, 255), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            p.drawLine(QPointF(8, 5.5), QPointF(8, 9.5));
-            p.drawLine(QPointF(8, 6.5), QPointF(5.2, 8.8));
-            p.drawLine(QPointF(8, 6.5), QPointF(10.8, 8.2));
-            p.drawLine(QPointF(8, 9.5), QPointF(5.8, 14));
-            p.drawLine(QPointF(8, 9.5), QPointF(10.5, 13.8));
+            p.drawEllipse(QRectF(f.headX, f.headY, f.headSide, f.headSide));
+            p.setPen(QPen(QColor(f.limb.red, f.limb.green, f.limb.blue), f.limbWidth, Qt::SolidLine, Qt::RoundCap,
+                          Qt::RoundJoin));
+            for (const auto& limb : f.limbs) p.drawLine(QPointF(limb[0], limb[1]), QPointF(limb[2], limb[3]));
             break;
         }
     }
@@ -123,6 +120,44 @@ private:
 }  // namespace
 
 QIcon toolbarIcon(ToolbarPicture picture) { return QIcon(new PictureEngine(picture)); }
+
+const ProgramIconShapes& programIconShapes() {
+    // A little figure mid-stride on a dark blue ground.
+    static const ProgramIconShapes shapes{
+        {30, 50, 110}, 0.5, 15, 2.5, {240, 200, 160}, 6.5, 1.8, 3, {120, 170, 255}, 1.6,
+        {{{8, 5.5, 8, 9.5}, {8, 6.5, 5.2, 8.8}, {8, 6.5, 10.8, 8.2}, {8, 9.5, 5.8, 14}, {8, 9.5, 10.5, 13.8}}}};
+    return shapes;
+}
+
+QByteArray programIconSvg() {
+    const ProgramIconShapes& f = programIconShapes();
+    const auto colour = [](const ProgramIconShapes::Colour& c) {
+        return QStringLiteral("rgb(%1,%2,%3)").arg(c.red).arg(c.green).arg(c.blue);
+    };
+    // The toolbar's ink outlines the ground, as the painter's pen does.
+    QString svg = QStringLiteral(
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\" viewBox=\"0 0 16 16\">\n"
+                      "  <rect x=\"%1\" y=\"%1\" width=\"%2\" height=\"%2\" rx=\"%3\" ry=\"%3\" fill=\"%4\" "
+                      "stroke=\"rgb(40,48,64)\" stroke-width=\"1\"/>\n"
+                      "  <circle cx=\"%5\" cy=\"%6\" r=\"%7\" fill=\"%8\"/>\n"
+                      "  <g stroke=\"%9\" stroke-width=\"%10\" stroke-linecap=\"round\" stroke-linejoin=\"round\">\n")
+                      .arg(f.groundX)
+                      .arg(f.groundSide)
+                      .arg(f.groundCorner)
+                      .arg(colour(f.ground))
+                      .arg(f.headX + f.headSide / 2)
+                      .arg(f.headY + f.headSide / 2)
+                      .arg(f.headSide / 2)
+                      .arg(colour(f.head))
+                      .arg(colour(f.limb))
+                      .arg(f.limbWidth);
+    for (const auto& limb : f.limbs)
+        svg += QStringLiteral("    <line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\"/>\n")
+                   .arg(limb[0]).arg(limb[1]).arg(limb[2]).arg(limb[3]);
+    svg += QStringLiteral("  </g>\n</svg>\n");
+    return svg.toUtf8();
+}
 
 QPixmap toolbarStrip(int side) {
     const ToolbarPicture pictures[] = {ToolbarPicture::Open, ToolbarPicture::Help, ToolbarPicture::Convert,

@@ -11,11 +11,14 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include "animation/SkeletalDrawable.h"
 #include "app/CMainFrame.h"
 #include "app/CViewerApp.h"
 #include "app/DroppedFiles.h"
+#include "core/ModelKind.h"
 #include "render/Lighting.h"
 #include "render/Renderer.h"
+#include "vertex/VertexDrawable.h"
 
 namespace qx::app {
 
@@ -141,6 +144,19 @@ void CBaseView::Resize(int width, int height) {
     camera_.width = static_cast<float>(width);
     camera_.height = static_cast<float>(height);
     applyProjection(camera_, static_cast<float>(devicePixelRatio()));
+}
+
+void CBaseView::FitToModel() {
+    if (drawable_ == nullptr) return;
+    if (drawable_->kind() == SkeletalKind)
+        measureBox(camera_, static_cast<const SkeletalDrawable*>(drawable_)->positions);
+    else
+        measureBox(camera_, static_cast<const VertexDrawable*>(drawable_)->positions);
+    // The fit moves the model by its centre from where the camera stands across the view, which
+    // is the origin only before any fit or drag: it is put back there first.
+    camera_.translation = {0.0f, 0.0f, camera_.translation.z};
+    fitCamera(camera_);
+    invalidate();
 }
 
 void CBaseView::FitCamera() {

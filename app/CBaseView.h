@@ -54,6 +54,11 @@ public:
     // every context must have them; makes the context current for the call.
     void syncGlState();
 
+    // Fits the camera to the model as its last update left it, as the first fit frames its rest
+    // pose, and keeps the turn the user gave it; a motion that reaches out of the first frame
+    // then shows whole.
+    void FitToModel();
+
     // Draws a frame now and returns it as a picture (for tests and snapshots); null before the
     // view is set up.
     QImage renderFrame();

@@ -1,6 +1,8 @@
 #include "app/CChildFrame.h"
 
+#include <QLayout>
 #include <QMdiSubWindow>
+#include <QScrollArea>
 #include <QSplitterHandle>
 #include <QVBoxLayout>
 
@@ -36,11 +38,12 @@ void CChildFrame::createPanes() {
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(true);
     inner_->addWidget(tree_);
-    formPane_ = new QWidget(inner_);
+    // The form keeps at least the size its controls ask for; a row smaller than that scrolls.
+    formPane_ = new QScrollArea(inner_);
     formPane_->setObjectName(QStringLiteral("propertyPane"));
     formPane_->setMinimumSize(1, 1);
-    new QVBoxLayout(formPane_);
-    formPane_->layout()->setContentsMargins(0, 0, 0, 0);
+    formPane_->setWidgetResizable(true);
+    formPane_->setFrameShape(QFrame::NoFrame);
     inner_->addWidget(formPane_);
     setPropertyForm(CreatePropertyPane());
 
@@ -50,9 +53,13 @@ void CChildFrame::createPanes() {
     outer_->setStretchFactor(1, 0);
     inner_->setStretchFactor(0, 1);
     inner_->setStretchFactor(1, 0);
-    outer_->setHandleWidth(6);
-    outer_->setStyleSheet(QStringLiteral("QSplitter#outerSplitter::handle { background: palette(mid); }"));
+    // Both bars look alike and say what dragging them shows.
+    for (QSplitter* splitter : {outer_, inner_}) {
+        splitter->setHandleWidth(6);
+        splitter->setStyleSheet(QStringLiteral("QSplitter#%1::handle { background: palette(mid); }").arg(splitter->objectName()));
+    }
     outer_->handle(1)->setToolTip(QStringLiteral("Drag to show the model tree and its properties"));
+    inner_->handle(1)->setToolTip(QStringLiteral("Drag to show more of the properties of the selected item"));
     outer_->setSizes({1000, RightColumnWidth});
     inner_->setSizes({1000, propertyRowHeight_});
 }
@@ -92,7 +99,11 @@ void CChildFrame::setPropertyForm(QWidget* form) {
         form_->deleteLater();
     }
     form_ = form;
-    if (form_ != nullptr) formPane_->layout()->addWidget(form_);
+    if (form_ == nullptr) return;
+    if (form_->layout() != nullptr) form_->layout()->setSizeConstraint(QLayout::SetMinimumSize);
+    // The scroll area would delete the old form at once; it is taken back to go later instead.
+    if (QWidget* old = formPane_->takeWidget(); old != nullptr && old != form_) old->setParent(nullptr);
+    formPane_->setWidget(form_);
 }
 
 }  // namespace qx::app

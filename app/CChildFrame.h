@@ -16,6 +16,7 @@
 #include "app/CBaseDoc.h"
 
 class QMdiSubWindow;
+class QScrollArea;
 
 namespace qx::app {
 
@@ -65,7 +66,7 @@ private:
     QSplitter* outer_ = nullptr;
     QSplitter* inner_ = nullptr;
     QTreeWidget* tree_ = nullptr;
-    QWidget* formPane_ = nullptr;
+    QScrollArea* formPane_ = nullptr;
     QWidget* form_ = nullptr;
     CBaseView* view_ = nullptr;
 };

@@ -1,9 +1,15 @@
 #include "app/CMainFrame.h"
 
+#include <memory>
+
 #include <QAction>
+#include <QActionGroup>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMdiSubWindow>
+#include <QPointer>
+#include <QTimer>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -31,7 +37,18 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
                QStringLiteral("Open"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     addCommand(IdFileClose, QStringLiteral("&Close"), QStringLiteral("Close the active document"),
-               QStringLiteral("Close"));
+               QStringLiteral("Close"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
+    addCommand(IdFitToModel, QStringLiteral("&Fit to Model"),
+               QStringLiteral("Frame the model as it stands now, its whole motion in view"), QStringLiteral("Fit to Model"))
+        ->setShortcut(QKeySequence(Qt::Key_F));
+    addCommand(IdWindowCascade, QStringLiteral("&Cascade"), QStringLiteral("Arrange windows so they overlap"),
+               QStringLiteral("Cascade Windows"));
+    addCommand(IdWindowTile, QStringLiteral("&Tile"), QStringLiteral("Arrange windows as non-overlapping tiles"),
+               QStringLiteral("Tile Windows"));
+    addCommand(IdWindowNext, QStringLiteral("&Next"), QStringLiteral("Switch to the next window"),
+               QStringLiteral("Next Window"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
     addCommand(IdAppExit, QStringLiteral("E&xit"), QStringLiteral("Quit the application"), QStringLiteral("Exit"));
     addCommand(IdAppAbout, QStringLiteral("&About qxmodelview..."),
                QStringLiteral("Display program information, version number and copyright"), QStringLiteral("About"));
@@ -58,6 +75,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     createMenus();
     createToolbars();
     createStatusBar();
+    createWindowMenu();
     showMenuState(false);
     setAcceptDrops(true);
     resize(1024, 720);
@@ -96,15 +114,19 @@ QAction* CMainFrame::action(CommandId id) const {
 
 void CMainFrame::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu_ = file;
     file->addAction(action(IdFileOpen));
     file->addAction(action(IdConvert));
     file->addAction(action(IdExportGltf));
     file->addAction(action(IdSavePicture));
     file->addAction(action(IdFileClose));
+    recentSeparator_ = file->addSeparator();
     file->addSeparator();
     file->addAction(action(IdAppExit));
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("viewMenu"));
+    view->addAction(action(IdFitToModel));
+    view->addSeparator();
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(action(IdAppAbout));
     // The View menu's entries come from the bars themselves once they exist.
@@ -159,15 +181,98 @@ void CMainFrame::setFrameRate(float framesPerSecond) {
 }
 
 void CMainFrame::showMenuState(bool childActive) {
-    action(IdFileClose)->setVisible(childActive);
-    action(IdExportGltf)->setVisible(childActive);
-    action(IdSavePicture)->setVisible(childActive);
+    for (const CommandId id : {IdFileClose, IdExportGltf, IdSavePicture, IdFitToModel}) action(id)->setVisible(childActive);
+    windowMenu_->menuAction()->setVisible(childActive);
+}
+
+void CMainFrame::createWindowMenu() {
+    windowMenu_ = new QMenu(QStringLiteral("&Window"), this);
+    windowMenu_->setObjectName(QStringLiteral("windowMenu"));
+    menuBar()->insertMenu(menuBar()->actions().last(), windowMenu_);  // before Help
+    connect(action(IdWindowCascade), &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+    connect(action(IdWindowTile), &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
+    connect(action(IdWindowNext), &QAction::triggered, mdiArea_, &QMdiArea::activateNextSubWindow);
+    // The open windows are listed afresh each time the menu opens, the active one ticked.
+    connect(windowMenu_, &QMenu::aboutToShow, this, [this] {
+        windowMenu_->clear();
+        for (const CommandId id : {IdWindowCascade, IdWindowTile, IdWindowNext}) windowMenu_->addAction(action(id));
+        const QList<QMdiSubWindow*> children = mdiArea_->subWindowList();
+        if (!children.isEmpty()) windowMenu_->addSeparator();
+        auto* group = new QActionGroup(windowMenu_);
+        for (int i = 0; i < children.size(); ++i) {
+            QMdiSubWindow* child = children[i];
+            const QString text = i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(child->windowTitle())
+                                       : QStringLiteral("%1 %2").arg(i + 1).arg(child->windowTitle());
+            QAction* entry = windowMenu_->addAction(text);
+            entry->setCheckable(true);
+            entry->setChecked(child == mdiArea_->activeSubWindow());
+            group->addAction(entry);
+            connect(entry, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(child)] {
+                if (window) mdiArea_->setActiveSubWindow(window);
+            });
+        }
+    });
+    // Filled once now, so that the entries and their shortcuts exist before it first opens.
+    emit windowMenu_->aboutToShow();
+}
+
+void CMainFrame::setRecentFiles(const QStringList& files) {
+    for (QAction* entry : recentEntries_) {
+        fileMenu_->removeAction(entry);
+        // Later, since the entry may be the one whose choice is being carried out; out of the
+        // window's children at once, so that only the current entries are found.
+        entry->setParent(nullptr);
+        entry->deleteLater();
+    }
+    recentEntries_.clear();
+    for (int i = 0; i < files.size(); ++i) {
+        auto* entry = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]), fileMenu_);
+        entry->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
+        entry->setStatusTip(QStringLiteral("Open this document"));
+        const QString path = files[i];
+        connect(entry, &QAction::triggered, this, [this, path] { emit recentFileChosen(path); });
+        fileMenu_->insertAction(recentSeparator_, entry);
+        recentEntries_.append(entry);
+    }
+    recentSeparator_->setVisible(!files.isEmpty());
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) emit restingChanged();
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    emit restingChanged();
+}
+
+void CMainFrame::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    emit restingChanged();
+}
+
+void CMainFrame::keepMaximisedAfterClose(QMdiSubWindow* child) {
+    // Taken from the window's own state changes: by the time it is destroyed it has none.
+    auto maximised = std::make_shared<bool>(child->isMaximized());
+    connect(child, &QMdiSubWindow::windowStateChanged, this,
+            [maximised](Qt::WindowStates, Qt::WindowStates now) { *maximised = now.testFlag(Qt::WindowMaximized); });
+    connect(child, &QObject::destroyed, this, [this, maximised] {
+        if (!*maximised) return;
+        // Once the area has let go of the window and activated the next one.
+        QTimer::singleShot(0, this, [this] {
+            QMdiSubWindow* next = mdiArea_->currentSubWindow();
+            if (next == nullptr && !mdiArea_->subWindowList().isEmpty()) next = mdiArea_->subWindowList().last();
+            if (next != nullptr && !next->isMaximized()) next->showMaximized();
+        });
+    });
 }
 
 QMdiSubWindow* CMainFrame::addChildWindow(QWidget* content, const QString& title) {
     QMdiSubWindow* child = mdiArea_->addSubWindow(content);
     child->setAttribute(Qt::WA_DeleteOnClose);
     child->setWindowTitle(title);
+    keepMaximisedAfterClose(child);
     return child;
 }
 

@@ -16,6 +16,7 @@
 
 class QAction;
 class QMdiSubWindow;
+class QMenu;
 
 namespace qx::app {
 
@@ -36,30 +37,50 @@ public:
     // Shows the frame rate in its status pane ("%3.2f fps").
     void setFrameRate(float framesPerSecond);
     float frameRate() const { return frameRate_; }
-    // Shows Close and Export glTF in the File menu while a child window is open. Convert stays
-    // in the menu in both states, as it does on the toolbar.
+    // Shows Close, Export glTF and Save Picture in the File menu, Fit to Model in the View menu
+    // and the Window menu while a child window is open. Convert stays in the menu in both
+    // states, as it does on the toolbar.
     void showMenuState(bool childActive);
+    // The recent-file entries of the File menu, above Exit, newest first ("&1 path").
+    void setRecentFiles(const QStringList& files);
+    QMenu& windowMenu() const { return *windowMenu_; }
+    // Whether the window is out of sight: minimised or hidden.
+    bool resting() const { return isMinimized() || !isVisible(); }
 
 signals:
     // A lighting control changed; the views must apply lighting().
     void lightingChanged();
     // Files were dropped on the window; under is the widget they were dropped on.
     void filesDropped(const QStringList& files, QWidget* under);
+    // A recent-file entry was chosen.
+    void recentFileChosen(const QString& path);
+    // The window was minimised, hidden, shown or restored (see resting()).
+    void restingChanged();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QAction* addCommand(CommandId id, const QString& text, const QString& prompt, const QString& tip);
     void createMenus();
     void createToolbars();
     void createStatusBar();
+    void createWindowMenu();
+    // Keeps a maximised child window's successor maximised when it goes, however it goes.
+    void keepMaximisedAfterClose(QMdiSubWindow* child);
 
     QMdiArea* mdiArea_ = nullptr;
     LightingPanel* lightingPanel_ = nullptr;
     QLabel* frameRatePane_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    QList<QAction*> recentEntries_;
     QList<QAction*> commands_;
     float frameRate_ = 0.0f;
 };

@@ -56,9 +56,11 @@ QString destinationFilter(const std::string& extension) {
 
 }  // namespace
 
-void CViewerApp::prepareApplication() {
+void CViewerApp::prepareApplication(LoopPace pace) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (qEnvironmentVariableIntValue("QX_UNTHROTTLED") == 1) pace = LoopPace::Unthrottled;
     QSurfaceFormat format;
+    format.setSwapInterval(pace == LoopPace::Display ? 1 : 0);
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     format.setDepthBufferSize(24);
@@ -77,6 +79,14 @@ CViewerApp::CViewerApp(std::unique_ptr<AnimationClock> clock) : clock_(std::move
     connect(mainFrame_->action(IdConvert), &QAction::triggered, this, &CViewerApp::OnConvert);
     connect(mainFrame_->action(IdExportGltf), &QAction::triggered, this, &CViewerApp::OnExportGltf);
     connect(mainFrame_->action(IdSavePicture), &QAction::triggered, this, &CViewerApp::OnSavePicture);
+    connect(mainFrame_->action(IdFitToModel), &QAction::triggered, this, &CViewerApp::OnFitToModel);
+    connect(mainFrame_.get(), &CMainFrame::recentFileChosen, this, &CViewerApp::openRecentFile);
+    // The clock rests the moment the window goes out of sight, not at the next pass, which
+    // could come much later and count the time in between.
+    connect(mainFrame_.get(), &CMainFrame::restingChanged, this, [this] {
+        restWhileOutOfSight();
+        if (idleDriver_) idleDriver_->wake();
+    });
     connect(mainFrame_.get(), &CMainFrame::filesDropped, this,
             [this](const QStringList& files, QWidget* under) { openDroppedFiles(files, under); });
     connect(mainFrame_->action(IdAppAbout), &QAction::triggered, this, &CViewerApp::OnHelp);
@@ -94,6 +104,7 @@ CViewerApp::CViewerApp(std::unique_ptr<AnimationClock> clock) : clock_(std::move
     idleDriver_ = std::make_unique<IdleDriver>([this](int count) { return OnIdle(count); });
     helpWindow_ = std::make_unique<CHelpDlg>();
     helpWindow_->setWindowIcon(programIcon());
+    mainFrame_->setRecentFiles(recentFiles());
     updateCommandUi();
 }
 
@@ -147,7 +158,24 @@ CBaseView* CViewerApp::activeView() const {
     return nullptr;
 }
 
+bool CViewerApp::restWhileOutOfSight() {
+    if (mainFrame_->resting()) {
+        if (!clock_->paused()) {
+            clock_->pause();
+            restingPaused_ = true;
+        }
+        return true;
+    }
+    if (restingPaused_) {
+        restingPaused_ = false;
+        if (clock_->paused()) clock_->resume();
+        updateCommandUi();
+    }
+    return false;
+}
+
 bool CViewerApp::OnIdle(int) {
+    if (restWhileOutOfSight()) return false;
     CBaseView* view = activeView();
     const bool more = idleLoop_.runPass(view);
     if (view != nullptr) mainFrame_->setFrameRate(idleLoop_.frameRate());
@@ -375,9 +403,40 @@ void CViewerApp::addRecentFile(const QString& path) {
     QStringList files = recentFiles();
     files.removeAll(path);
     files.prepend(path);
+    storeRecentFiles(files);
+}
+
+void CViewerApp::storeRecentFiles(const QStringList& files) {
     QSettings settings;
     for (int i = 0; i < RecentFileCount; ++i)
         settings.setValue(QStringLiteral("Recent File List/File%1").arg(i + 1), i < files.size() ? files[i] : QString());
+    mainFrame_->setRecentFiles(recentFiles());
+}
+
+void CViewerApp::openRecentFile(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        dialogs_->showMessage(mainFrame_.get(), QStringLiteral("Cannot open %1: the file is no longer there; "
+                                                               "it leaves the list of recent files")
+                                                    .arg(QFileInfo(path).fileName()));
+        QStringList files = recentFiles();
+        files.removeAll(path);
+        storeRecentFiles(files);
+        return;
+    }
+    // As Open with this file chosen: a vertex model window makes way, a skeletal one takes a
+    // motion into itself.
+    if (CChildFrame* frame = activeChildFrame()) {
+        if (frame->document().kind() == CBaseDoc::SkeletalMeshKind && isMotionFile(path)) {
+            loadMotion(*static_cast<CSModelFrame*>(frame), path);
+            return;
+        }
+        if (frame->document().kind() == CBaseDoc::VertexModelKind) delete frame->parentWidget();
+    }
+    openDocument(path);
+}
+
+void CViewerApp::OnFitToModel() {
+    if (CBaseView* view = activeView()) view->FitToModel();
 }
 
 void CViewerApp::OnPause() {

@@ -39,10 +39,14 @@ class CSModelFrame;
 class CViewerApp : public QObject {
     Q_OBJECT
 public:
+    // How fast the idle loop may draw: at the display's refresh rate (a swap interval of 1, so
+    // that a laptop's core rests between frames), or as fast as it can, for measuring the loop
+    // and for tests. QX_UNTHROTTLED=1 in the environment asks for the latter too.
+    enum class LoopPace { Display, Unthrottled };
     // What must be set before the QApplication is made: contexts that share their textures, and
     // the views' surface format (depth buffer, double buffering, no Core profile, since all
-    // drawing is immediate mode).
-    static void prepareApplication();
+    // drawing is immediate mode, and the swap interval of the pace).
+    static void prepareApplication(LoopPace pace = LoopPace::Display);
 
     // The file filters of the commands, in their bar form (see FileDialogs).
     static const char* const ModelFilesFilter;
@@ -98,6 +102,11 @@ public:
     // Saves the active child window's model (with its motions) as glTF; nothing without one.
     void OnExportGltf();
     void OnHelp();
+    // Fits the active view's camera to its model as it stands now (View > Fit to Model).
+    void OnFitToModel();
+    // A recent-file entry: opens it as Open would with it chosen; a file that has gone is named
+    // in a message and leaves the list.
+    void openRecentFile(const QString& path);
     void OnPause();
     void OnTexture();
     void OnCull();
@@ -125,6 +134,10 @@ private:
     // message, when it is already loaded or cannot be read.
     QTreeWidgetItem* loadMotion(CSModelFrame& frame, const QString& path);
     void addRecentFile(const QString& path);
+    void storeRecentFiles(const QStringList& files);
+    // While the main window is minimised or hidden the clock rests, paused, and no pass runs;
+    // it runs on from where it stopped once the window shows again.
+    bool restWhileOutOfSight();
     void toggleSwitch(int rendererSwitch, bool& wanted);
     // Brings every set-up view's context up to date with the renderer and the lighting.
     void syncAllViews();
@@ -139,6 +152,7 @@ private:
     std::unique_ptr<CHelpDlg> helpWindow_;
     std::vector<CBaseView*> views_;
     int liveViews_ = 0;
+    bool restingPaused_ = false;
     bool texturingWanted_ = false;
     bool cullingWanted_ = false;
 };

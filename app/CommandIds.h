@@ -16,6 +16,10 @@ enum CommandId : int {
     IdCull = 32776,
     IdExportGltf = 32777,
     IdSavePicture = 32778,
+    IdFitToModel = 32779,
+    IdWindowCascade = 57650,
+    IdWindowTile = 57651,
+    IdWindowNext = 57652,
 };
 
 // The controls of the lighting panel; their object names are what tests and accessibility

@@ -137,7 +137,7 @@ BENCHMARK(BM_ViewerIdleLoop)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Use
 }  // namespace
 
 int main(int argc, char** argv) {
-    qx::app::CViewerApp::prepareApplication();
+    qx::app::CViewerApp::prepareApplication(qx::app::CViewerApp::LoopPace::Unthrottled);
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -12,7 +12,7 @@
 #include "tests/app/AppTests.h"
 
 int main(int argc, char** argv) {
-    qx::app::CViewerApp::prepareApplication();
+    qx::app::CViewerApp::prepareApplication(qx::app::CViewerApp::LoopPace::Unthrottled);
     QApplication application(argc, argv);
     // Settings such as the recent files go to a test location, not the user's.
     QStandardPaths::setTestModeEnabled(true);

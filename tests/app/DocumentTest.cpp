@@ -12,11 +12,17 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitterHandle>
 #include <QSplitter>
 #include <QTemporaryDir>
 
 #include <nlohmann/json.hpp>
+
+#include <GL/glu.h>
 
 #include "animation/SkeletalInstance.h"
 #include "app/CMainFrame.h"
@@ -26,6 +32,7 @@
 #include "app/CVModelFrame.h"
 #include "app/CVModelProperty.h"
 #include "import/Conversion.h"
+#include "render/Camera.h"
 #include "tests/app/ScriptedDialogs.h"
 #include "tests/app/ViewerFixture.h"
 #include "tests/support/AmExportBuilder.h"
@@ -392,6 +399,204 @@ private slots:
         QCOMPARE(saved.size(), shown.size());
         QCOMPARE(saved.convertToFormat(QImage::Format_RGBA8888), shown);
         QVERIFY(log.messages.isEmpty());
+    }
+
+    // However a child window goes (Open making way, Close, Ctrl+W, its own close button), the
+    // one left keeps the maximised state it had, and the main window's caption names it.
+    void remainingWindowStaysMaximised() {
+        open(Samples + "figure.qm1");
+        QMdiSubWindow* figure = fixture.frame().mdiArea().currentSubWindow();
+        const auto flagBeside = [this] {
+            open(Samples + "flag.qv1");
+            QCOMPARE(childCount(), 2);
+            QVERIFY(qobject_cast<app::CVModelFrame*>(viewer().activeChildFrame()) != nullptr);
+        };
+        const auto figureMaximised = [this, figure] {
+            QTRY_COMPARE(childCount(), 1);
+            QTRY_VERIFY(figure->isMaximized());
+            QCOMPARE(fixture.frame().windowTitle(), QStringLiteral("qxmodelview - [figure.qm1]"));
+            QVERIFY(figure->widget()->width() > 300);
+        };
+        flagBeside();
+        open(QString());  // Open closes the vertex window, then is cancelled
+        figureMaximised();
+        save(fixture.frame(), "after-open-closed.png");
+        flagBeside();
+        fixture.frame().action(app::IdFileClose)->trigger();
+        figureMaximised();
+        flagBeside();
+        QTest::keyClick(&fixture.frame(), Qt::Key_W, Qt::ControlModifier);
+        figureMaximised();
+        flagBeside();
+        fixture.frame().mdiArea().currentSubWindow()->close();
+        figureMaximised();
+    }
+
+    // Forms keep the height their controls ask for; a row too small for them scrolls.
+    void formControlsKeepTheirSizeHints() {
+        viewer().openFiles({Samples + "figure.qm1", Samples + "figure-walk.qm2"});
+        app::CSModelFrame* figure = skeletalFrame();
+        QVERIFY(figure != nullptr);
+        figure->outerSplitter().setSizes({600, 300});
+        figure->tree().setCurrentItem(figure->tree().topLevelItem(0)->child(0));
+        viewer().openFiles({Samples + "flag.qv1"});
+        auto* flag = qobject_cast<app::CVModelFrame*>(viewer().activeChildFrame());
+        QVERIFY(flag != nullptr);
+        flag->outerSplitter().setSizes({600, 300});
+        fixture.frame().mdiArea().tileSubWindows();
+        for (app::CChildFrame* frame : {static_cast<app::CChildFrame*>(figure), static_cast<app::CChildFrame*>(flag)}) {
+            for (const int row : {200, 60}) {
+                const int total = frame->innerSplitter().height();
+                frame->innerSplitter().setSizes({total - row, row});
+                QCoreApplication::processEvents();
+                QWidget* form = frame->propertyForm();
+                QVERIFY(form != nullptr);
+                const QList<QWidget*> controls = form->findChildren<QWidget*>();
+                QVERIFY(controls.size() > 2);
+                for (const QWidget* control : controls) {
+                    if (!control->isVisible() || control->sizeHint().isEmpty()) continue;
+                    // A wrapped label asks for the lines its width needs.
+                    const int wanted = control->hasHeightForWidth() ? control->heightForWidth(control->width())
+                                                                   : control->sizeHint().height();
+                    QVERIFY2(control->height() >= wanted, qPrintable(QStringLiteral("%1 in a %2-pixel row: %3 < %4")
+                                                                         .arg(control->objectName(), QString::number(row))
+                                                                         .arg(control->height())
+                                                                         .arg(wanted)));
+                }
+            }
+            // The 60-pixel row shows part of the form, with a bar to scroll to the rest.
+            auto* pane = frame->findChild<QScrollArea*>(QStringLiteral("propertyPane"));
+            QVERIFY(pane != nullptr);
+            QVERIFY(pane->verticalScrollBar()->maximum() > 0);
+            QCOMPARE(frame->innerSplitter().handle(1)->toolTip().isEmpty(), false);
+        }
+    }
+
+    // The File menu lists the recent files above Exit; an entry opens its file as Open would,
+    // and one whose file has gone says so and leaves the list.
+    void recentFilesOpenFromTheFileMenu() {
+        const QString gone = filePath("gone.qv1");
+        QVERIFY(QFile::copy(Samples + "flag.qv1", gone));
+        open(Samples + "figure.qm1");
+        open(gone);
+        fixture.frame().mdiArea().closeAllSubWindows();
+        QTRY_COMPARE(childCount(), 0);
+        auto* newest = fixture.frame().findChild<QAction*>(QStringLiteral("recentFile1"));
+        auto* second = fixture.frame().findChild<QAction*>(QStringLiteral("recentFile2"));
+        QVERIFY(newest != nullptr && second != nullptr);
+        QCOMPARE(newest->text(), QStringLiteral("&1 ") + gone);
+        QCOMPARE(second->text(), QStringLiteral("&2 ") + Samples + "figure.qm1");
+        second->trigger();
+        QVERIFY(skeletalFrame() != nullptr);
+        QCOMPARE(viewer().recentFiles().front(), Samples + "figure.qm1");
+        QVERIFY(QFile::remove(gone));
+        fixture.frame().findChild<QAction*>(QStringLiteral("recentFile2"))->trigger();
+        QCOMPARE(log.messages.size(), 1);
+        QVERIFY(log.messages[0].startsWith(QStringLiteral("Cannot open gone.qv1: ")));
+        QVERIFY(!viewer().recentFiles().contains(gone));
+        QCOMPARE(childCount(), 1);
+        for (QAction* entry : fixture.frame().findChildren<QAction*>())
+            QVERIFY2(!entry->text().contains(gone), qPrintable(entry->text()));
+    }
+
+    // The Window menu arranges the child windows, steps to the next and lists them all.
+    void windowMenuArrangesAndSwitches() {
+        QVERIFY(!fixture.frame().windowMenu().menuAction()->isVisible());
+        open(Samples + "figure.qm1");
+        open(Samples + "flag.qv1");
+        QVERIFY(fixture.frame().windowMenu().menuAction()->isVisible());
+        const QList<QMdiSubWindow*> children = fixture.frame().mdiArea().subWindowList();
+        QCOMPARE(children.size(), 2);
+        fixture.frame().action(app::IdWindowTile)->trigger();
+        QVERIFY(!children[0]->isMaximized() && !children[1]->isMaximized());
+        QVERIFY(!children[0]->geometry().intersects(children[1]->geometry()));
+        fixture.frame().action(app::IdWindowCascade)->trigger();
+        QVERIFY(children[0]->geometry().intersects(children[1]->geometry()));
+        QVERIFY(children[0]->geometry().topLeft() != children[1]->geometry().topLeft());
+        QMdiSubWindow* before = fixture.frame().mdiArea().activeSubWindow();
+        fixture.frame().action(app::IdWindowNext)->trigger();
+        QVERIFY(fixture.frame().mdiArea().activeSubWindow() != before);
+        emit fixture.frame().windowMenu().aboutToShow();
+        QStringList listed;
+        QAction* figureEntry = nullptr;
+        for (QAction* entry : fixture.frame().windowMenu().actions()) {
+            if (!entry->isCheckable()) continue;
+            listed << entry->text();
+            if (entry->text().endsWith(QStringLiteral("figure.qm1"))) figureEntry = entry;
+        }
+        QCOMPARE(listed, (QStringList{QStringLiteral("&1 figure.qm1"), QStringLiteral("&2 flag.qv1")}));
+        QVERIFY(figureEntry != nullptr);
+        figureEntry->trigger();
+        QCOMPARE(fixture.frame().mdiArea().activeSubWindow(), children[0]);
+        if (const char* folder = std::getenv("QX_SCREENSHOT_DIR")) {
+            // The menu is a window of its own: the whole screen shows it over the main window.
+            QMenu& menu = fixture.frame().windowMenu();
+            menu.popup(fixture.frame().mapToGlobal(QPoint(120, 20)));
+            QTest::qWait(200);
+            fixture.frame().screen()->grabWindow(0).save(QDir(QString::fromLocal8Bit(folder)).filePath("window-menu.png"));
+            menu.hide();
+        }
+    }
+
+    // A minimised main window makes no passes; once it shows again the animation goes on from
+    // where it stopped, not by the time it spent minimised.
+    void minimisedWindowRests() {
+        viewer().openFiles({Samples + "figure.qm1", Samples + "figure-walk.qm2"});
+        app::CSModelFrame* frame = skeletalFrame();
+        QVERIFY(frame != nullptr);
+        QTRY_VERIFY(frame->view().initialised());
+        const SkeletalInstance& instance = frame->modelView().skeletalInstance();
+        viewer().OnIdle(0);
+        fixture.counter.now += 20;
+        viewer().OnIdle(0);
+        QCOMPARE(viewer().idleLoop().timeStep(), 0.02f);
+        fixture.frame().showMinimized();
+        QTRY_VERIFY(fixture.frame().isMinimized());
+        const float rested = instance.cycles().front().time;
+        fixture.counter.now += 5000;
+        QVERIFY(!viewer().OnIdle(0));
+        QCOMPARE(instance.cycles().front().time, rested);
+        fixture.frame().showNormal();
+        QTRY_VERIFY(!fixture.frame().isMinimized());
+        fixture.counter.now += 10;
+        QVERIFY(viewer().OnIdle(0));
+        QVERIFY(!viewer().clock().paused());
+        QVERIFY2(viewer().idleLoop().timeStep() < 0.1f, qPrintable(QString::number(viewer().idleLoop().timeStep())));
+        QVERIFY(instance.cycles().front().time < rested + 0.1f);
+    }
+
+    // Fit to Model frames the model as it stands: every position of the current pose shows.
+    void fitToModelShowsTheWholePose() {
+        viewer().openFiles({Samples + "figure.qm1", Samples + "figure-wave.qm2"});
+        app::CSModelFrame* frame = skeletalFrame();
+        QVERIFY(frame != nullptr);
+        QTRY_VERIFY(frame->view().initialised());
+        viewer().OnIdle(0);
+        const auto* drawable = static_cast<const SkeletalDrawable*>(frame->modelView().skeletalInstance().update(0.0f));
+        QVERIFY(drawable != nullptr);
+        for (int moment = 0; moment < 4; ++moment) {
+            fixture.counter.now += 400;
+            viewer().OnIdle(0);
+            viewer().OnFitToModel();
+            app::CBaseView& view = frame->view();
+            view.makeCurrent();
+            applyProjection(view.camera(), static_cast<float>(view.devicePixelRatio()));
+            applyCameraTransform(view.camera());
+            GLdouble model[16], projection[16];
+            GLint viewport[4];
+            glGetDoublev(GL_MODELVIEW_MATRIX, model);
+            glGetDoublev(GL_PROJECTION_MATRIX, projection);
+            glGetIntegerv(GL_VIEWPORT, viewport);
+            view.doneCurrent();
+            for (const Vector3& p : drawable->positions) {
+                GLdouble x = 0, y = 0, z = 0;
+                QVERIFY(gluProject(p.x, p.y, p.z, model, projection, viewport, &x, &y, &z) == GL_TRUE);
+                QVERIFY2(x >= viewport[0] && x <= viewport[0] + viewport[2] && y >= viewport[1] &&
+                             y <= viewport[1] + viewport[3] && z > 0 && z < 1,
+                         qPrintable(QStringLiteral("at moment %1 a position projects to (%2, %3, %4)")
+                                        .arg(moment).arg(x).arg(y).arg(z)));
+            }
+        }
     }
 
     void helpShowsAndHides() {

@@ -110,8 +110,10 @@ CViewerApp::CViewerApp(std::unique_ptr<AnimationClock> clock) : clock_(std::move
 
 CViewerApp::~CViewerApp() {
     idleDriver_.reset();
-    // The child windows going away activate one another; nothing is left to update then.
+    // The child windows going away activate one another, and the window hides as it goes;
+    // nothing is left to update then.
     QObject::disconnect(&mainFrame_->mdiArea(), nullptr, this, nullptr);
+    QObject::disconnect(mainFrame_.get(), nullptr, this, nullptr);
     mainFrame_.reset();
     helpWindow_.reset();
     renderer_.reset();

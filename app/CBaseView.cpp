@@ -70,7 +70,7 @@ bool CBaseView::event(QEvent* event) {
             const QStringList files = droppedFiles(drop->mimeData());
             if (files.isEmpty()) return true;
             drop->acceptProposedAction();
-            if (CViewerApp* app = CViewerApp::instance()) app->openDroppedFiles(files, this);
+            if (CViewerApp* app = CViewerApp::instance()) app->openDroppedFiles(files, container_);
             return true;
         }
         default:

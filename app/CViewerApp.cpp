@@ -249,14 +249,6 @@ void CViewerApp::openFiles(const QStringList& paths, CChildFrame* target) {
     }
 }
 
-void CViewerApp::openDroppedFiles(const QStringList& paths, CBaseView* on) {
-    for (QMdiSubWindow* child : mainFrame_->mdiArea().subWindowList()) {
-        auto* frame = qobject_cast<CChildFrame*>(child->widget());
-        if (frame != nullptr && &frame->view() == on) return openFiles(paths, frame);
-    }
-    openFiles(paths, activeChildFrame());
-}
-
 void CViewerApp::openDroppedFiles(const QStringList& paths, QWidget* on) {
     for (QWidget* w = on; w != nullptr; w = w->parentWidget())
         if (auto* frame = qobject_cast<CChildFrame*>(w)) return openFiles(paths, frame);

@@ -91,9 +91,8 @@ public:
     // opened before it, else into target, and starts playing (ticked in the tree). A file that
     // cannot be opened is named in a message; the others still open.
     void openFiles(const QStringList& paths, CChildFrame* target = nullptr);
-    // Files dropped on a view or elsewhere on the main window (on: the widget under the drop):
-    // motions go into the skeletal mesh window they were dropped on, else the active one.
-    void openDroppedFiles(const QStringList& paths, CBaseView* on);
+    // Files dropped on the main window (on: the widget under the drop, a view's container for a
+    // view): motions go into the skeletal mesh window they were dropped on, else the active one.
     void openDroppedFiles(const QStringList& paths, QWidget* on);
     // Writes the active view's picture, as the screen shows it at its size, to a PNG file the
     // user chooses; nothing without a view.

@@ -2,6 +2,7 @@
 // and property forms, Convert and Help; with scripted dialogs and screenshots on request.
 
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 
 #include <QComboBox>
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSplitterHandle>
 #include <QSplitter>
 #include <QTemporaryDir>
 
@@ -315,265 +315,108 @@ private slots:
         QCOMPARE(filterBox->currentText(), QStringLiteral("Motion Files (*.qm2)"));
     }
 
-    // Files given on the command line open in order: each motion goes into the skeletal mesh
-    // before it and plays; a file that cannot be opened is named, and the others still open.
-    void commandLineOpensModelsAndPlaysMotions() {
+    // Command line and drops: motions go into the mesh before them (or the one dropped on) and
+    // play; a rejected file is named and the others still open. Save Picture writes the frame.
+    void filesFromTheCommandLineAndDropsOpenAndPlay() {
         const QString broken = filePath("broken.qm2");
         writeBytes(broken, {'Q', 'X', 'M', '2', 1});
-        const QString before = QDir::currentPath();
-        QDir::setCurrent(Samples);  // a name relative to where the shell stands
-        viewer().openFiles({Samples + "figure-walk.qm2", "figure.qm1", "figure-walk.qm2", broken,
-                            Samples + "figure-wave.qm2", Samples + "figure-walk.qm2"});
-        QDir::setCurrent(before);
+        viewer().openFiles({Samples + "figure-walk.qm2", Samples + "figure.qm1", broken, Samples + "figure-walk.qm2",
+                            Samples + "figure-walk.qm2"});
         QCOMPARE(log.messages.size(), 3);
-        QCOMPARE(log.messages[0], QStringLiteral("Cannot open figure-walk.qm2: a motion plays on a skeletal mesh; "
-                                                 "open one (.qm1) before it"));
+        QVERIFY(log.messages[0].endsWith(QStringLiteral("open one (.qm1) before it")));
         QVERIFY(log.messages[1].startsWith(QStringLiteral("Cannot open broken.qm2: ")));
         QCOMPARE(log.messages[2], QStringLiteral("Skeletal Motion: figure-walk.qm2 has already been loaded."));
-        QCOMPARE(childCount(), 1);
-        app::CSModelFrame* frame = skeletalFrame();
-        QVERIFY(frame != nullptr);
-        QTreeWidgetItem* root = frame->tree().topLevelItem(0);
-        QCOMPARE(root->text(0), Samples + "figure.qm1");
+        app::CSModelFrame* figure = skeletalFrame();
+        QVERIFY(figure != nullptr);
+        viewer().openFiles({Samples + "flag.qv1"});
+        QTRY_VERIFY(figure->view().initialised());
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(Samples + "figure-wave.qm2")});
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&figure->view(), &drop);
+        QVERIFY(drop.isAccepted());
+        QTreeWidgetItem* root = figure->tree().topLevelItem(0);
         QCOMPARE(root->childCount(), 2);
         for (int i = 0; i < 2; ++i) QCOMPARE(root->child(i)->checkState(0), Qt::Checked);
-        const SkeletalInstance& instance = frame->modelView().skeletalInstance();
-        QCOMPARE(instance.cycles().size() + instance.overlays().size(), std::size_t{2});
-        // And they play: the loop moves their time on.
-        QTRY_VERIFY(frame->view().initialised());
-        viewer().OnIdle(0);
-        fixture.counter.now += 250;
-        viewer().OnIdle(0);
-        QVERIFY(instance.cycles().front().time > 0.0f);
-        save(fixture.frame(), "command-line.png");
-    }
-
-    // Files dropped anywhere on the main window open as from the command line; motions dropped
-    // on a skeletal mesh's view go into that document, even when another window is active.
-    void droppedFilesOpenAsOnTheCommandLine() {
-        const auto drop = [](QObject* on, const QStringList& files, QPointF at) {
-            QMimeData data;
-            QList<QUrl> urls;
-            for (const QString& file : files) urls.append(QUrl::fromLocalFile(file));
-            data.setUrls(urls);
-            QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(on, &enter);
-            QVERIFY(enter.isAccepted());
-            QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(on, &dropped);
-            QVERIFY(dropped.isAccepted());
-        };
-        const QPointF middle = fixture.frame().mdiArea().geometry().center();
-        drop(&fixture.frame(), {Samples + "figure.qm1", Samples + "figure-wave.qm2"}, middle);
-        app::CSModelFrame* figure = skeletalFrame();
-        QVERIFY(figure != nullptr);
-        QCOMPARE(figure->tree().topLevelItem(0)->childCount(), 1);
-        QCOMPARE(figure->tree().topLevelItem(0)->child(0)->checkState(0), Qt::Checked);
-        drop(&fixture.frame(), {Samples + "flag.qv1"}, middle);
-        QCOMPARE(childCount(), 2);
-        QVERIFY(viewer().activeChildFrame() != figure);
-        QTRY_VERIFY(figure->view().initialised());
-        drop(&figure->view(), {Samples + "figure-walk.qm2"}, QPointF(20, 20));
-        QCOMPARE(figure->modelDocument().model().motions().size(), std::size_t{2});
-        QCOMPARE(figure->tree().topLevelItem(0)->child(1)->checkState(0), Qt::Checked);
         const SkeletalInstance& instance = figure->modelView().skeletalInstance();
         QCOMPARE(instance.cycles().size() + instance.overlays().size(), std::size_t{2});
-        QVERIFY(log.messages.isEmpty());
-    }
 
-    // Save Picture writes what the view shows, at its size, as a PNG.
-    void savePictureWritesTheViewsFrame() {
-        viewer().openFiles({Samples + "figure.qm1", Samples + "figure-walk.qm2"});
-        app::CSModelFrame* frame = skeletalFrame();
-        QVERIFY(frame != nullptr);
-        QTRY_VERIFY(frame->view().initialised());
-        viewer().OnIdle(0);
-        viewer().OnPause();  // the same frame for the picture and the comparison
+        fixture.frame().mdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(figure->parentWidget()));
+        viewer().OnPause();
         log.answers.push_back(filePath("walking"));
         viewer().OnSavePicture();
-        QCOMPARE(log.requests.back().open, false);
-        QCOMPARE(log.requests.back().initialName, QStringLiteral("figure.png"));
-        const QImage saved(filePath("walking.png"));
-        QVERIFY(!saved.isNull());
-        const QImage shown = frame->view().renderFrame().convertToFormat(QImage::Format_RGBA8888);
-        QCOMPARE(saved.size(), shown.size());
-        QCOMPARE(saved.convertToFormat(QImage::Format_RGBA8888), shown);
-        QVERIFY(log.messages.isEmpty());
+        QCOMPARE(QImage(filePath("walking.png")).convertToFormat(QImage::Format_RGBA8888),
+                 figure->view().renderFrame().convertToFormat(QImage::Format_RGBA8888));
     }
 
-    // However a child window goes (Open making way, Close, Ctrl+W, its own close button), the
-    // one left keeps the maximised state it had, and the main window's caption names it.
-    void remainingWindowStaysMaximised() {
-        open(Samples + "figure.qm1");
-        QMdiSubWindow* figure = fixture.frame().mdiArea().currentSubWindow();
-        const auto flagBeside = [this] {
-            open(Samples + "flag.qv1");
-            QCOMPARE(childCount(), 2);
-            QVERIFY(qobject_cast<app::CVModelFrame*>(viewer().activeChildFrame()) != nullptr);
-        };
-        const auto figureMaximised = [this, figure] {
-            QTRY_COMPARE(childCount(), 1);
-            QTRY_VERIFY(figure->isMaximized());
-            QCOMPARE(fixture.frame().windowTitle(), QStringLiteral("qxmodelview - [figure.qm1]"));
-            QVERIFY(figure->widget()->width() > 300);
-        };
-        flagBeside();
-        open(QString());  // Open closes the vertex window, then is cancelled
-        figureMaximised();
-        save(fixture.frame(), "after-open-closed.png");
-        flagBeside();
-        fixture.frame().action(app::IdFileClose)->trigger();
-        figureMaximised();
-        flagBeside();
-        QTest::keyClick(&fixture.frame(), Qt::Key_W, Qt::ControlModifier);
-        figureMaximised();
-        flagBeside();
-        fixture.frame().mdiArea().currentSubWindow()->close();
-        figureMaximised();
-    }
-
-    // Forms keep the height their controls ask for; a row too small for them scrolls.
-    void formControlsKeepTheirSizeHints() {
-        viewer().openFiles({Samples + "figure.qm1", Samples + "figure-walk.qm2"});
-        app::CSModelFrame* figure = skeletalFrame();
-        QVERIFY(figure != nullptr);
-        figure->outerSplitter().setSizes({600, 300});
-        figure->tree().setCurrentItem(figure->tree().topLevelItem(0)->child(0));
-        viewer().openFiles({Samples + "flag.qv1"});
-        auto* flag = qobject_cast<app::CVModelFrame*>(viewer().activeChildFrame());
-        QVERIFY(flag != nullptr);
-        flag->outerSplitter().setSizes({600, 300});
-        fixture.frame().mdiArea().tileSubWindows();
-        for (app::CChildFrame* frame : {static_cast<app::CChildFrame*>(figure), static_cast<app::CChildFrame*>(flag)}) {
-            for (const int row : {200, 60}) {
-                const int total = frame->innerSplitter().height();
-                frame->innerSplitter().setSizes({total - row, row});
-                QCoreApplication::processEvents();
-                QWidget* form = frame->propertyForm();
-                QVERIFY(form != nullptr);
-                const QList<QWidget*> controls = form->findChildren<QWidget*>();
-                QVERIFY(controls.size() > 2);
-                for (const QWidget* control : controls) {
-                    if (!control->isVisible() || control->sizeHint().isEmpty()) continue;
-                    // A wrapped label asks for the lines its width needs.
-                    const int wanted = control->hasHeightForWidth() ? control->heightForWidth(control->width())
-                                                                   : control->sizeHint().height();
-                    QVERIFY2(control->height() >= wanted, qPrintable(QStringLiteral("%1 in a %2-pixel row: %3 < %4")
-                                                                         .arg(control->objectName(), QString::number(row))
-                                                                         .arg(control->height())
-                                                                         .arg(wanted)));
-                }
-            }
-            // The 60-pixel row shows part of the form, with a bar to scroll to the rest.
-            auto* pane = frame->findChild<QScrollArea*>(QStringLiteral("propertyPane"));
-            QVERIFY(pane != nullptr);
-            QVERIFY(pane->verticalScrollBar()->maximum() > 0);
-            QCOMPARE(frame->innerSplitter().handle(1)->toolTip().isEmpty(), false);
-        }
-    }
-
-    // The File menu lists the recent files above Exit; an entry opens its file as Open would,
-    // and one whose file has gone says so and leaves the list.
-    void recentFilesOpenFromTheFileMenu() {
+    // However a child window goes, the one left keeps its maximised state; the Window menu
+    // tiles, cascades, steps and lists them; recent files reopen, a gone one leaves the list.
+    void childWindowsMenusAndRecentFiles() {
         const QString gone = filePath("gone.qv1");
         QVERIFY(QFile::copy(Samples + "flag.qv1", gone));
         open(Samples + "figure.qm1");
+        QMdiSubWindow* figure = fixture.frame().mdiArea().currentSubWindow();
+        const std::function<void()> closings[] = {
+            [this] { open(QString()); },  // Open makes way for the next file, then is cancelled
+            [this] { fixture.frame().action(app::IdFileClose)->trigger(); },
+            [this] { QTest::keyClick(&fixture.frame(), Qt::Key_W, Qt::ControlModifier); },
+            [this] { fixture.frame().mdiArea().currentSubWindow()->close(); }};
+        for (const auto& close : closings) {
+            open(gone);
+            QCOMPARE(childCount(), 2);
+            close();
+            QTRY_COMPARE(childCount(), 1);
+            QTRY_VERIFY(figure->isMaximized());
+            QCOMPARE(fixture.frame().windowTitle(), QStringLiteral("qxmodelview - [figure.qm1]"));
+        }
         open(gone);
-        fixture.frame().mdiArea().closeAllSubWindows();
-        QTRY_COMPARE(childCount(), 0);
-        auto* newest = fixture.frame().findChild<QAction*>(QStringLiteral("recentFile1"));
-        auto* second = fixture.frame().findChild<QAction*>(QStringLiteral("recentFile2"));
-        QVERIFY(newest != nullptr && second != nullptr);
-        QCOMPARE(newest->text(), QStringLiteral("&1 ") + gone);
-        QCOMPARE(second->text(), QStringLiteral("&2 ") + Samples + "figure.qm1");
-        second->trigger();
-        QVERIFY(skeletalFrame() != nullptr);
-        QCOMPARE(viewer().recentFiles().front(), Samples + "figure.qm1");
-        QVERIFY(QFile::remove(gone));
-        fixture.frame().findChild<QAction*>(QStringLiteral("recentFile2"))->trigger();
-        QCOMPARE(log.messages.size(), 1);
-        QVERIFY(log.messages[0].startsWith(QStringLiteral("Cannot open gone.qv1: ")));
-        QVERIFY(!viewer().recentFiles().contains(gone));
-        QCOMPARE(childCount(), 1);
-        for (QAction* entry : fixture.frame().findChildren<QAction*>())
-            QVERIFY2(!entry->text().contains(gone), qPrintable(entry->text()));
-    }
-
-    // The Window menu arranges the child windows, steps to the next and lists them all.
-    void windowMenuArrangesAndSwitches() {
-        QVERIFY(!fixture.frame().windowMenu().menuAction()->isVisible());
-        open(Samples + "figure.qm1");
-        open(Samples + "flag.qv1");
-        QVERIFY(fixture.frame().windowMenu().menuAction()->isVisible());
-        const QList<QMdiSubWindow*> children = fixture.frame().mdiArea().subWindowList();
-        QCOMPARE(children.size(), 2);
+        QMdiSubWindow* flag = fixture.frame().mdiArea().currentSubWindow();
         fixture.frame().action(app::IdWindowTile)->trigger();
-        QVERIFY(!children[0]->isMaximized() && !children[1]->isMaximized());
-        QVERIFY(!children[0]->geometry().intersects(children[1]->geometry()));
+        QVERIFY(!figure->geometry().intersects(flag->geometry()));
         fixture.frame().action(app::IdWindowCascade)->trigger();
-        QVERIFY(children[0]->geometry().intersects(children[1]->geometry()));
-        QVERIFY(children[0]->geometry().topLeft() != children[1]->geometry().topLeft());
-        QMdiSubWindow* before = fixture.frame().mdiArea().activeSubWindow();
+        QVERIFY(figure->geometry().intersects(flag->geometry()) && figure->pos() != flag->pos());
         fixture.frame().action(app::IdWindowNext)->trigger();
-        QVERIFY(fixture.frame().mdiArea().activeSubWindow() != before);
+        QCOMPARE(fixture.frame().mdiArea().activeSubWindow(), figure);
         emit fixture.frame().windowMenu().aboutToShow();
         QStringList listed;
-        QAction* figureEntry = nullptr;
-        for (QAction* entry : fixture.frame().windowMenu().actions()) {
-            if (!entry->isCheckable()) continue;
-            listed << entry->text();
-            if (entry->text().endsWith(QStringLiteral("figure.qm1"))) figureEntry = entry;
-        }
-        QCOMPARE(listed, (QStringList{QStringLiteral("&1 figure.qm1"), QStringLiteral("&2 flag.qv1")}));
-        QVERIFY(figureEntry != nullptr);
-        figureEntry->trigger();
-        QCOMPARE(fixture.frame().mdiArea().activeSubWindow(), children[0]);
-        if (const char* folder = std::getenv("QX_SCREENSHOT_DIR")) {
-            // The menu is a window of its own: the whole screen shows it over the main window.
-            QMenu& menu = fixture.frame().windowMenu();
-            menu.popup(fixture.frame().mapToGlobal(QPoint(120, 20)));
-            QTest::qWait(200);
-            fixture.frame().screen()->grabWindow(0).save(QDir(QString::fromLocal8Bit(folder)).filePath("window-menu.png"));
-            menu.hide();
-        }
+        for (QAction* entry : fixture.frame().windowMenu().actions())
+            if (entry->isCheckable()) listed << entry->text();
+        QCOMPARE(listed, (QStringList{QStringLiteral("&1 figure.qm1"), QStringLiteral("&2 gone.qv1")}));
+
+        fixture.frame().mdiArea().closeAllSubWindows();
+        QTRY_COMPARE(childCount(), 0);
+        QCOMPARE(fixture.frame().findChild<QAction*>(QStringLiteral("recentFile1"))->text(), QStringLiteral("&1 ") + gone);
+        fixture.frame().findChild<QAction*>(QStringLiteral("recentFile2"))->trigger();
+        QVERIFY(skeletalFrame() != nullptr);
+        QVERIFY(QFile::remove(gone));
+        fixture.frame().findChild<QAction*>(QStringLiteral("recentFile2"))->trigger();
+        QVERIFY(log.messages.back().startsWith(QStringLiteral("Cannot open gone.qv1: ")));
+        QVERIFY(!viewer().recentFiles().contains(gone));
     }
 
-    // A minimised main window makes no passes; once it shows again the animation goes on from
-    // where it stopped, not by the time it spent minimised.
-    void minimisedWindowRests() {
-        viewer().openFiles({Samples + "figure.qm1", Samples + "figure-walk.qm2"});
-        app::CSModelFrame* frame = skeletalFrame();
-        QVERIFY(frame != nullptr);
-        QTRY_VERIFY(frame->view().initialised());
-        const SkeletalInstance& instance = frame->modelView().skeletalInstance();
-        viewer().OnIdle(0);
-        fixture.counter.now += 20;
-        viewer().OnIdle(0);
-        QCOMPARE(viewer().idleLoop().timeStep(), 0.02f);
-        fixture.frame().showMinimized();
-        QTRY_VERIFY(fixture.frame().isMinimized());
-        const float rested = instance.cycles().front().time;
-        fixture.counter.now += 5000;
-        QVERIFY(!viewer().OnIdle(0));
-        QCOMPARE(instance.cycles().front().time, rested);
-        fixture.frame().showNormal();
-        QTRY_VERIFY(!fixture.frame().isMinimized());
-        fixture.counter.now += 10;
-        QVERIFY(viewer().OnIdle(0));
-        QVERIFY(!viewer().clock().paused());
-        QVERIFY2(viewer().idleLoop().timeStep() < 0.1f, qPrintable(QString::number(viewer().idleLoop().timeStep())));
-        QVERIFY(instance.cycles().front().time < rested + 0.1f);
-    }
-
-    // Fit to Model frames the model as it stands: every position of the current pose shows.
-    void fitToModelShowsTheWholePose() {
+    // Forms keep the height their controls ask for and scroll in a small row; Fit to Model puts
+    // every position of the current pose in view; a minimised window rests the loop, which goes
+    // on afterwards from where it stopped.
+    void formsFitAndARestingLoop() {
         viewer().openFiles({Samples + "figure.qm1", Samples + "figure-wave.qm2"});
         app::CSModelFrame* frame = skeletalFrame();
         QVERIFY(frame != nullptr);
+        frame->outerSplitter().setSizes({600, 300});
+        frame->tree().setCurrentItem(frame->tree().topLevelItem(0)->child(0));
+        const int total = frame->innerSplitter().height();
+        frame->innerSplitter().setSizes({total - 60, 60});
+        QCoreApplication::processEvents();
+        for (const QWidget* control : frame->propertyForm()->findChildren<QWidget*>()) {
+            if (!control->isVisible()) continue;
+            // A wrapped label asks for the lines its width needs.
+            const int wanted = control->hasHeightForWidth() ? control->heightForWidth(control->width())
+                                                           : control->sizeHint().height();
+            QVERIFY2(control->height() >= wanted, qPrintable(control->objectName()));
+        }
+        QVERIFY(frame->findChild<QScrollArea*>(QStringLiteral("propertyPane"))->verticalScrollBar()->maximum() > 0);
+
         QTRY_VERIFY(frame->view().initialised());
-        viewer().OnIdle(0);
         const auto* drawable = static_cast<const SkeletalDrawable*>(frame->modelView().skeletalInstance().update(0.0f));
-        QVERIFY(drawable != nullptr);
         for (int moment = 0; moment < 4; ++moment) {
             fixture.counter.now += 400;
             viewer().OnIdle(0);
@@ -590,13 +433,20 @@ private slots:
             view.doneCurrent();
             for (const Vector3& p : drawable->positions) {
                 GLdouble x = 0, y = 0, z = 0;
-                QVERIFY(gluProject(p.x, p.y, p.z, model, projection, viewport, &x, &y, &z) == GL_TRUE);
-                QVERIFY2(x >= viewport[0] && x <= viewport[0] + viewport[2] && y >= viewport[1] &&
-                             y <= viewport[1] + viewport[3] && z > 0 && z < 1,
-                         qPrintable(QStringLiteral("at moment %1 a position projects to (%2, %3, %4)")
-                                        .arg(moment).arg(x).arg(y).arg(z)));
+                gluProject(p.x, p.y, p.z, model, projection, viewport, &x, &y, &z);
+                QVERIFY(x >= 0 && x <= viewport[2] && y >= 0 && y <= viewport[3] && z > 0 && z < 1);
             }
         }
+
+        const float before = frame->modelView().skeletalInstance().overlays().front().time;
+        fixture.frame().showMinimized();
+        fixture.counter.now += 5000;
+        QVERIFY(!viewer().OnIdle(0));
+        QCOMPARE(frame->modelView().skeletalInstance().overlays().front().time, before);
+        fixture.frame().showNormal();
+        fixture.counter.now += 10;
+        QVERIFY(viewer().OnIdle(0));
+        QVERIFY(viewer().idleLoop().timeStep() < 0.1f);
     }
 
     void helpShowsAndHides() {

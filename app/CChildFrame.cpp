@@ -1,5 +1,7 @@
 #include "app/CChildFrame.h"
 
+#include <QApplication>
+
 #include <QLayout>
 #include <QMdiSubWindow>
 #include <QScrollArea>
@@ -93,17 +95,24 @@ QTreeWidgetItem* CChildFrame::AddChildItem(const QString& text, int role, const 
 }
 
 void CChildFrame::setPropertyForm(QWidget* form) {
+    // A box being edited is left first, so that its text goes to the item it was showing.
     if (form_ != nullptr) {
-        // Later: the old form may be the one whose box the user just left.
-        form_->hide();
-        form_->deleteLater();
+        if (QWidget* focused = QApplication::focusWidget(); focused != nullptr && form_->isAncestorOf(focused))
+            focused->clearFocus();
+    }
+    if (form == form_) return;
+    // Forms live as long as the frame: the ones not shown wait hidden. Rebuilding a form on every
+    // selection would pull its widgets from under whoever holds them (accessibility clients
+    // among them, which then ask a gone widget's children).
+    if (QWidget* old = formPane_->takeWidget(); old != nullptr) {
+        old->hide();
+        old->setParent(this);
     }
     form_ = form;
     if (form_ == nullptr) return;
     if (form_->layout() != nullptr) form_->layout()->setSizeConstraint(QLayout::SetMinimumSize);
-    // The scroll area would delete the old form at once; it is taken back to go later instead.
-    if (QWidget* old = formPane_->takeWidget(); old != nullptr && old != form_) old->setParent(nullptr);
     formPane_->setWidget(form_);
+    form_->show();
 }
 
 }  // namespace qx::app

@@ -57,7 +57,8 @@ protected:
     // The root item: the document's full path, standing for the document.
     QTreeWidgetItem* AddRootItem();
     QTreeWidgetItem* AddChildItem(const QString& text, int role, const QVariant& data);
-    // Replaces the bottom-right form (none leaves the pane empty).
+    // Shows one of the frame's forms in the bottom-right pane (none leaves it empty); the form
+    // shown before stays, hidden, a child of the frame.
     void setPropertyForm(QWidget* form);
 
 private:

@@ -25,10 +25,12 @@ CSModelFrame::CSModelFrame(std::unique_ptr<CSModelDoc> document)
 CBaseView* CSModelFrame::CreateViewPane() { return new CSModelView(modelDocument().model()); }
 
 QWidget* CSModelFrame::CreatePropertyPane() {
-    auto* form = new CSModelProperty;
-    form->setName(QString::fromStdString(document().pathName()));
-    form->showValues();
-    return form;
+    meshForm_ = new CSModelProperty(this);
+    meshForm_->setName(QString::fromStdString(document().pathName()));
+    meshForm_->showValues();
+    motionForm_ = new CSMotionProperty(this);
+    motionForm_->hide();
+    return meshForm_;
 }
 
 void CSModelFrame::FillPanels() {
@@ -39,10 +41,8 @@ void CSModelFrame::FillPanels() {
         root->setCheckState(0, Qt::Unchecked);
         root->setData(0, ShownCheckRole, Qt::Unchecked);
     }
-    if (auto* form = qobject_cast<CSModelProperty*>(propertyForm())) {
-        form->setName(QString::fromStdString(document().pathName()));
-        form->showValues();
-    }
+    meshForm_->setName(QString::fromStdString(document().pathName()));
+    meshForm_->showValues();
 }
 
 QTreeWidgetItem* CSModelFrame::addMotionItem(CSMotionDoc& record) {
@@ -71,19 +71,17 @@ void CSModelFrame::restartTickedMotions() {
 
 void CSModelFrame::selectionChanged(QTreeWidgetItem* item) {
     CBaseDoc* doc = itemDocument(item);
-    QWidget* form = nullptr;
     if (doc != nullptr && doc->kind() == CBaseDoc::SkeletalMotionKind) {
-        auto* motionForm = new CSMotionProperty;
-        motionForm->setMotion(static_cast<CSMotionDoc*>(doc));
-        motionForm->showValues();
-        form = motionForm;
+        setPropertyForm(motionForm_);
+        motionForm_->setMotion(static_cast<CSMotionDoc*>(doc));
+        motionForm_->showValues();
     } else if (doc != nullptr && doc->kind() == CBaseDoc::SkeletalMeshKind) {
-        auto* meshForm = new CSModelProperty;
-        meshForm->setName(QString::fromStdString(doc->pathName()));
-        meshForm->showValues();
-        form = meshForm;
+        setPropertyForm(meshForm_);
+        meshForm_->setName(QString::fromStdString(doc->pathName()));
+        meshForm_->showValues();
+    } else {
+        setPropertyForm(nullptr);
     }
-    setPropertyForm(form);
 }
 
 void CSModelFrame::itemChanged(QTreeWidgetItem* item) {

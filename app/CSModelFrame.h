@@ -12,6 +12,9 @@
 
 namespace qx::app {
 
+class CSModelProperty;
+class CSMotionProperty;
+
 class CSModelFrame : public CChildFrame {
     Q_OBJECT
 public:
@@ -37,6 +40,10 @@ protected:
 private:
     void selectionChanged(QTreeWidgetItem* item);
     void itemChanged(QTreeWidgetItem* item);
+
+    // The two forms, made once: the mesh's and the one that shows the selected motion.
+    CSModelProperty* meshForm_ = nullptr;
+    CSMotionProperty* motionForm_ = nullptr;
 };
 
 }  // namespace qx::app

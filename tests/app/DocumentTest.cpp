@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -183,6 +184,21 @@ private slots:
         QCOMPARE(form->findChild<app::NumberBox*>("attackLength")->text(), QStringLiteral("-2"));
         QCOMPARE(record.settings.delay, 0.0f);
         QCOMPARE(record.motion().animationType, 1);
+
+        // The forms stay while the selection moves (whoever holds their widgets keeps valid
+        // ones); a box being edited gives its text to the item it was showing.
+        const QPointer<QWidget> motionForm = form;
+        auto* weight = form->findChild<app::NumberBox*>("weight");
+        fixture.frame().activateWindow();
+        weight->setFocus();
+        QTRY_VERIFY(weight->hasFocus());
+        weight->setText(QStringLiteral("0.5"));
+        frame->tree().setCurrentItem(root);
+        QCOMPARE(record.settings.weight, 0.5f);
+        QVERIFY(motionForm != nullptr && motionForm->isHidden());
+        frame->tree().setCurrentItem(walk);
+        QCOMPARE(frame->propertyForm(), motionForm.data());
+        QCOMPARE(weight->text(), QStringLiteral("0.5"));
 
         // The root's box does nothing; a motion's box starts and stops it.
         root->setCheckState(0, Qt::Checked);

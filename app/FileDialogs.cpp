@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace qx::app {
@@ -44,6 +45,13 @@ FileDialogResult Dialogs::askForFile(QWidget* parent, const FileDialogRequest& r
 
 void Dialogs::showMessage(QWidget* parent, const QString& text) {
     QMessageBox::information(parent, QStringLiteral("qxmodelview"), text, QMessageBox::Ok);
+}
+
+bool Dialogs::askForScale(QWidget* parent, const QString& label, double& value) {
+    bool ok = false;
+    const double chosen = QInputDialog::getDouble(parent, QStringLiteral("qxmodelview"), label, value, 1e-6, 1e6, 6, &ok);
+    if (ok) value = chosen;
+    return ok;
 }
 
 }  // namespace qx::app

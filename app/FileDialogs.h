@@ -39,6 +39,8 @@ public:
     virtual ~Dialogs() = default;
     virtual FileDialogResult askForFile(QWidget* parent, const FileDialogRequest& request);
     virtual void showMessage(QWidget* parent, const QString& text);
+    // A number above 0, offered as value at first; false when cancelled.
+    virtual bool askForScale(QWidget* parent, const QString& label, double& value);
 
 private:
     QString lastFolder_;

@@ -1,6 +1,7 @@
 #include "app/GltfExportCommand.h"
 
 #include <QFileInfo>
+#include <QSettings>
 #include <QStringList>
 
 #include "app/CSModelFrame.h"
@@ -15,7 +16,11 @@ namespace {
 
 const char* const GltfFilter = "glTF Binary (*.glb)|*.glb|glTF with a .bin beside it (*.gltf)|*.gltf||";
 
-bool exportDocument(const CChildFrame& frame, const std::string& out, QStringList& notes, std::string* reason) {
+// Where the last scale chosen is kept, offered again at the next export.
+const char* const ScaleSetting = "export/gltfScale";
+
+bool exportDocument(const CChildFrame& frame, const std::string& out, const GltfExportOptions& options,
+                    QStringList& notes, std::string* reason) {
     const std::string& path = frame.document().pathName();
     GltfExportNotes counted;
     bool written = false;
@@ -25,10 +30,10 @@ bool exportDocument(const CChildFrame& frame, const std::string& out, QStringLis
         std::vector<GltfMotion> motions;
         for (const auto& record : skeletal->modelDocument().motionRecords())
             motions.push_back({gltfNameOf(record->pathName()), &record->motion()});
-        written = exportSkeletalGltf(*mesh, gltfNameOf(path), motions, out, &counted, reason);
+        written = exportSkeletalGltf(*mesh, gltfNameOf(path), motions, out, options, &counted, reason);
     } else {
         const std::unique_ptr<VertexModel> model = readVertexModelToShow(path, reason, ImageLoading::Decode);
-        written = model && exportVertexGltf(*model, gltfNameOf(path), out, &counted, reason);
+        written = model && exportVertexGltf(*model, gltfNameOf(path), out, options, &counted, reason);
     }
     for (const std::string& line : describe(counted)) notes.append(QString::fromStdString(line));
     return written;
@@ -44,9 +49,19 @@ bool exportGltf(const CChildFrame& frame, Dialogs& dialogs, QWidget* parent) {
     if (!target.ok) return false;
     QString path = target.path;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".glb");
+    QSettings settings;
+    double scale = settings.value(QString::fromLatin1(ScaleSetting), 1.0).toDouble();
+    if (!isGltfScale(static_cast<float>(scale))) scale = 1.0;
+    if (!dialogs.askForScale(parent, QStringLiteral("Scale (glTF metres per model unit):"), scale)) return false;
+    if (!isGltfScale(static_cast<float>(scale))) {
+        dialogs.showMessage(parent, QStringLiteral("Cannot export %1: the scale must be a number above 0")
+                                        .arg(QFileInfo(path).fileName()));
+        return false;
+    }
+    settings.setValue(QString::fromLatin1(ScaleSetting), scale);
     std::string reason;
     QStringList notes;
-    if (!exportDocument(frame, path.toStdString(), notes, &reason)) {
+    if (!exportDocument(frame, path.toStdString(), {static_cast<float>(scale)}, notes, &reason)) {
         dialogs.showMessage(parent, QStringLiteral("Cannot export %1: %2")
                                         .arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
         return false;

@@ -22,13 +22,23 @@ std::string gltfNameOf(const std::string& path);
 // reason, for any other file or one its reader rejects.
 std::unique_ptr<SkeletalMotion> readMotionToExport(const std::string& path, std::string* reason);
 
+// How an export is written. glTF readers take a unit as a metre; the models' own units are
+// whatever their makers chose, so a scale (a factor on every position) sizes them.
+struct GltfExportOptions {
+    float scale = 1.0f;
+};
+
+// Whether text is a scale an export takes: a finite number above 0.
+bool isGltfScale(float scale);
+
 // Writes the mesh with one animation per motion to outPath (".glb" or ".gltf"). False, with a
 // reason, when nothing could be written; an existing file is then left as it was.
 bool exportSkeletalGltf(const SkeletalMesh& mesh, const std::string& name, const std::vector<GltfMotion>& motions,
-                        const std::string& outPath, GltfExportNotes* notes, std::string* reason);
+                        const std::string& outPath, const GltfExportOptions& options, GltfExportNotes* notes,
+                        std::string* reason);
 
 // Writes the vertex model, its frames as morph targets and their animations, to outPath.
 bool exportVertexGltf(const VertexModel& model, const std::string& name, const std::string& outPath,
-                      GltfExportNotes* notes, std::string* reason);
+                      const GltfExportOptions& options, GltfExportNotes* notes, std::string* reason);
 
 }  // namespace qx

@@ -10,6 +10,13 @@ std::vector<std::string> describe(const GltfExportNotes& notes) {
     if (notes.motions > 1)
         lines.push_back("motions exported as separate animations: " + std::to_string(notes.motions) +
                         " (glTF plays one at a time: how cycles blend when played together is not kept)");
+    if (notes.unfoldedBones > 0)
+        lines.push_back("bones that scale or shear their children: " + std::to_string(notes.unfoldedBones) +
+                        " (each written as a fixed node and a joint under it)");
+    if (notes.looseAnimations > 0)
+        lines.push_back("animations that stray from playback by more than 1e-4 of the model's size: " +
+                        std::to_string(notes.looseAnimations) +
+                        " (curves that play as steps a millisecond apart, too many to sample)");
     if (notes.nonFiniteValues > 0)
         lines.push_back("numbers that were not finite: " + std::to_string(notes.nonFiniteValues) +
                         " (written as identity values or zero)");

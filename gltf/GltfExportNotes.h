@@ -17,6 +17,14 @@ struct GltfExportNotes {
     // Motions exported; each is an animation of its own, so how playback blends cycles played
     // together is not kept.
     std::size_t motions = 0;
+    // Bones whose fixed part scales or shears: each keeps a fixed node above its joint, so tools
+    // that list nodes show two for the bone.
+    std::size_t unfoldedBones = 0;
+    // Animations that stray further from playback than the tolerance somewhere (see
+    // AdaptiveSampling.h).
+    std::size_t looseAnimations = 0;
+    // Sample times written, over all animations (not a limit: the summary says it).
+    std::size_t samples = 0;
 };
 
 // One sentence per limit met, for people; none when the export is exact.

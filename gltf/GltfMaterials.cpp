@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <vector>
 
 #include "render/PngWriter.h"
@@ -30,20 +31,16 @@ float colourPart(float v) { return v >= 0.0f ? (v <= 1.0f ? v : 1.0f) : (v < 0.0
 }  // namespace
 
 int addTextureImage(GltfWriter& writer, const Texture& texture) {
-    std::vector<std::uint8_t> rgba = displayRgba(texture);
+    // Top row first, as the source image and glTF's v (which the geometry writes as 1 - t) have it.
+    const std::vector<std::uint8_t> rgba = displayRgba(texture);
     if (rgba.empty()) return -1;
-    const std::size_t row = static_cast<std::size_t>(texture.width) * 4;
-    const std::size_t height = static_cast<std::size_t>(texture.height);
-    for (std::size_t y = 0; y < height / 2; ++y)
-        std::swap_ranges(rgba.begin() + static_cast<std::ptrdiff_t>(y * row),
-                         rgba.begin() + static_cast<std::ptrdiff_t>((y + 1) * row),
-                         rgba.begin() + static_cast<std::ptrdiff_t>((height - 1 - y) * row));
     std::vector<std::uint8_t> png;
     if (!encodePng(rgba.data(), texture.width, texture.height, png)) return -1;
 
     const int view = writer.addView(png.data(), png.size(), GltfNoTarget);
     json image = {{"bufferView", view}, {"mimeType", "image/png"}};
-    if (!texture.name.empty()) image["name"] = texture.name;
+    // Named after its source, as the PNG it now is.
+    if (!texture.name.empty()) image["name"] = textOfBytes(std::filesystem::path(texture.name).stem().string()) + ".png";
     const int imageIndex = writer.append("images", std::move(image));
     json sampler = {{"wrapS", wrapMode(texture.wrapS)}, {"wrapT", wrapMode(texture.wrapT)}};
     if (isFilter(texture.magFilter, false)) sampler["magFilter"] = texture.magFilter;

@@ -167,6 +167,20 @@ Vector3 finiteVector(const Vector3& v, std::size_t& replaced) {
     return {finiteOr(v.x, 0.0f, replaced), finiteOr(v.y, 0.0f, replaced), finiteOr(v.z, 0.0f, replaced)};
 }
 
+std::string textOfBytes(const std::string& bytes) {
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            text += c;
+        } else {
+            text += static_cast<char>(0xC0 | (byte >> 6));
+            text += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return text;
+}
+
 std::uint32_t floatBits(float v) {
     std::uint32_t bits;
     std::memcpy(&bits, &v, sizeof bits);

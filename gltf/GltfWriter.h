@@ -73,6 +73,10 @@ float finiteOr(float value, float fallback, std::size_t& replaced);
 // Each component through finiteOr with fallback 0.
 Vector3 finiteVector(const Vector3& v, std::size_t& replaced);
 
+// A name of the model's files as text: byte n is the character U+00nn, as everywhere else the
+// program shows such names.
+std::string textOfBytes(const std::string& bytes);
+
 // The bits of a float, to tell vertices apart exactly.
 std::uint32_t floatBits(float v);
 

@@ -10,6 +10,7 @@
 
 #include "animation/BoneWalk.h"
 #include "animation/MotionSampler.h"
+#include "gltf/AdaptiveSampling.h"
 #include "gltf/GltfMaterials.h"
 #include "gltf/MotionKeyTimes.h"
 
@@ -39,44 +40,119 @@ Matrix finiteMatrix(const Matrix& m, std::size_t& replaced) {
 
 bool inside(std::int32_t index, std::size_t size) { return index >= 0 && static_cast<std::size_t>(index) < size; }
 
-// The node tree of the bones: the skeleton root, then per walk step a fixed node and its joint.
-struct Skeleton {
-    int root = 0;
-    std::vector<int> stepJoints;         // node of each walk step's joint
-    std::vector<int> joints;             // the skin's joints: the root, then the steps' joints
-    std::vector<float> inverseBinds;     // 16 floats a joint
+// One node per bone where its fixed part is rigid (the joint), else a fixed node and the joint
+// under it.
+struct SkeletonBone {
+    int joint = -1;
+    bool folded = false;
+    RigidTransform rigid;  // the fixed part, when folded
+
+    // What the joint carries for a pose of the bone.
+    GltfTrs jointPose(const GltfTrs& pose) const { return folded ? fold(rigid, pose) : pose; }
 };
 
+struct Skeleton {
+    int root = 0;
+    std::vector<SkeletonBone> steps;   // per walk step
+    std::vector<int> joints;           // the skin's joints: the root, then the steps' joints
+    std::vector<float> inverseBinds;   // 16 floats a joint
+    std::vector<SampledBone> sampled;  // per walk step, for placing samples (tracks unset)
+};
+
+void setTrs(json& node, const GltfTrs& trs) {
+    if (trs.translation != GltfTrs{}.translation) node["translation"] = trs.translation;
+    if (trs.rotation != GltfTrs{}.rotation) node["rotation"] = trs.rotation;
+    if (trs.scale != GltfTrs{}.scale) node["scale"] = trs.scale;
+}
+
+// The corners of the box around the positions each walk step moves, in that bone's frame: the
+// places where a pose's error shows most.
+std::vector<std::vector<std::array<double, 3>>> boneBoxes(const SkeletalMesh& mesh, const BoneWalk& walk,
+                                                          const std::vector<Matrix>& worldToBone) {
+    std::vector<std::array<double, 3>> low(walk.steps.size(), {INFINITY, INFINITY, INFINITY});
+    std::vector<std::array<double, 3>> high(walk.steps.size(), {-INFINITY, -INFINITY, -INFINITY});
+    for (std::size_t p = 0; p < mesh.positions.size() && p < walk.positionSteps.size(); ++p) {
+        const std::int32_t step = walk.positionSteps[p];
+        if (!inside(step, walk.steps.size())) continue;
+        const Vector3& v = mesh.positions[p];
+        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) continue;
+        const ColumnMatrix toBone = columnFormOf(worldToBone[static_cast<std::size_t>(step)]);
+        const auto inBone = apply(toBone, {v.x, v.y, v.z});
+        for (std::size_t c = 0; c < 3; ++c) {
+            low[static_cast<std::size_t>(step)][c] = std::min(low[static_cast<std::size_t>(step)][c], inBone[c]);
+            high[static_cast<std::size_t>(step)][c] = std::max(high[static_cast<std::size_t>(step)][c], inBone[c]);
+        }
+    }
+    std::vector<std::vector<std::array<double, 3>>> boxes(walk.steps.size());
+    for (std::size_t s = 0; s < walk.steps.size(); ++s) {
+        if (!(low[s][0] <= high[s][0])) continue;
+        for (int corner = 0; corner < 8; ++corner)
+            boxes[s].push_back({(corner & 1) ? high[s][0] : low[s][0], (corner & 2) ? high[s][1] : low[s][1],
+                                (corner & 4) ? high[s][2] : low[s][2]});
+    }
+    return boxes;
+}
+
 Skeleton addSkeleton(GltfWriter& writer, const SkeletalMesh& mesh, const BoneWalk& walk, const std::string& name,
-                     std::size_t& replaced) {
+                     float scale, GltfExportNotes& notes) {
     Skeleton skeleton;
-    skeleton.root = writer.append("nodes", {{"name", name}});
+    json rootNode = {{"name", name}};
+    if (scale != 1.0f) rootNode["scale"] = {scale, scale, scale};
+    skeleton.root = writer.append("nodes", std::move(rootNode));
     skeleton.joints.push_back(skeleton.root);
     skeleton.inverseBinds = matrixValues(Matrix::identity());
     std::map<int, std::vector<int>> children;
     const auto boneOf = [&](std::int32_t step) -> const MeshBone& {
         return mesh.bones[static_cast<std::size_t>(walk.steps[static_cast<std::size_t>(step)].bone)];
     };
+    std::vector<Matrix> worldToBone;
+    for (std::size_t s = 0; s < walk.steps.size(); ++s)
+        worldToBone.push_back(finiteMatrix(boneOf(static_cast<std::int32_t>(s)).worldToBone, notes.nonFiniteValues));
+    const auto boxes = boneBoxes(mesh, walk, worldToBone);
     for (std::size_t s = 0; s < walk.steps.size(); ++s) {
         const BoneWalkStep& step = walk.steps[s];
         const MeshBone& bone = boneOf(static_cast<std::int32_t>(s));
         const bool isRoot = step.parentStep < 0;
         const Matrix parentWorldToBone = isRoot ? Matrix{} : boneOf(step.parentStep).worldToBone;
-        const Matrix fixed = finiteMatrix(product(bone.boneToWorld, parentWorldToBone), replaced);
-        json fixedNode = {{"name", bone.name + " rest"}};
-        if (!(fixed == Matrix{})) fixedNode["matrix"] = matrixValues(fixed);
-        const int fixedIndex = writer.append("nodes", std::move(fixedNode));
-        const int joint = writer.append("nodes", {{"name", bone.name}});
-        const int parent = isRoot ? skeleton.root : skeleton.stepJoints[static_cast<std::size_t>(step.parentStep)];
-        children[parent].push_back(fixedIndex);
-        children[fixedIndex].push_back(joint);
-        skeleton.stepJoints.push_back(joint);
-        skeleton.joints.push_back(joint);
-        const std::vector<float> inverseBind = matrixValues(finiteMatrix(bone.worldToBone, replaced));
+        const Matrix fixed = finiteMatrix(product(bone.boneToWorld, parentWorldToBone), notes.nonFiniteValues);
+        const std::string boneName = textOfBytes(bone.name);
+        const int parent = isRoot ? skeleton.root : skeleton.steps[static_cast<std::size_t>(step.parentStep)].joint;
+        SkeletonBone placed;
+        placed.folded = rigidPart(columnFormOf(fixed), placed.rigid);
+        json jointNode = {{"name", boneName}};
+        if (placed.folded) {
+            setTrs(jointNode, placed.jointPose(GltfTrs{}));
+            placed.joint = writer.append("nodes", std::move(jointNode));
+            children[parent].push_back(placed.joint);
+        } else {
+            ++notes.unfoldedBones;
+            json fixedNode = {{"name", boneName + " rest"}};
+            if (!(fixed == Matrix{})) fixedNode["matrix"] = matrixValues(fixed);
+            const int fixedIndex = writer.append("nodes", std::move(fixedNode));
+            placed.joint = writer.append("nodes", std::move(jointNode));
+            children[parent].push_back(fixedIndex);
+            children[fixedIndex].push_back(placed.joint);
+        }
+        skeleton.steps.push_back(placed);
+        skeleton.joints.push_back(placed.joint);
+        const std::vector<float> inverseBind = matrixValues(worldToBone[s]);
         skeleton.inverseBinds.insert(skeleton.inverseBinds.end(), inverseBind.begin(), inverseBind.end());
+        skeleton.sampled.push_back({step.parentStep, columnFormOf(fixed), -1, boxes[s]});
     }
     for (auto& [node, list] : children) writer.doc["nodes"][static_cast<std::size_t>(node)]["children"] = list;
     return skeleton;
+}
+
+// The diagonal of the box around the mesh's finite positions.
+double sizeOf(const SkeletalMesh& mesh) {
+    double low[3] = {INFINITY, INFINITY, INFINITY}, high[3] = {-INFINITY, -INFINITY, -INFINITY};
+    for (const Vector3& p : mesh.positions) {
+        const float v[3] = {p.x, p.y, p.z};
+        if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2])) continue;
+        for (int c = 0; c < 3; ++c) low[c] = std::min(low[c], double{v[c]}), high[c] = std::max(high[c], double{v[c]});
+    }
+    if (!(low[0] <= high[0])) return 0.0;
+    return std::hypot(high[0] - low[0], high[1] - low[1], high[2] - low[2]);
 }
 
 // The drawn faces as glTF vertices (one per distinct position, normal and texture coordinate)
@@ -101,8 +177,10 @@ public:
             // A face without a mapping keeps the coordinate sent last, as GL does.
             const FaceMapping* mapping = textured && !face.mappings.empty() ? &face.mappings.front() : nullptr;
             for (int k = 0; k < 3; ++k) {
+                // glTF's v runs down the image from its top row; t runs up from the bottom one.
                 if (mapping != nullptr)
-                    uv_ = {finiteOr(mapping->uv[k][0], 0.0f, replaced_), finiteOr(mapping->uv[k][1], 0.0f, replaced_)};
+                    uv_ = {finiteOr(mapping->uv[k][0], 0.0f, replaced_),
+                           1.0f - finiteOr(mapping->uv[k][1], 0.0f, replaced_)};
                 triangles.push_back(vertex(face.positionIndex[k], face.normalIndex[k]));
             }
         }
@@ -149,7 +227,7 @@ private:
     const SkeletalMesh& mesh_;
     const BoneWalk& walk_;
     std::size_t& replaced_;
-    std::array<float, 2> uv_{0.0f, 0.0f};
+    std::array<float, 2> uv_{0.0f, 1.0f};  // GL's initial coordinate (0, 0), as glTF's u, v
     std::map<std::tuple<std::int32_t, std::int32_t, std::uint32_t, std::uint32_t>, std::uint32_t> vertices_;
     std::vector<Vector3> positions_;
     std::vector<Vector3> normals_;
@@ -175,7 +253,7 @@ public:
             name = "material " + std::to_string(batch.materialIndex);
         }
         const int texture = textureOf(group.textureIndex);
-        if (texture >= 0) name += " " + mesh_.textures[static_cast<std::size_t>(group.textureIndex)].name;
+        if (texture >= 0) name += " " + textOfBytes(mesh_.textures[static_cast<std::size_t>(group.textureIndex)].name);
         const auto key = std::make_tuple(floatBits(colour_.x), floatBits(colour_.y), floatBits(colour_.z), texture);
         auto found = materials_.find(key);
         if (found == materials_.end())
@@ -198,56 +276,16 @@ private:
     std::map<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, int>, int> materials_;
 };
 
-// The rest pose as one-key channels, for bones a motion has no track for: a viewer switching
-// between animations then shows them at rest, as playback does.
-struct RestChannels {
-    int time = -1;
-    int translation = -1;
-    int rotation = -1;
-    int scale = -1;
-
-    void addTo(GltfWriter& writer) {
-        if (time >= 0) return;
-        const float zero[1] = {0.0f};
-        const float t[3] = {0.0f, 0.0f, 0.0f};
-        const float r[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-        const float s[3] = {1.0f, 1.0f, 1.0f};
-        time = writer.addFloats(zero, 1, GltfNoTarget, true);
-        translation = writer.addFloats(t, 3, GltfNoTarget, false);
-        rotation = writer.addFloats(r, 4, GltfNoTarget, false);
-        scale = writer.addFloats(s, 3, GltfNoTarget, false);
+// The rotations of a channel, each turned into the hemisphere of the one before (the same
+// rotation), so that readers interpolate the short way.
+void keepHemisphere(std::vector<float>& rotations) {
+    for (std::size_t i = 4; i + 4 <= rotations.size(); i += 4) {
+        float* q = rotations.data() + i;
+        const float* before = q - 4;
+        if (before[0] * q[0] + before[1] * q[1] + before[2] * q[2] + before[3] * q[3] < 0.0f)
+            for (int c = 0; c < 4; ++c) q[c] = -q[c];
     }
-};
-
-// A sampled track as glTF outputs: translations, rotations (each in the hemisphere of the one
-// before, which is the same rotation, so that viewers interpolate the short way) and scales.
-struct TrackOutputs {
-    std::vector<float> translation, rotation, scale;
-
-    void add(const Pose& pose, std::size_t& replaced) {
-        translation.insert(translation.end(), {finiteOr(pose.translation.x, 0, replaced),
-                                               finiteOr(pose.translation.y, 0, replaced),
-                                               finiteOr(pose.translation.z, 0, replaced)});
-        scale.insert(scale.end(), {finiteOr(pose.scale.x, 1, replaced), finiteOr(pose.scale.y, 1, replaced),
-                                   finiteOr(pose.scale.z, 1, replaced)});
-        float q[4] = {finiteOr(pose.rotation.x, 0, replaced), finiteOr(pose.rotation.y, 0, replaced),
-                      finiteOr(pose.rotation.z, 0, replaced), finiteOr(pose.rotation.w, 1, replaced)};
-        const float length = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
-        if (!(length > 0.0f)) {
-            // A zero quaternion poses as the identity matrix.
-            q[0] = q[1] = q[2] = 0.0f;
-            q[3] = 1.0f;
-        } else if (std::fabs(length - 1.0f) > 1e-6f) {
-            for (float& c : q) c /= length;
-        }
-        if (rotation.size() >= 4) {
-            const float* before = rotation.data() + rotation.size() - 4;
-            if (before[0] * q[0] + before[1] * q[1] + before[2] * q[2] + before[3] * q[3] < 0.0f)
-                for (float& c : q) c = -c;
-        }
-        rotation.insert(rotation.end(), std::begin(q), std::end(q));
-    }
-};
+}
 
 void addChannel(json& animation, int input, int output, int node, const char* path) {
     animation["samplers"].push_back({{"input", input}, {"interpolation", "LINEAR"}, {"output", output}});
@@ -255,35 +293,88 @@ void addChannel(json& animation, int input, int output, int node, const char* pa
         {{"sampler", animation["samplers"].size() - 1}, {"target", {{"node", node}, {"path", path}}}});
 }
 
+// The inputs of one animation: its sample times, and the whole motion in two keys for what
+// holds still all through (so that the animation lasts as long as the motion even when no bone
+// moves). Each is written once, when a channel first needs it.
+struct AnimationInputs {
+    const std::vector<float>& times;
+    std::vector<float> wholeMotion;
+    int sampled = -1, still = -1;
+
+    int of(GltfWriter& writer, bool isStill) {
+        int& input = isStill ? still : sampled;
+        if (input < 0) input = writer.addFloats(isStill ? wholeMotion : times, 1, GltfNoTarget, true);
+        return input;
+    }
+};
+
+// One path of a joint from its values (components a sample, one sample per time): all of them,
+// or where they never change, the first over the whole motion.
+void addJointPath(GltfWriter& writer, json& animation, AnimationInputs& inputs, int node, const char* path,
+                  std::vector<float> values, std::size_t components) {
+    bool still = true;
+    for (std::size_t i = components; i < values.size() && still; ++i) still = values[i] == values[i % components];
+    if (still) {
+        values.resize(components);
+        for (std::size_t k = 1; k < inputs.wholeMotion.size(); ++k)
+            values.insert(values.end(), values.begin(), values.begin() + static_cast<std::ptrdiff_t>(components));
+    }
+    addChannel(animation, inputs.of(writer, still), writer.addFloats(values, static_cast<int>(components), GltfNoTarget, false),
+               node, path);
+}
+
+void addJointChannels(GltfWriter& writer, json& animation, AnimationInputs& inputs, int node,
+                      const std::vector<GltfTrs>& poses) {
+    std::vector<float> translation, rotation, scale;
+    for (const GltfTrs& pose : poses) {
+        translation.insert(translation.end(), pose.translation.begin(), pose.translation.end());
+        rotation.insert(rotation.end(), pose.rotation.begin(), pose.rotation.end());
+        scale.insert(scale.end(), pose.scale.begin(), pose.scale.end());
+    }
+    keepHemisphere(rotation);
+    addJointPath(writer, animation, inputs, node, "translation", std::move(translation), 3);
+    addJointPath(writer, animation, inputs, node, "rotation", std::move(rotation), 4);
+    addJointPath(writer, animation, inputs, node, "scale", std::move(scale), 3);
+}
+
 bool addAnimation(GltfWriter& writer, const SkeletalMesh& mesh, const BoneWalk& walk, const Skeleton& skeleton,
-                  const GltfMotion& source, RestChannels& rest, GltfExportNotes& notes, std::string* reason) {
-    const std::vector<float> times = gltfSampleTimes(*source.motion, reason);
-    if (times.empty()) return false;
-    const int input = writer.addFloats(times, 1, GltfNoTarget, true);
-    MotionSampler sampler(*source.motion);
+                  const GltfMotion& source, double tolerance, GltfExportNotes& notes, std::string* reason) {
+    const SkeletalMotion& motion = *source.motion;
+    if (!(motion.duration <= GltfLongestMotion)) {
+        if (reason != nullptr) *reason = "the motion is too long to sample (over ten minutes, or not a number)";
+        return false;
+    }
+    const float duration = std::max(motion.duration, 0.0f);
+    MotionSampler sampler(motion);
     // A bone plays the first track carrying its name hash, as playback matches them.
     std::unordered_map<std::int32_t, std::size_t> firstTrack;
     for (std::size_t t = 0; t < sampler.tracks.size(); ++t) firstTrack.emplace(sampler.tracks[t].track->nameHash, t);
+    std::vector<SampledBone> bones = skeleton.sampled;
+    for (std::size_t s = 0; s < walk.steps.size(); ++s) {
+        const auto track = firstTrack.find(mesh.bones[static_cast<std::size_t>(walk.steps[s].bone)].nameHash);
+        if (track != firstTrack.end()) bones[s].track = static_cast<int>(track->second);
+    }
+    const std::vector<float> keyTimes = motionKeyTimes(motion);
+    const AdaptiveSamples samples = sampleAdaptively(sampler, bones, keyTimes, duration, tolerance,
+                                                     gltfSampleBudget(duration, keyTimes.size(), bones.size()));
+    notes.samples += samples.times.size();
+    notes.looseAnimations += samples.withinTolerance ? 0 : 1;
 
+    AnimationInputs inputs{samples.times, {0.0f}};
+    if (duration > 0.0f) inputs.wholeMotion.push_back(duration);
     json animation = {{"name", source.name}, {"channels", json::array()}, {"samplers", json::array()}};
     for (std::size_t s = 0; s < walk.steps.size(); ++s) {
-        const int node = skeleton.stepJoints[s];
-        const auto track = firstTrack.find(mesh.bones[static_cast<std::size_t>(walk.steps[s].bone)].nameHash);
-        if (track == firstTrack.end()) {
-            rest.addTo(writer);
-            addChannel(animation, rest.time, rest.translation, node, "translation");
-            addChannel(animation, rest.time, rest.rotation, node, "rotation");
-            addChannel(animation, rest.time, rest.scale, node, "scale");
-            continue;
+        const SkeletonBone& bone = skeleton.steps[s];
+        std::vector<GltfTrs> poses;
+        if (bones[s].track >= 0) {
+            TrackSampler& track = sampler.tracks[static_cast<std::size_t>(bones[s].track)];
+            for (std::size_t k = 0; k < samples.times.size(); ++k) {
+                gltfTrsOf(sampleTrack(track, samples.times[k]), notes.nonFiniteValues);  // counts what was replaced
+                poses.push_back(bone.jointPose(samples.poses[s][k]));
+            }
         }
-        TrackOutputs outputs;
-        for (const float t : times) outputs.add(sampleTrack(sampler.tracks[track->second], t), notes.nonFiniteValues);
-        const int translation = writer.addFloats(outputs.translation, 3, GltfNoTarget, false);
-        const int rotation = writer.addFloats(outputs.rotation, 4, GltfNoTarget, false);
-        const int scale = writer.addFloats(outputs.scale, 3, GltfNoTarget, false);
-        addChannel(animation, input, translation, node, "translation");
-        addChannel(animation, input, rotation, node, "rotation");
-        addChannel(animation, input, scale, node, "scale");
+        if (poses.empty()) poses.push_back(bone.jointPose(GltfTrs{}));  // at rest all through
+        addJointChannels(writer, animation, inputs, bone.joint, poses);
     }
     if (!animation["channels"].empty()) writer.append("animations", std::move(animation));
     return true;
@@ -296,25 +387,9 @@ std::size_t countDistinct(std::vector<std::int32_t> indices) {
 
 }  // namespace
 
-std::vector<float> gltfSampleTimes(const SkeletalMotion& motion, std::string* reason) {
-    if (!(motion.duration <= GltfLongestMotion)) {
-        if (reason != nullptr) *reason = "the motion is too long to sample (over ten minutes, or not a number)";
-        return {};
-    }
-    const float duration = std::max(motion.duration, 0.0f);
-    std::vector<float> times;
-    for (int k = 0; static_cast<float>(k) / GltfSamplesPerSecond < duration; ++k)
-        times.push_back(static_cast<float>(k) / GltfSamplesPerSecond);
-    times.push_back(duration);
-    for (const float t : motionKeyTimes(motion))
-        if (t >= 0.0f && t <= duration) times.push_back(t);
-    std::sort(times.begin(), times.end());
-    times.erase(std::unique(times.begin(), times.end()), times.end());
-    return times;
-}
-
 bool addSkeletalScene(GltfWriter& writer, const SkeletalMesh& mesh, const std::string& name,
-                      const std::vector<GltfMotion>& motions, GltfExportNotes& notes, std::string* reason) {
+                      const std::vector<GltfMotion>& motions, float scale, GltfExportNotes& notes,
+                      std::string* reason) {
     const BoneWalk walk = walkBones(mesh);
     // glTF joint indices are 16-bit numbers, and joint 0 is the root.
     if (walk.steps.size() >= 65535) {
@@ -323,7 +398,7 @@ bool addSkeletalScene(GltfWriter& writer, const SkeletalMesh& mesh, const std::s
     }
     notes.doublyAttachedPositions += countDistinct(walk.repeatPositions);
     notes.motions += motions.size();
-    const Skeleton skeleton = addSkeleton(writer, mesh, walk, name, notes.nonFiniteValues);
+    const Skeleton skeleton = addSkeleton(writer, mesh, walk, name, scale, notes);
 
     SkinnedGeometry geometry(mesh, walk, notes.nonFiniteValues);
     MaterialTable materials(writer, mesh);
@@ -333,8 +408,12 @@ bool addSkeletalScene(GltfWriter& writer, const SkeletalMesh& mesh, const std::s
             geometry.addBatch(batch, material, textured);
         }
     json primitives = geometry.primitives(writer);
+    if (primitives.empty()) {
+        if (reason != nullptr) *reason = "the model draws no triangle";
+        return false;
+    }
     json sceneNodes = {skeleton.root};
-    if (!primitives.empty()) {
+    {
         const int mesh = writer.append("meshes", {{"name", name}, {"primitives", std::move(primitives)}});
         const int ibm = writer.addFloats(skeleton.inverseBinds, 16, GltfNoTarget, false);
         const int skin = writer.append("skins", {{"name", name},
@@ -347,9 +426,9 @@ bool addSkeletalScene(GltfWriter& writer, const SkeletalMesh& mesh, const std::s
     writer.doc["scene"] = 0;
     writer.append("scenes", {{"name", name}, {"nodes", sceneNodes}});
 
-    RestChannels rest;
+    const double tolerance = GltfMotionTolerance * sizeOf(mesh);
     for (const GltfMotion& motion : motions)
-        if (motion.motion == nullptr || !addAnimation(writer, mesh, walk, skeleton, motion, rest, notes, reason)) {
+        if (motion.motion == nullptr || !addAnimation(writer, mesh, walk, skeleton, motion, tolerance, notes, reason)) {
             if (reason != nullptr && motion.motion != nullptr) *reason = motion.name + ": " + *reason;
             return false;
         }

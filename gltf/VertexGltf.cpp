@@ -39,7 +39,8 @@ struct CommandGeometry {
                 if (found == known.end()) {
                     found = known.emplace(key, static_cast<std::uint32_t>(sources.size())).first;
                     sources.push_back(v.vertexIndex);
-                    uvs.insert(uvs.end(), {finiteOr(v.s, 0.0f, replaced), finiteOr(v.t, 0.0f, replaced)});
+                    // glTF's v runs down the image from its top row; t runs up from the bottom one.
+                    uvs.insert(uvs.end(), {finiteOr(v.s, 0.0f, replaced), 1.0f - finiteOr(v.t, 0.0f, replaced)});
                 }
                 drawn.push_back(found->second);
             }
@@ -54,6 +55,28 @@ struct CommandGeometry {
         }
     }
 };
+
+// glTF's front faces wind counter-clockwise. Models from some sources wind theirs the other way
+// round (playback draws both sides, so it never shows), and readers that light a face from its
+// front then light such a model from behind: black. The model's own normals say which way it
+// winds; where most triangles turn against them, every triangle is turned round.
+void windAlongNormals(std::vector<std::uint32_t>& triangles, const std::vector<Vector3>& positions,
+                      const std::vector<Vector3>& normals) {
+    std::size_t along = 0, against = 0;
+    for (std::size_t i = 0; i + 2 < triangles.size(); i += 3) {
+        const Vector3& a = positions[triangles[i]];
+        const Vector3& b = positions[triangles[i + 1]];
+        const Vector3& c = positions[triangles[i + 2]];
+        const Vector3 u = b - a, v = c - a;
+        const Vector3 face{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+        const Vector3 n = normals[triangles[i]] + normals[triangles[i + 1]] + normals[triangles[i + 2]];
+        const float d = face.x * n.x + face.y * n.y + face.z * n.z;
+        if (d > 0.0f) ++along;
+        if (d < 0.0f) ++against;
+    }
+    if (against <= along) return;
+    for (std::size_t i = 0; i + 2 < triangles.size(); i += 3) std::swap(triangles[i + 1], triangles[i + 2]);
+}
 
 // An animation of the weights playing frames first..last-1 and back to first.
 void addFrameAnimation(GltfWriter& writer, int node, const std::string& name, std::int32_t first, std::int32_t last,
@@ -86,15 +109,15 @@ std::vector<FrameRun> frameRuns(const VertexModel& model) {
     return runs;
 }
 
-bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::string& name, GltfExportNotes& notes,
-                    std::string* reason) {
+bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::string& name, float scale,
+                    GltfExportNotes& notes, std::string* reason) {
     if (model.frames.empty()) {
         if (reason != nullptr) *reason = "the model has no frames";
         return false;
     }
     const std::size_t limit = std::min(static_cast<std::size_t>(std::max(model.vertexCount, 0)),
                                        model.frames.front().vertices.size());
-    const CommandGeometry geometry(model, limit, notes.nonFiniteValues);
+    CommandGeometry geometry(model, limit, notes.nonFiniteValues);
     if (geometry.triangles.empty()) {
         if (reason != nullptr) *reason = "the model draws no triangle";
         return false;
@@ -107,6 +130,7 @@ bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::str
         positions.push_back(finiteVector(base[static_cast<std::size_t>(v)].position, notes.nonFiniteValues));
         normals.push_back(unitNormal(base[static_cast<std::size_t>(v)].normal));
     }
+    windAlongNormals(geometry.triangles, positions, normals);
     json targets = json::array();
     json targetNames = json::array();
     for (const ModelFrame& frame : model.frames) {
@@ -119,7 +143,7 @@ bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::str
         }
         targets.push_back({{"POSITION", writer.addVectors(moved, GltfVertexData, true)},
                            {"NORMAL", writer.addVectors(turned, GltfVertexData, false)}});
-        targetNames.push_back(frame.name);
+        targetNames.push_back(textOfBytes(frame.name));
     }
     const int texture = addTextureImage(writer, model.skin);
     const int material = addMaterial(writer, "skin", {1.0f, 1.0f, 1.0f}, texture);
@@ -134,7 +158,9 @@ bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::str
     const int mesh = writer.append("meshes", {{"name", name},
                                               {"primitives", json::array({std::move(primitive)})},
                                               {"extras", {{"targetNames", std::move(targetNames)}}}});
-    const int node = writer.append("nodes", {{"name", name}, {"mesh", mesh}});
+    json meshNode = {{"name", name}, {"mesh", mesh}};
+    if (scale != 1.0f) meshNode["scale"] = {scale, scale, scale};
+    const int node = writer.append("nodes", std::move(meshNode));
     writer.doc["scene"] = 0;
     writer.append("scenes", {{"name", name}, {"nodes", {node}}});
 
@@ -143,8 +169,8 @@ bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::str
     std::set<std::string> used{"all frames"};
     for (const FrameRun& run : frameRuns(model)) {
         const std::string stem = run.stem.empty() ? "frames" : run.stem;
-        std::string runName = stem;
-        for (int n = 2; used.count(runName) != 0; ++n) runName = stem + " " + std::to_string(n);
+        std::string runName = textOfBytes(stem);
+        for (int n = 2; used.count(runName) != 0; ++n) runName = textOfBytes(stem) + " " + std::to_string(n);
         used.insert(runName);
         addFrameAnimation(writer, node, runName, run.first, run.last, frameCount);
     }

@@ -38,7 +38,7 @@ std::vector<FrameRun> frameRuns(const VertexModel& model);
 // Adds the model as writer's scene: the mesh with a target per frame, its skin as a texture
 // (when its pixels are loaded), an animation "all frames" and one per run named after its stem.
 // False, with a reason, for a model without frames or without a drawable triangle.
-bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::string& name, GltfExportNotes& notes,
-                    std::string* reason);
+bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::string& name, float scale,
+                    GltfExportNotes& notes, std::string* reason);
 
 }  // namespace qx

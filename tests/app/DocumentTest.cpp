@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSettings>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -82,6 +83,7 @@ class DocumentTest : public QObject {
 
 private slots:
     void init() {
+        QSettings().clear();  // each test starts as on a first run
         log = DialogLog{};
         temporary = std::make_unique<QTemporaryDir>();
         fixture.start();
@@ -294,6 +296,7 @@ private slots:
         open(Samples + "figure-walk.qm2");
         QVERIFY(command->isVisible());
         log.answers = {filePath("walking"), filePath("no-such-folder/walking.glb")};
+        log.scales = {0.25};
         command->trigger();
         QCOMPARE(log.requests.back().initialName, QStringLiteral("figure.glb"));
         QCOMPARE(log.requests.back().defaultExtension, QStringLiteral("glb"));
@@ -308,9 +311,12 @@ private slots:
         QCOMPARE(document["animations"].size(), std::size_t{1});
         QCOMPARE(document["animations"][0]["name"].get<std::string>(), std::string("figure-walk"));
         QCOMPARE(document["images"].size(), std::size_t{1});  // the shirt, decoded again for the export
+        // The scale asked for sizes the skeleton; the next export offers it again.
+        QVERIFY(document["nodes"][0]["scale"] == nlohmann::json::parse("[0.25, 0.25, 0.25]"));
 
         command->trigger();
         QVERIFY(log.messages.back().startsWith(QStringLiteral("Cannot export walking.glb: ")));
+        QCOMPARE(log.offeredScales, (std::vector<double>{1.0, 0.25}));
     }
 
     // The real dialog, shown with the Open command's filter, lists a motion whatever the case

@@ -14,6 +14,8 @@ struct DialogLog {
     std::deque<QString> answers;             // a path chooses it; an empty string cancels
     std::vector<app::FileDialogRequest> requests;
     QStringList messages;
+    std::deque<double> scales;               // the scales Export glTF is given
+    std::vector<double> offeredScales;
 };
 
 class ScriptedDialogs : public app::Dialogs {
@@ -28,6 +30,15 @@ public:
         return answer.isEmpty() ? app::FileDialogResult{} : app::chosenFile(answer);
     }
     void showMessage(QWidget*, const QString& text) override { log_.messages.append(text); }
+    // Takes the next scale of the script, or the one offered.
+    bool askForScale(QWidget*, const QString&, double& value) override {
+        log_.offeredScales.push_back(value);
+        if (!log_.scales.empty()) {
+            value = log_.scales.front();
+            log_.scales.pop_front();
+        }
+        return true;
+    }
 
 private:
     DialogLog& log_;

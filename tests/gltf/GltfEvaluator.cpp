@@ -80,7 +80,8 @@ int GltfEvaluator::animation(const std::string& name) const {
     return -1;
 }
 
-std::vector<double> GltfEvaluator::numbers(int index) const {
+const std::vector<double>& GltfEvaluator::numbers(int index) const {
+    if (const auto found = read_.find(index); found != read_.end()) return found->second;
     const auto& accessor = doc["accessors"][index];
     const auto& view = doc["bufferViews"][accessor["bufferView"].get<int>()];
     static const std::map<std::string, int> Widths{{"SCALAR", 1}, {"VEC2", 2}, {"VEC3", 3}, {"VEC4", 4}, {"MAT4", 16}};
@@ -95,7 +96,7 @@ std::vector<double> GltfEvaluator::numbers(int index) const {
             default: out[i] = at[i];
         }
     }
-    return out;
+    return read_[index] = std::move(out);
 }
 
 std::vector<EvaluatedVertex> GltfEvaluator::evaluate(int animation, double t) const {
@@ -116,8 +117,8 @@ std::vector<EvaluatedVertex> GltfEvaluator::evaluate(int animation, double t) co
         const auto& a = doc["animations"][animation];
         for (const auto& channel : a["channels"]) {
             const auto& sampler = a["samplers"][channel["sampler"].get<int>()];
-            const std::vector<double> times = numbers(sampler["input"]);
-            const std::vector<double> values = numbers(sampler["output"]);
+            const std::vector<double>& times = numbers(sampler["input"]);
+            const std::vector<double>& values = numbers(sampler["output"]);
             const std::size_t width = values.size() / times.size();
             std::size_t k = 0;
             while (k + 1 < times.size() && times[k + 1] <= t) ++k;
@@ -151,7 +152,7 @@ std::vector<EvaluatedVertex> GltfEvaluator::evaluate(int animation, double t) co
         std::vector<Mat> skin;
         if (node.contains("skin")) {
             const auto& s = doc["skins"][node["skin"].get<int>()];
-            const std::vector<double> ibm = numbers(s["inverseBindMatrices"]);
+            const std::vector<double>& ibm = numbers(s["inverseBindMatrices"]);
             for (std::size_t j = 0; j < s["joints"].size(); ++j) {
                 Mat inverse;
                 std::copy(ibm.begin() + 16 * j, ibm.begin() + 16 * (j + 1), inverse.begin());
@@ -164,10 +165,10 @@ std::vector<EvaluatedVertex> GltfEvaluator::evaluate(int animation, double t) co
             const int positions = primitive["attributes"]["POSITION"];
             if (seen[positions]) continue;
             seen[positions] = true;
-            const std::vector<double> p = numbers(positions);
+            const std::vector<double>& p = numbers(positions);
             std::vector<double> moved = p;
             for (std::size_t i = 0; i < weights.size(); ++i) {
-                const std::vector<double> d = numbers(primitive["targets"][i]["POSITION"]);
+                const std::vector<double>& d = numbers(primitive["targets"][i]["POSITION"]);
                 for (std::size_t c = 0; c < p.size(); ++c) moved[c] += weights[i] * d[c];
             }
             std::vector<double> joints, jointWeights;

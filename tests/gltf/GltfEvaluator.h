@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,14 @@ public:
     // Every vertex of every mesh in the scene at time t of the animation (-1: none playing).
     std::vector<EvaluatedVertex> evaluate(int animation, double t) const;
 
+    // Every component of an accessor, as stored.
+    const std::vector<double>& numbers(int accessor) const;
+
     nlohmann::json doc;
     std::vector<std::uint8_t> bin;
 
 private:
-    std::vector<double> numbers(int accessor) const;  // every component, as stored
+    mutable std::map<int, std::vector<double>> read_;  // accessors read so far
 };
 
 }  // namespace qx::test

@@ -13,6 +13,7 @@
 
 #include "skeletal/SkeletalMeshFile.h"
 #include "tests/gltf/GltfEvaluator.h"
+#include "tests/gltf/PlayedAlike.h"
 #include "tests/support/Qxtool.h"
 #include "tests/support/SkeletonBuilder.h"
 #include "tests/support/TempDir.h"
@@ -38,34 +39,6 @@ std::vector<Point> points(const json& list) {
     std::vector<Point> out;
     for (const auto& p : list) out.push_back({p[0].get<float>(), p[1].get<float>(), p[2].get<float>()});
     return out;
-}
-
-double sizeOf(const std::vector<Point>& rest) {
-    Point low = rest.front(), high = rest.front();
-    for (const Point& p : rest)
-        for (int c = 0; c < 3; ++c) low[c] = std::min(low[c], p[c]), high[c] = std::max(high[c], p[c]);
-    return std::hypot(high[0] - low[0], high[1] - low[1], high[2] - low[2]);
-}
-
-// Each exported vertex against the played vertices resting where it rests (several vertices may
-// share a rest place): the nearest must lie within 1e-4 of the model's size.
-void expectPlayedAlike(const std::vector<EvaluatedVertex>& exported, const std::vector<Point>& rest,
-                       const std::vector<Point>& played, const std::string& what) {
-    ASSERT_FALSE(exported.empty()) << what;
-    std::map<Point, std::vector<std::size_t>> atRest;
-    for (std::size_t i = 0; i < rest.size(); ++i) atRest[rest[i]].push_back(i);
-    const double tolerance = 1e-4 * sizeOf(rest);
-    double worst = 0.0;
-    for (const EvaluatedVertex& v : exported) {
-        const auto found = atRest.find(v.rest);
-        ASSERT_NE(found, atRest.end()) << what << ": an exported vertex rests where no model vertex does";
-        double nearest = INFINITY;
-        for (const std::size_t i : found->second)
-            nearest = std::min(nearest, std::hypot(v.posed[0] - played[i][0], v.posed[1] - played[i][1],
-                                                   v.posed[2] - played[i][2]));
-        worst = std::max(worst, nearest);
-    }
-    EXPECT_LE(worst, tolerance) << what;
 }
 
 GltfEvaluator exported(const std::string& arguments, const std::string& glb) {
@@ -152,11 +125,17 @@ TEST(GltfExport, SaysWhatItRefusesAndWhatGltfCannotKeep) {
     SkeletalMesh mesh;  // position 0 is listed by both bones
     mesh.bones = {uprightBone("root", ZeroVector), uprightBone("tip", {0.0f, 2.0f, 0.0f}, 0)};
     linkBones(mesh.bones);
-    addVertex(mesh, 0, {1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f});
+    MeshFace face;
+    for (int k = 0; k < 3; ++k)
+        face.positionIndex[k] = face.normalIndex[k] = addVertex(mesh, 0, {1.0f, float(k), float(k * k)}, UnitX);
+    mesh.faces.push_back(face);
+    mesh.renderGroups.push_back({-1, {{0, {0}}}});
     mesh.bones[1].attachedPositions.push_back(0);
     const std::string twice = test::quoted(dir.file("twice.qm1")), walk = test::quoted(sample("figure-walk.qm2"));
     const std::string glb = " -o " + test::quoted(dir.file("out.glb"));
     ASSERT_TRUE(writeSkeletalMesh(dir.file("twice.qm1"), mesh));
+    mesh.faces[0].positionIndex[2] = 7;  // nothing left to draw
+    ASSERT_TRUE(writeSkeletalMesh(dir.file("empty.qm1"), mesh));
     const struct {
         std::string arguments;
         int status;
@@ -165,7 +144,10 @@ TEST(GltfExport, SaysWhatItRefusesAndWhatGltfCannotKeep) {
                  {twice + " " + walk + " " + walk + glb, 0, "motions exported as separate animations: 2 "},
                  {test::quoted(sample("flag.qv1")) + " " + walk + glb, 2, "motions go with a skeletal mesh only"},
                  {walk + glb, 1, "not a model"},
-                 {twice + " -o " + test::quoted(dir.file("out.obj")), 1, "must end in .glb or .gltf"}};
+                 {twice + " -o " + test::quoted(dir.file("out.obj")), 1, "must end in .glb or .gltf"},
+                 {test::quoted(dir.file("empty.qm1")) + glb, 1, "the model draws no triangle"},
+                 {twice + " --scale -1" + glb, 2, "--scale expects a number above 0, not '-1'"},
+                 {twice + " --scale 1e99" + glb, 2, "--scale expects a number above 0"}};
     for (const auto& c : cases) {
         const CommandResult result = runCommand(qxtoolPath() + " export " + c.arguments);
         EXPECT_EQ(result.status, c.status) << c.arguments;

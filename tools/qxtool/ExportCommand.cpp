@@ -7,6 +7,7 @@
 #include "render/ModelScene.h"
 #include "tools/qxtool/Command.h"
 #include "tools/qxtool/FileKinds.h"
+#include "tools/qxtool/ParseNumber.h"
 #include "tools/qxtool/Report.h"
 
 namespace qx::tool {
@@ -17,6 +18,8 @@ struct ExportOptions {
     std::string model;
     std::vector<std::string> motions;
     std::string output;
+    std::string scale = "1";
+    GltfExportOptions gltf;
 };
 
 int exportSkeletal(const ExportOptions& o, GltfExportNotes& notes) {
@@ -30,7 +33,7 @@ int exportSkeletal(const ExportOptions& o, GltfExportNotes& notes) {
         if (!read.back()) return fail(path, reason);
         motions.push_back({gltfNameOf(path), read.back().get()});
     }
-    if (!exportSkeletalGltf(*mesh, gltfNameOf(o.model), motions, o.output, &notes, &reason))
+    if (!exportSkeletalGltf(*mesh, gltfNameOf(o.model), motions, o.output, o.gltf, &notes, &reason))
         return fail(o.output, reason);
     return ExitOk;
 }
@@ -39,7 +42,7 @@ int exportVertex(const ExportOptions& o, GltfExportNotes& notes) {
     std::string reason;
     const std::unique_ptr<VertexModel> model = readVertexModelToShow(o.model, &reason, ImageLoading::Decode);
     if (!model) return fail(o.model, reason);
-    if (!exportVertexGltf(*model, gltfNameOf(o.model), o.output, &notes, &reason)) return fail(o.output, reason);
+    if (!exportVertexGltf(*model, gltfNameOf(o.model), o.output, o.gltf, &notes, &reason)) return fail(o.output, reason);
     return ExitOk;
 }
 
@@ -50,6 +53,8 @@ CommandRun defineExport(CLI::App& sub) {
     sub.add_option("MODEL", options->model, "A .qm1 or .ply skeletal mesh, or a .qv1 or .md2 vertex model")->required();
     sub.add_option("MOTION", options->motions, "Motions (.qm2, .kfm) for a skeletal mesh, one animation each");
     sub.add_option("-o", options->output, "The glTF file to write: .glb, or .gltf with a .bin beside it")->required();
+    sub.add_option("--scale", options->scale,
+                   "A factor on every position (glTF readers take a unit as a metre); default 1");
     return [options] {
         // The models export takes are the ones render draws.
         const FileKind* kind = findFileKind(options->model);
@@ -57,8 +62,13 @@ CommandRun defineExport(CLI::App& sub) {
             return fail(options->model, "not a model (known: " + renderableExtensions() + ")");
         const bool skeletal = kind->renderAs == RenderAs::SkeletalMesh;
         if (!skeletal && !options->motions.empty()) return usageError("motions go with a skeletal mesh only");
+        if (!parseNumber(options->scale, options->gltf.scale) || !isGltfScale(options->gltf.scale))
+            return usageError("--scale expects a number above 0, not '" + options->scale + "'");
         GltfExportNotes notes;
         const int status = skeletal ? exportSkeletal(*options, notes) : exportVertex(*options, notes);
+        if (status == ExitOk && skeletal)
+            std::cout << options->output << ": " << notes.motions << " animations, " << notes.samples
+                      << " sample times (within " << GltfMotionTolerance << " of the model's size of playback)\n";
         // What glTF could not keep is said, not hidden; the file is written all the same.
         for (const std::string& line : describe(notes))
             std::cerr << "qxtool: " << options->output << ": " << line << '\n';

@@ -15,6 +15,13 @@ void backHeapWithLargePages() {
 #if defined(__GLIBC__) && defined(MADV_HUGEPAGE) && !defined(__SANITIZE_ADDRESS__)
     constexpr int Reserve = 512 << 20;
     constexpr std::uintptr_t LargePage = std::uintptr_t{2} << 20;
+    // Under strict overcommit or a low address-space limit the heap cannot grow by the reserve,
+    // and with the reserve as top pad every later growth would fail too: try the growth first
+    // and, refused, leave malloc's settings as they are. Nothing else runs yet, so the break
+    // given straight back is where malloc left it.
+    constexpr std::intptr_t Probe = Reserve + (std::intptr_t{2} << 20);
+    if (sbrk(Probe) == reinterpret_cast<void*>(-1)) return;
+    sbrk(-Probe);
     // Lists up to 32 MiB come from the heap too, rather than each from a mapping of its own.
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TOP_PAD, Reserve);

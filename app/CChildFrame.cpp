@@ -13,8 +13,10 @@
 
 namespace qx::app {
 
+QVariant documentData(CBaseDoc* document) { return QVariant::fromValue(document); }
+
 CBaseDoc* itemDocument(const QTreeWidgetItem* item) {
-    return item != nullptr ? static_cast<CBaseDoc*>(item->data(0, CChildFrame::DocumentRole).value<void*>()) : nullptr;
+    return item != nullptr ? item->data(0, CChildFrame::DocumentRole).value<CBaseDoc*>() : nullptr;
 }
 
 CChildFrame::CChildFrame(std::unique_ptr<CBaseDoc> document, int propertyRowHeight)
@@ -82,7 +84,7 @@ void CChildFrame::ShowDocument() {
 
 QTreeWidgetItem* CChildFrame::AddRootItem() {
     auto* root = new QTreeWidgetItem(tree_, {QString::fromStdString(document_->pathName())});
-    root->setData(0, DocumentRole, QVariant::fromValue<void*>(document_.get()));
+    root->setData(0, DocumentRole, documentData(document_.get()));
     return root;
 }
 

@@ -26,7 +26,8 @@ class CChildFrame : public QWidget {
     Q_OBJECT
 public:
     static constexpr int RightColumnWidth = 1;
-    // Item data roles of the tree: the document an item stands for, or a frame index.
+    // Item data roles of the tree: the document an item stands for (documentData()), or a frame
+    // index.
     static constexpr int DocumentRole = Qt::UserRole;
     static constexpr int FrameRole = Qt::UserRole + 1;
 
@@ -72,7 +73,12 @@ private:
     CBaseView* view_ = nullptr;
 };
 
+// DocumentRole data standing for document: a CBaseDoc* (a derived pointer is converted on the
+// way in), so that reading it back is right wherever CBaseDoc sits among the document's bases.
+QVariant documentData(CBaseDoc* document);
 // The document an item stands for, or none.
 CBaseDoc* itemDocument(const QTreeWidgetItem* item);
 
 }  // namespace qx::app
+
+Q_DECLARE_METATYPE(qx::app::CBaseDoc*)

@@ -48,7 +48,7 @@ void CSModelFrame::FillPanels() {
 QTreeWidgetItem* CSModelFrame::addMotionItem(CSMotionDoc& record) {
     const QSignalBlocker quiet(&tree());
     const QString label = QString::fromStdString(std::filesystem::path(record.pathName()).filename().string());
-    QTreeWidgetItem* item = AddChildItem(label, DocumentRole, QVariant::fromValue<void*>(&record));
+    QTreeWidgetItem* item = AddChildItem(label, DocumentRole, documentData(&record));
     if (item == nullptr) return nullptr;
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, Qt::Unchecked);

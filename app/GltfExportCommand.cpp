@@ -4,8 +4,8 @@
 #include <QSettings>
 #include <QStringList>
 
-#include "app/CSModelFrame.h"
-#include "app/CVModelFrame.h"
+#include "app/CChildFrame.h"
+#include "app/CSModelDoc.h"
 #include "app/FileDialogs.h"
 #include "gltf/GltfExport.h"
 #include "render/ModelScene.h"
@@ -24,11 +24,11 @@ bool exportDocument(const CChildFrame& frame, const std::string& out, const Gltf
     const std::string& path = frame.document().pathName();
     GltfExportNotes counted;
     bool written = false;
-    if (const auto* skeletal = dynamic_cast<const CSModelFrame*>(&frame)) {
+    if (frame.document().kind() == CBaseDoc::SkeletalMeshKind) {
         const std::unique_ptr<SkeletalMesh> mesh = readMeshToShow(path, reason, ImageLoading::Decode);
         if (!mesh) return false;
         std::vector<GltfMotion> motions;
-        for (const auto& record : skeletal->modelDocument().motionRecords())
+        for (const auto& record : static_cast<const CSModelDoc&>(frame.document()).motionRecords())
             motions.push_back({gltfNameOf(record->pathName()), &record->motion()});
         written = exportSkeletalGltf(*mesh, gltfNameOf(path), motions, out, options, &counted, reason);
     } else {

@@ -116,6 +116,10 @@ private slots:
         QTreeWidgetItem* root = frame->tree().topLevelItem(0);
         QCOMPARE(root->childCount(), 3);
         QCOMPARE(root->child(2)->text(0), QStringLiteral("FIGURE-WALK.QM2"));
+        // Each item holds the document it stands for as a CBaseDoc*.
+        const auto held = [](const QTreeWidgetItem* item) { return item->data(0, app::CChildFrame::DocumentRole).value<app::CBaseDoc*>(); };
+        QCOMPARE(held(root), &frame->document());
+        for (int i = 0; i < 3; ++i) QCOMPARE(held(root->child(i)), frame->modelDocument().motionRecords()[static_cast<std::size_t>(i)].get());
         QVERIFY(frame->modelView().skeletalInstance().cycles().empty());
         QVERIFY(log.messages.isEmpty());
 

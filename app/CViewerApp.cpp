@@ -21,7 +21,7 @@
 #include "app/GltfExportCommand.h"
 #include "app/SharedGlContext.h"
 #include "app/ToolbarIcons.h"
-#include "core/FilePath.h"
+#include "core/FileTypes.h"
 #include "import/Conversion.h"
 #include "render/PngWriter.h"
 #include "skeletal/NameHash.h"
@@ -43,15 +43,18 @@ constexpr int RecentFileCount = 4;
 
 // Motions, which go into a skeletal mesh document, as against models, which open one.
 bool isMotionFile(const QString& path) {
-    const std::string extension = lowerExtension(path.toStdString());
-    return extension == "qm2" || extension == "kfm";
+    const FileTypeRow* row = fileTypeOf(path.toStdString());
+    return row != nullptr && row->role == FileRole::SkeletalMotion;
 }
 
-// The save dialog's filter for a conversion's result.
+// The save dialog's filter for a conversion's result, by what the result holds.
 QString destinationFilter(const std::string& extension) {
-    if (extension == "qm1") return QStringLiteral("Skeletal Mesh Files (*.qm1)|*.qm1||");
-    if (extension == "qv1") return QStringLiteral("Vertex Model Files (*.qv1)|*.qv1||");
-    return QStringLiteral("Skeletal Motion File (*.qm2)|*.qm2||");
+    const FileTypeRow* row = fileTypeOfExtension(extension);
+    const FileRole role = row != nullptr ? row->role : FileRole::SkeletalMotion;
+    const QString pattern = QStringLiteral("(*.%1)|*.%1||").arg(QString::fromStdString(extension));
+    if (role == FileRole::SkeletalMesh) return QStringLiteral("Skeletal Mesh Files ") + pattern;
+    if (role == FileRole::VertexModel) return QStringLiteral("Vertex Model Files ") + pattern;
+    return QStringLiteral("Skeletal Motion File ") + pattern;
 }
 
 }  // namespace
@@ -266,7 +269,7 @@ QTreeWidgetItem* CViewerApp::loadMotion(CSModelFrame& frame, const QString& path
     }
     std::string reason;
     std::unique_ptr<SkeletalMotion> motion;
-    if (lowerExtension(file) == "kfm") {
+    if (const FileTypeRow* row = fileTypeOf(file); row != nullptr && row->convertsTo != nullptr) {
         // An A:M motion export plays as its conversion would, named by its own path.
         if (std::unique_ptr<ConvertedFile> converted = convertFile(file, &reason)) motion = std::move(converted->motion);
         if (motion) motion->nameHash = nameHash(file);
@@ -284,13 +287,13 @@ QTreeWidgetItem* CViewerApp::loadMotion(CSModelFrame& frame, const QString& path
 
 CChildFrame* CViewerApp::openDocument(const QString& path) {
     const std::string file = path.toStdString();
-    const std::string extension = lowerExtension(file);
+    const FileTypeRow* row = fileTypeOf(file);
     std::string reason = "not a model this viewer opens (.qm1, .qv1, .ply, .md2)";
     CChildFrame* frame = nullptr;
-    if (extension == "qm1" || extension == "ply") {
+    if (row != nullptr && row->role == FileRole::SkeletalMesh) {
         if (std::unique_ptr<CSModelDoc> document = CSModelDoc::load(file, &reason))
             frame = new CSModelFrame(std::move(document));
-    } else if (extension == "qv1" || extension == "md2") {
+    } else if (row != nullptr && row->role == FileRole::VertexModel) {
         if (std::unique_ptr<CVModelDoc> document = CVModelDoc::load(file, &reason))
             frame = new CVModelFrame(std::move(document));
     }
@@ -342,8 +345,9 @@ void CViewerApp::OnConvert() {
     if (wasRunning) clock_->pause();
     const FileDialogResult source =
         dialogs_->askForFile(mainFrame_.get(), {true, {}, {}, QString::fromLatin1(ConvertSourceFilter), {}});
-    const Conversion* conversion = source.ok ? findConversion(source.path.toStdString()) : nullptr;
-    if (conversion != nullptr) {
+    const std::optional<Conversion> conversion =
+        source.ok ? findConversion(source.path.toStdString()) : std::optional<Conversion>{};
+    if (conversion) {
         std::string reason;
         const std::unique_ptr<ConvertedFile> converted = convertFile(source.path.toStdString(), &reason);
         if (!converted) {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "core/FilePath.h"
+#include "core/FileTypes.h"
 #include "gltf/GltfWriter.h"
 #include "gltf/VertexGltf.h"
 #include "import/Conversion.h"
@@ -14,14 +14,14 @@ namespace qx {
 std::string gltfNameOf(const std::string& path) { return std::filesystem::path(path).stem().string(); }
 
 std::unique_ptr<SkeletalMotion> readMotionToExport(const std::string& path, std::string* reason) {
-    const std::string extension = lowerExtension(path);
-    if (extension == "qm2") return readSkeletalMotion(path, reason);
-    if (extension == "kfm") {
+    const FileTypeRow* row = fileTypeOf(path);
+    if (row != nullptr && row->role == FileRole::SkeletalMotion) {
+        if (row->convertsTo == nullptr) return readSkeletalMotion(path, reason);
         std::unique_ptr<ConvertedFile> converted = convertFile(path, reason);
         if (converted == nullptr) return nullptr;
         return std::move(converted->motion);
     }
-    if (reason != nullptr) *reason = "not a motion (known: .qm2, .kfm)";
+    if (reason != nullptr) *reason = "not a motion (known: " + extensionsOf(FileRole::SkeletalMotion) + ")";
     return nullptr;
 }
 

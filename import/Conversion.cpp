@@ -1,6 +1,6 @@
 #include "import/Conversion.h"
 
-#include "core/FilePath.h"
+#include "core/FileTypes.h"
 #include "import/KfmFile.h"
 #include "import/MeshFromPly.h"
 #include "import/MotionFromKfm.h"
@@ -13,38 +13,31 @@
 
 namespace qx {
 
-namespace {
-
-const Conversion Conversions[] = {{"md2", "qv1"}, {"ply", "qm1"}, {"kfm", "qm2"}};
-
-}  // namespace
-
-const Conversion* findConversion(const std::string& sourcePath) {
-    const std::string extension = lowerExtension(sourcePath);
-    for (const Conversion& conversion : Conversions)
-        if (extension == conversion.from) return &conversion;
-    return nullptr;
+std::optional<Conversion> findConversion(const std::string& sourcePath) {
+    const FileTypeRow* row = fileTypeOf(sourcePath);
+    if (row == nullptr || row->convertsTo == nullptr) return std::nullopt;
+    return Conversion{row->extension, row->convertsTo};
 }
 
 std::string convertibleExtensions() {
     std::string list;
-    for (const Conversion& conversion : Conversions) list += (list.empty() ? "." : ", .") + std::string(conversion.from);
+    for (const FileRole role : {FileRole::VertexModel, FileRole::SkeletalMesh, FileRole::SkeletalMotion})
+        if (const std::string some = extensionsOf(role, true); !some.empty()) list += (list.empty() ? "" : ", ") + some;
     return list;
 }
 
 std::unique_ptr<ConvertedFile> convertFile(const std::string& sourcePath, std::string* reason) {
-    const Conversion* conversion = findConversion(sourcePath);
-    if (conversion == nullptr) {
+    const FileTypeRow* row = fileTypeOf(sourcePath);
+    if (row == nullptr || row->convertsTo == nullptr) {
         if (reason != nullptr) *reason = "cannot convert this file type (known: " + convertibleExtensions() + ")";
         return nullptr;
     }
     auto result = std::make_unique<ConvertedFile>();
-    const std::string from = conversion->from;
-    if (from == "ply") {
+    if (row->type == FileType::AmModel) {
         const auto ply = readPly(sourcePath, reason);
         if (!ply) return nullptr;
         result->mesh = meshFromPly(*ply);
-    } else if (from == "md2") {
+    } else if (row->type == FileType::Md2Model) {
         const auto md2 = readMd2(sourcePath, reason);
         if (!md2) return nullptr;
         result->vertexModel = vertexModelFromMd2(*md2, reason, ImageLoading::Skip);

@@ -8,6 +8,7 @@
 // converted vertex model finds its skin beside itself by its new name.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "skeletal/SkeletalMesh.h"
@@ -22,7 +23,7 @@ struct Conversion {
 };
 
 // The conversion of the source's extension (case ignored); none for any other file.
-const Conversion* findConversion(const std::string& sourcePath);
+std::optional<Conversion> findConversion(const std::string& sourcePath);
 // ".md2, .ply, .kfm", for messages.
 std::string convertibleExtensions();
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "animation/SkeletalInstance.h"
-#include "core/FilePath.h"
+#include "core/FileTypes.h"
 #include "core/ModelKind.h"
 #include "import/MeshFromPly.h"
 #include "import/PlyFile.h"
@@ -20,50 +20,38 @@ namespace {
 constexpr double ReplayStep = 1.0 / 60.0;
 constexpr int ReplaySteps = 3600;
 
-// The kinds of file a view can show, told by the file's extension (case ignored).
-enum class SceneFileKind { Unknown, SkeletalMesh, AmModel, VertexModel, Md2Model };
-
-SceneFileKind sceneFileKind(const std::string& path) {
-    const std::string extension = lowerExtension(path);
-    if (extension == "qm1") return SceneFileKind::SkeletalMesh;
-    if (extension == "ply") return SceneFileKind::AmModel;
-    if (extension == "qv1") return SceneFileKind::VertexModel;
-    if (extension == "md2") return SceneFileKind::Md2Model;
-    return SceneFileKind::Unknown;
+// The row of path's name; none where it is not of that role.
+const FileTypeRow* rowOf(const std::string& path, FileRole role) {
+    const FileTypeRow* row = fileTypeOf(path);
+    return row != nullptr && row->role == role ? row : nullptr;
 }
 
 }  // namespace
 
 std::unique_ptr<SkeletalMesh> readMeshToShow(const std::string& path, std::string* reason, ImageLoading images) {
-    switch (sceneFileKind(path)) {
-        case SceneFileKind::SkeletalMesh:
-            return readSkeletalMesh(path, reason, images);
-        case SceneFileKind::AmModel: {
-            const std::unique_ptr<PlyModel> ply = readPly(path, reason);
-            if (!ply) return nullptr;
-            std::unique_ptr<SkeletalMesh> mesh = meshFromPly(*ply);
-            loadMeshTextures(*mesh, path, images);
-            return mesh;
-        }
-        default:
-            if (reason != nullptr) *reason = "not a skeletal mesh (known: .qm1, .ply)";
-            return nullptr;
+    const FileTypeRow* row = rowOf(path, FileRole::SkeletalMesh);
+    if (row != nullptr && row->type == FileType::SkeletalMesh) return readSkeletalMesh(path, reason, images);
+    if (row != nullptr && row->type == FileType::AmModel) {
+        const std::unique_ptr<PlyModel> ply = readPly(path, reason);
+        if (!ply) return nullptr;
+        std::unique_ptr<SkeletalMesh> mesh = meshFromPly(*ply);
+        loadMeshTextures(*mesh, path, images);
+        return mesh;
     }
+    if (reason != nullptr) *reason = "not a skeletal mesh (known: " + extensionsOf(FileRole::SkeletalMesh) + ")";
+    return nullptr;
 }
 
 std::unique_ptr<VertexModel> readVertexModelToShow(const std::string& path, std::string* reason, ImageLoading images) {
-    switch (sceneFileKind(path)) {
-        case SceneFileKind::VertexModel:
-            return readVertexModel(path, reason, images);
-        case SceneFileKind::Md2Model: {
-            const std::unique_ptr<Md2Model> md2 = readMd2(path, reason);
-            if (!md2) return nullptr;
-            return vertexModelFromMd2(*md2, reason, images);
-        }
-        default:
-            if (reason != nullptr) *reason = "not a vertex model (known: .qv1, .md2)";
-            return nullptr;
+    const FileTypeRow* row = rowOf(path, FileRole::VertexModel);
+    if (row != nullptr && row->type == FileType::VertexModel) return readVertexModel(path, reason, images);
+    if (row != nullptr && row->type == FileType::Md2Model) {
+        const std::unique_ptr<Md2Model> md2 = readMd2(path, reason);
+        if (!md2) return nullptr;
+        return vertexModelFromMd2(*md2, reason, images);
     }
+    if (reason != nullptr) *reason = "not a vertex model (known: " + extensionsOf(FileRole::VertexModel) + ")";
+    return nullptr;
 }
 
 std::unique_ptr<ModelInstance> makeInstance(const SkeletalModel& model) {

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/FileBytes.h"
+#include "core/FileTypes.h"
 #include "render/ImageDecoders.h"
 
 namespace qx {
@@ -25,13 +26,19 @@ bool Texture::loadImage(const std::string& path, std::string* reason) {
     // therefore matches nothing.
     std::string ending = path.size() >= 3 ? path.substr(path.size() - 3) : std::string();
     for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const FileTypeRow* row = fileTypeOfExtension(ending);
     Decoder decode = nullptr;
-    if (ending == "bmp") decode = &decodeBmp;
-    else if (ending == "jpg") decode = &decodeJpeg;
-    else if (ending == "png") decode = [](const std::uint8_t* d, std::size_t n, Texture& t, std::string* r) {
-        return decodePng(d, n, t, r);
-    };
-    else if (ending == "tga") decode = &decodeTga;
+    if (row != nullptr && row->role == FileRole::Image) {
+        switch (row->type) {
+            case FileType::BmpImage: decode = &decodeBmp; break;
+            case FileType::JpgImage: decode = &decodeJpeg; break;
+            case FileType::PngImage:
+                decode = [](const std::uint8_t* d, std::size_t n, Texture& t, std::string* r) { return decodePng(d, n, t, r); };
+                break;
+            case FileType::TgaImage: decode = &decodeTga; break;
+            default: break;
+        }
+    }
     if (decode == nullptr) {
         setReason(reason, "not an image name ending in bmp, jpg, png or tga");
         return false;

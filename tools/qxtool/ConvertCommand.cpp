@@ -32,7 +32,7 @@ CommandRun defineConvert(CLI::App& sub) {
         int status = ExitOk;
         for (const std::string& source : options->sources) {
             std::string reason;
-            const Conversion* conversion = findConversion(source);
+            const std::optional<Conversion> conversion = findConversion(source);
             const std::unique_ptr<ConvertedFile> converted = convertFile(source, &reason);
             if (!converted) {
                 status = fail(source, reason);

@@ -58,9 +58,9 @@ CommandRun defineExport(CLI::App& sub) {
     return [options] {
         // The models export takes are the ones render draws.
         const FileKind* kind = findFileKind(options->model);
-        if (kind == nullptr || kind->renderAs == RenderAs::Nothing)
+        if (kind == nullptr || kind->renderAs() == RenderAs::Nothing)
             return fail(options->model, "not a model (known: " + renderableExtensions() + ")");
-        const bool skeletal = kind->renderAs == RenderAs::SkeletalMesh;
+        const bool skeletal = kind->renderAs() == RenderAs::SkeletalMesh;
         if (!skeletal && !options->motions.empty()) return usageError("motions go with a skeletal mesh only");
         if (!parseNumber(options->scale, options->gltf.scale) || !isGltfScale(options->gltf.scale))
             return usageError("--scale expects a number above 0, not '" + options->scale + "'");

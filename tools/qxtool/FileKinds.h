@@ -1,15 +1,16 @@
 #pragma once
-// The file kinds qxtool knows, one row each, chosen by extension (case-insensitive). A row holds
-// what every command does with its kind; a kind lives in a file of its own (SkeletalMeshKind.cpp,
-// Md2Kind.cpp, ...) that defines its row and the functions the row points to, and the table in
-// FileKinds.cpp lists the rows. A new kind is one more file and one more line in that table; a
-// new command that works per kind is one more column, filled in by each kind's file.
+// What qxtool does with each file type of the program's table (core/FileTypes.h), one row a
+// type: the commands that are qxtool's own (dump's JSON, info's summary). A kind lives in a file
+// of its own (SkeletalMeshKind.cpp, Md2Kind.cpp, ...) that defines its row and the functions the
+// row points to, and FileKinds.cpp lists the rows. A new command that works per kind is one more
+// column, filled in by each kind's file.
 //
 // Each function returns the exit status and reports its own errors.
 
 #include <string>
 
 #include "core/FilePath.h"
+#include "core/FileTypes.h"
 
 namespace qx::tool {
 
@@ -17,10 +18,12 @@ namespace qx::tool {
 enum class RenderAs { Nothing, SkeletalMesh, VertexModel };
 
 struct FileKind {
-    const char* extension;  // lower case, without the dot
-    RenderAs renderAs;      // Nothing when render cannot draw the kind
+    FileType type;
     int (*dump)(const std::string& path);  // none when the kind has no dump
     int (*info)(const std::string& path);
+
+    // Nothing when render cannot draw the kind: it draws models.
+    RenderAs renderAs() const;
 };
 
 // The kind of path, or none.

@@ -31,9 +31,9 @@ int info(const std::string& path) {
 
 }  // namespace
 
-const FileKind BmpKind{"bmp", RenderAs::Nothing, nullptr, &info};
-const FileKind TgaKind{"tga", RenderAs::Nothing, nullptr, &info};
-const FileKind PngKind{"png", RenderAs::Nothing, nullptr, &info};
-const FileKind JpgKind{"jpg", RenderAs::Nothing, nullptr, &info};
+const FileKind BmpKind{FileType::BmpImage, nullptr, &info};
+const FileKind TgaKind{FileType::TgaImage, nullptr, &info};
+const FileKind PngKind{FileType::PngImage, nullptr, &info};
+const FileKind JpgKind{FileType::JpgImage, nullptr, &info};
 
 }  // namespace qx::tool

@@ -40,6 +40,6 @@ int info(const std::string& path) {
 
 }  // namespace
 
-const FileKind KfmKind{"kfm", RenderAs::Nothing, &dump, &info};
+const FileKind KfmKind{FileType::AmMotion, &dump, &info};
 
 }  // namespace qx::tool

@@ -50,6 +50,6 @@ int info(const std::string& path) {
 
 }  // namespace
 
-const FileKind Md2Kind{"md2", RenderAs::VertexModel, &dump, &info};
+const FileKind Md2Kind{FileType::Md2Model, &dump, &info};
 
 }  // namespace qx::tool

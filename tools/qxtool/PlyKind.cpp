@@ -124,6 +124,6 @@ int info(const std::string& path) {
 
 }  // namespace
 
-const FileKind PlyKind{"ply", RenderAs::SkeletalMesh, &dump, &info};
+const FileKind PlyKind{FileType::AmModel, &dump, &info};
 
 }  // namespace qx::tool

@@ -92,9 +92,9 @@ std::string checkOptions(const RenderOptions& o, bool skeletal, SnapshotRequest&
 
 int render(const RenderOptions& o) {
     const FileKind* kind = findFileKind(o.file);
-    const bool skeletal = kind != nullptr && kind->renderAs == RenderAs::SkeletalMesh;
+    const bool skeletal = kind != nullptr && kind->renderAs() == RenderAs::SkeletalMesh;
     SnapshotRequest s;
-    if (kind != nullptr && kind->renderAs != RenderAs::Nothing) {
+    if (kind != nullptr && kind->renderAs() != RenderAs::Nothing) {
         const std::string problem = checkOptions(o, skeletal, s);
         if (!problem.empty()) return usageError(problem);
     }

@@ -61,6 +61,6 @@ int info(const std::string& path) {
 
 }  // namespace
 
-const FileKind SkeletalMeshKind{"qm1", RenderAs::SkeletalMesh, &dump, &info};
+const FileKind SkeletalMeshKind{FileType::SkeletalMesh, &dump, &info};
 
 }  // namespace qx::tool

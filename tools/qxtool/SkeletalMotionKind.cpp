@@ -47,6 +47,6 @@ int info(const std::string& path) {
 
 }  // namespace
 
-const FileKind SkeletalMotionKind{"qm2", RenderAs::Nothing, &dump, &info};
+const FileKind SkeletalMotionKind{FileType::SkeletalMotion, &dump, &info};
 
 }  // namespace qx::tool

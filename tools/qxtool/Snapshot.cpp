@@ -65,9 +65,9 @@ int loadVertex(const SnapshotRequest& r, Scene& scene) {
 
 int drawSnapshot(const SnapshotRequest& r, Snapshot& out) {
     const FileKind* kind = findFileKind(r.file);
-    if (kind == nullptr || kind->renderAs == RenderAs::Nothing)
+    if (kind == nullptr || kind->renderAs() == RenderAs::Nothing)
         return fail(r.file, "cannot render this file type (known: " + renderableExtensions() + ")");
-    const bool skeletal = kind->renderAs == RenderAs::SkeletalMesh;
+    const bool skeletal = kind->renderAs() == RenderAs::SkeletalMesh;
 
     // The context outlives the models: their textures are deleted in it.
     OffscreenContext context;

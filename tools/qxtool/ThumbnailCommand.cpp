@@ -31,7 +31,7 @@ int thumbnail(const ThumbnailOptions& o) {
     if (!parseNumber(o.size, side) || side < 1 || side > MaxThumbnailSide)
         return usageError("--size expects a side of 1.." + std::to_string(MaxThumbnailSide) + " pixels, not '" + o.size + "'");
     const FileKind* kind = findFileKind(o.input);
-    if (kind == nullptr || kind->renderAs == RenderAs::Nothing)
+    if (kind == nullptr || kind->renderAs() == RenderAs::Nothing)
         return fail(o.input, "no picture of its own (pictures are made of " + renderableExtensions() + ")");
     SnapshotRequest request;
     request.file = o.input;

@@ -47,6 +47,6 @@ int info(const std::string& path) {
 
 }  // namespace
 
-const FileKind VertexModelKind{"qv1", RenderAs::VertexModel, &dump, &info};
+const FileKind VertexModelKind{FileType::VertexModel, &dump, &info};
 
 }  // namespace qx::tool

@@ -7,6 +7,7 @@
 
 namespace qx::rotation {
 
+// clang-format off
 template <int ROWS, int COLS>
 void writeAxis(float (&m)[ROWS][COLS], float angle, const Vector3& axis) {
     const float c = fcos(angle), s = fsin(angle), t = 1.0f - c;
@@ -39,6 +40,7 @@ void writeZ(float (&m)[ROWS][COLS], float angle) {
     m[1][0] = -s; m[1][1] = c; m[1][2] = 0;
     m[2][0] = 0;  m[2][1] = 0; m[2][2] = 1;
 }
+// clang-format on
 
 // M := M * R for the 3x3 rotation r, every row taken as a row vector.
 template <int ROWS, int COLS>

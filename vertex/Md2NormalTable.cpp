@@ -3,6 +3,7 @@
 namespace qx {
 
 // Values to six decimals, as the format's table gives them; entry i on row i / 3.
+// clang-format off
 const Vector3 Md2Normals[Md2NormalCount] = {
     {-0.525731f, 0.000000f, 0.850651f}, {-0.442863f, 0.238856f, 0.864188f}, {-0.295242f, 0.000000f, 0.955423f},
     {-0.309017f, 0.500000f, 0.809017f}, {-0.162460f, 0.262866f, 0.951056f}, {0.000000f, 0.000000f, 1.000000f},
@@ -59,5 +60,6 @@ const Vector3 Md2Normals[Md2NormalCount] = {
     {-0.688191f, 0.587785f, -0.425325f}, {-0.587785f, 0.425325f, -0.688191f}, {-0.425325f, 0.688191f, -0.587785f},
     {-0.425325f, -0.688191f, -0.587785f}, {-0.587785f, -0.425325f, -0.688191f}, {-0.688191f, -0.587785f, -0.425325f},
 };
+// clang-format on
 
 }  // namespace qx

@@ -44,6 +44,7 @@ struct BonePlan {
 const std::vector<BonePlan>& plans() {
     const Vector3 front{0.0f, 0.0f, 1.0f};
     const Vector3 up{0.0f, 1.0f, 0.0f};
+    // clang-format off
     static const std::vector<BonePlan> list = {
         {"hips", nullptr, {0.0f, 9.0f, 0.0f}, {0.0f, 10.0f, 0.0f}, front, ClothMaterial, false, {{0.0f, 1.3f}, {1.0f, 1.2f}}},
         {"spine", "hips", {0.0f, 10.0f, 0.0f}, {0.0f, 12.0f, 0.0f}, front, ClothMaterial, true, {{0.0f, 1.2f}, {1.0f, 1.25f}}},
@@ -64,6 +65,7 @@ const std::vector<BonePlan>& plans() {
         {"shin.R", "thigh.R", {-0.7f, 5.0f, 0.0f}, {-0.7f, 1.0f, 0.0f}, front, ClothMaterial, false, {{0.0f, 0.45f}, {1.0f, 0.33f}}},
         {"foot.R", "shin.R", {-0.7f, 1.0f, 0.0f}, {-0.7f, 0.3f, 1.4f}, up, SkinMaterial, false, {{0.0f, 0.33f}, {1.0f, 0.28f}}},
     };
+    // clang-format on
     return list;
 }
 

@@ -34,269 +34,262 @@ static_assert(MaterialBytes == 32);
 static_assert(sizeof(Vector3) == VectorBytes && std::is_trivially_copyable_v<Vector3>,
               "vector lists are copied straight from the file bytes");
 
-// Walks the sections in file order, saying where it stands so that a failure can say where the
-// file went wrong.
-class MeshParser {
-public:
-    MeshParser(const std::uint8_t* data, std::size_t size) : in_(data, size) {}
+// A list count: at least 0, and no more elements of minBytes each than the bytes left hold.
+// what names the list inside the current element ("mapping"); none for a section's own count.
+bool readCount(ByteReader& in, std::int32_t& n, std::size_t minBytes, const char* what, ReadProblem& problem) {
+    if (in.count(n, minBytes)) return true;
+    FixedRecord rejected;
+    if (!in.record(4, rejected)) return problem.truncated();
+    const std::int32_t value = rejected.i32();
+    const std::string list =
+        (what == nullptr ? std::string() : std::string(what) + " ") + "count " + std::to_string(value);
+    return value < 0 ? problem.failHere(list + " is negative")
+                     : problem.truncatedHere(list + " is more than the file can hold");
+}
 
-    std::unique_ptr<SkeletalMesh> parse(std::string* reason) {
-        char magic[4] = {};
-        if (!in_.bytes(magic, 4) || std::memcmp(magic, Magic, 4) != 0) {
-            setReason(reason, "not a skeletal mesh file (bad magic)");
-            return nullptr;
-        }
-        auto mesh = std::make_unique<SkeletalMesh>();
-        if (!vectors("positions", mesh->positions) || !vectors("normals", mesh->normals) ||
-            !positionNormals(mesh->positionNormals) || !faces(mesh->faces) || !materials(mesh->materials) ||
-            !textures(mesh->textures) || !bones(mesh->bones) || !renderGroups(mesh->renderGroups) ||
-            !checkBoneLinks(mesh->bones)) {
-            problem_.report(reason);
-            return nullptr;
-        }
-        return mesh;
+// A counted list of int32 inside the current element ("normal" for a position's normals).
+bool readIndexList(ByteReader& in, std::vector<std::int32_t>& list, const char* what, ReadProblem& problem) {
+    std::int32_t n = 0;
+    return readCount(in, n, IndexBytes, what, problem) && in.list(list, static_cast<std::size_t>(n));
+}
+
+bool readVectors(ByteReader& in, std::vector<Vector3>& list, ReadProblem& problem) {
+    std::int32_t n = 0;
+    if (!readCount(in, n, VectorBytes, nullptr, problem)) return false;
+    return in.list(list, static_cast<std::size_t>(n)) || problem.truncated();
+}
+
+// The bulk of a real file: each face is one fixed record, then its mappings as one more.
+bool readFace(ByteReader& in, MeshFace& face, ReadProblem& problem) {
+    FixedRecord fixed, mappings;
+    std::int32_t m = 0;
+    if (!in.record(FaceFixedBytes, fixed)) return problem.truncated();
+    if (!readCount(in, m, MappingBytes, "mapping", problem)) return false;
+    in.record(static_cast<std::size_t>(m) * MappingBytes, mappings);  // the count vouches for the bytes
+    face.materialIndex = fixed.i32();
+    for (int c = 0; c < 4; ++c) {
+        face.positionIndex[c] = fixed.i32();
+        face.normalIndex[c] = fixed.i32();
+    }
+    face.mappings.resize(static_cast<std::size_t>(m));
+    for (FaceMapping& mapping : face.mappings) {
+        mapping.textureIndex = mappings.i32();
+        mapping.auxValue1 = mappings.i32();
+        mapping.auxValue2 = mappings.i32();
+        mapping.auxValue3 = mappings.i32();
+        mapping.auxByte1 = mappings.u8();
+        mapping.auxByte2 = mappings.u8();
+        mappings.bytes(mapping.uv, sizeof mapping.uv);
+    }
+    return true;
+}
+
+bool readMaterial(ByteReader& in, MeshMaterial& material, ReadProblem& problem) {
+    FixedRecord record;
+    if (!in.record(MaterialBytes, record)) return problem.truncated();
+    material.color = record.vector3();
+    material.auxVector = record.vector3();
+    material.auxValue1 = record.i32();
+    material.auxValue2 = record.i32();
+    return true;
+}
+
+bool readTexture(ByteReader& in, Texture& texture, ReadProblem& problem) {
+    if (!in.cString(texture.name) || !in.u16(texture.auxWord1) || !in.u16(texture.auxWord2))
+        return problem.truncated();
+    return true;
+}
+
+bool readBone(ByteReader& in, MeshBone& bone, ReadProblem& problem) {
+    FixedRecord record;
+    if (!in.cString(bone.name) || !in.record(BoneFixedBytes, record)) return problem.truncated();
+    // File order differs from the record's member order.
+    bone.nameHash = record.i32();
+    bone.index = record.i32();
+    bone.parent = record.i32();
+    bone.nextSibling = record.i32();
+    bone.firstChild = record.i32();
+    bone.start = record.vector3();
+    bone.end = record.vector3();
+    bone.roll = record.vector3();
+    computeBoneFrame(bone);
+    return readIndexList(in, bone.attachedPositions, "attached position", problem);
+}
+
+bool readGroup(ByteReader& in, TextureGroup& group, ReadProblem& problem) {
+    std::int32_t batchCount = 0;
+    if (!in.i32(group.textureIndex)) return problem.truncated();
+    if (!readCount(in, batchCount, MinBatchBytes, "batch", problem)) return false;
+    group.batches.resize(static_cast<std::size_t>(batchCount));
+    for (std::int32_t b = 0; b < batchCount; ++b) {
+        problem.atPart("batch", b);
+        MaterialBatch& batch = group.batches[static_cast<std::size_t>(b)];
+        if (!in.i32(batch.materialIndex)) return problem.truncated();
+        if (!readIndexList(in, batch.faceIndices, "face index", problem)) return false;
+    }
+    return true;
+}
+
+// Bone walks (posing, skinning, the viewer's tree) follow these links, so a file whose links
+// leave the list, loop, or reach a bone twice (which makes a walk revisit whole subtrees,
+// exponentially often in the worst case) is refused.
+bool checkBoneLinks(const std::vector<MeshBone>& list, ReadProblem& problem) {
+    // The links belong to the whole list: a problem names the bone alone.
+    problem.enter("");
+    const auto boneProblem = [&problem](std::int32_t bone, const std::string& text) {
+        problem.at("bone", bone);
+        return problem.failHere(text);
+    };
+    const auto n = static_cast<std::int32_t>(list.size());
+    const auto inList = [n](std::int32_t link) { return link >= -1 && link < n; };
+    for (std::int32_t b = 0; b < n; ++b) {
+        const MeshBone& bone = list[static_cast<std::size_t>(b)];
+        struct Link {
+            const char* name;
+            std::int32_t value;
+        };
+        for (const Link& link : {Link{"parent", bone.parent}, Link{"firstChild", bone.firstChild},
+                                 Link{"nextSibling", bone.nextSibling}})
+            if (!inList(link.value))
+                return boneProblem(b, std::string(link.name) + " " + std::to_string(link.value) +
+                                          " outside the bone list");
     }
 
-private:
-    // A list count: at least 0, and no more elements of minBytes each than the bytes left hold.
-    // what names the list inside the current element ("mapping"); none for a section's own count.
-    bool count(std::int32_t& n, std::size_t minBytes, const char* what = nullptr) {
-        if (in_.count(n, minBytes)) return true;
-        FixedRecord rejected;
-        if (!in_.record(4, rejected)) return problem_.truncated();
-        const std::int32_t value = rejected.i32();
-        const std::string list = (what == nullptr ? std::string() : std::string(what) + " ") + "count " +
-                                 std::to_string(value);
-        return value < 0 ? problem_.failHere(list + " is negative")
-                         : problem_.truncatedHere(list + " is more than the file can hold");
+    // Parent chains: 0 not yet walked, 1 on the chain being walked, 2 known to reach -1.
+    std::vector<std::uint8_t> state(list.size(), 0);
+    for (std::int32_t b = 0; b < n; ++b) {
+        std::int32_t j = b;
+        while (j != -1 && state[static_cast<std::size_t>(j)] == 0) {
+            state[static_cast<std::size_t>(j)] = 1;
+            j = list[static_cast<std::size_t>(j)].parent;
+        }
+        if (j != -1 && state[static_cast<std::size_t>(j)] == 1)
+            return boneProblem(j, "its parent chain comes back to it");
+        for (j = b; j != -1 && state[static_cast<std::size_t>(j)] == 1;) {
+            state[static_cast<std::size_t>(j)] = 2;
+            j = list[static_cast<std::size_t>(j)].parent;
+        }
     }
 
-    // A counted list of int32 inside the current element ("normal" for a position's normals).
-    bool indexList(std::vector<std::int32_t>& list, const char* what) {
-        std::int32_t n = 0;
-        return count(n, IndexBytes, what) && in_.list(list, static_cast<std::size_t>(n));
+    // Child and sibling links: once no bone is reached twice, they form trees and plain cycles;
+    // walking from every bone that nothing reaches covers the trees, and whatever is left lies
+    // on a cycle or hangs below one.
+    std::vector<std::uint8_t> reached(list.size(), 0);
+    for (std::int32_t b = 0; b < n; ++b) {
+        const MeshBone& bone = list[static_cast<std::size_t>(b)];
+        for (const std::int32_t link : {bone.firstChild, bone.nextSibling}) {
+            if (link == -1) continue;
+            if (reached[static_cast<std::size_t>(link)] != 0)
+                return boneProblem(link, "reached twice through child and sibling links");
+            reached[static_cast<std::size_t>(link)] = 1;
+        }
+    }
+    std::vector<std::uint8_t> walked(list.size(), 0);
+    std::vector<std::int32_t> pending;
+    for (std::int32_t b = 0; b < n; ++b) {
+        if (reached[static_cast<std::size_t>(b)] != 0) continue;
+        pending.push_back(b);
+        while (!pending.empty()) {
+            const std::int32_t j = pending.back();
+            pending.pop_back();
+            walked[static_cast<std::size_t>(j)] = 1;
+            const MeshBone& bone = list[static_cast<std::size_t>(j)];
+            if (bone.firstChild != -1) pending.push_back(bone.firstChild);
+            if (bone.nextSibling != -1) pending.push_back(bone.nextSibling);
+        }
+    }
+    for (std::int32_t b = 0; b < n; ++b)
+        if (walked[static_cast<std::size_t>(b)] == 0) return boneProblem(b, "child and sibling links form a cycle");
+    return true;
+}
+
+// Reads the sections in file order, saying where it stands so that a failure can say where the
+// file went wrong. Every list is reserved or sized only after its count passed readCount.
+bool readMesh(ByteReader& in, SkeletalMesh& mesh, ReadProblem& problem) {
+    char magic[4] = {};
+    if (!in.bytes(magic, 4) || std::memcmp(magic, Magic, 4) != 0)
+        return problem.fail("not a skeletal mesh file (bad magic)");
+    std::int32_t n = 0;
+
+    problem.enter("positions");
+    if (!readVectors(in, mesh.positions, problem)) return false;
+    problem.enter("normals");
+    if (!readVectors(in, mesh.normals, problem)) return false;
+
+    problem.enter("positionNormals");
+    if (!readCount(in, n, IndexBytes, nullptr, problem)) return false;
+    mesh.positionNormals.reserve(static_cast<std::size_t>(n));
+    for (std::int32_t p = 0; p < n; ++p) {
+        problem.at("position", p);
+        if (!readIndexList(in, mesh.positionNormals.emplace_back(), "normal", problem)) return false;
     }
 
-    bool vectors(const char* section, std::vector<Vector3>& list) {
-        problem_.enter(section);
-        std::int32_t n = 0;
-        if (!count(n, VectorBytes)) return false;
-        return in_.list(list, static_cast<std::size_t>(n)) || problem_.truncated();
+    problem.enter("faces");
+    if (!readCount(in, n, MinFaceBytes, nullptr, problem)) return false;
+    // Filled as it is read rather than resized first: each face is then written once, while its
+    // memory is at hand.
+    mesh.faces.reserve(static_cast<std::size_t>(n));
+    for (std::int32_t f = 0; f < n; ++f) {
+        problem.at("face", f);
+        if (!readFace(in, mesh.faces.emplace_back(), problem)) return false;
     }
 
-    bool positionNormals(std::vector<std::vector<std::int32_t>>& lists) {
-        problem_.enter("positionNormals");
-        std::int32_t n = 0;
-        if (!count(n, IndexBytes)) return false;
-        lists.reserve(static_cast<std::size_t>(n));
-        for (std::int32_t p = 0; p < n; ++p) {
-            problem_.at("position", p);
-            if (!indexList(lists.emplace_back(), "normal")) return false;
-        }
-        return true;
+    problem.enter("materials");
+    if (!readCount(in, n, MaterialBytes, nullptr, problem)) return false;
+    mesh.materials.resize(static_cast<std::size_t>(n));
+    for (std::int32_t m = 0; m < n; ++m) {
+        problem.at("material", m);
+        if (!readMaterial(in, mesh.materials[static_cast<std::size_t>(m)], problem)) return false;
     }
 
-    // The bulk of a real file: each face is one fixed record, then its mappings as one more.
-    bool faces(std::vector<MeshFace>& list) {
-        problem_.enter("faces");
-        std::int32_t n = 0;
-        if (!count(n, MinFaceBytes)) return false;
-        // Filled as it is read rather than resized first: each face is then written once, while
-        // its memory is at hand.
-        list.reserve(static_cast<std::size_t>(n));
-        for (std::int32_t f = 0; f < n; ++f) {
-            problem_.at("face", f);
-            FixedRecord fixed, mappings;
-            std::int32_t m = 0;
-            if (!in_.record(FaceFixedBytes, fixed)) return problem_.truncated();
-            if (!count(m, MappingBytes, "mapping")) return false;
-            in_.record(static_cast<std::size_t>(m) * MappingBytes, mappings);
-            MeshFace& face = list.emplace_back();
-            face.materialIndex = fixed.i32();
-            for (int c = 0; c < 4; ++c) {
-                face.positionIndex[c] = fixed.i32();
-                face.normalIndex[c] = fixed.i32();
-            }
-            face.mappings.resize(static_cast<std::size_t>(m));
-            for (FaceMapping& mapping : face.mappings) {
-                mapping.textureIndex = mappings.i32();
-                mapping.auxValue1 = mappings.i32();
-                mapping.auxValue2 = mappings.i32();
-                mapping.auxValue3 = mappings.i32();
-                mapping.auxByte1 = mappings.u8();
-                mapping.auxByte2 = mappings.u8();
-                mappings.bytes(mapping.uv, sizeof mapping.uv);
-            }
-        }
-        return true;
+    problem.enter("textures");
+    if (!readCount(in, n, MinTextureBytes, nullptr, problem)) return false;
+    if (n > MaxMeshTextures)
+        return problem.failHere("count " + std::to_string(n) + " is more than the " + std::to_string(MaxMeshTextures) +
+                                " a mesh may have");
+    mesh.textures.resize(static_cast<std::size_t>(n));
+    for (std::int32_t t = 0; t < n; ++t) {
+        problem.at("texture", t);
+        if (!readTexture(in, mesh.textures[static_cast<std::size_t>(t)], problem)) return false;
     }
 
-    bool materials(std::vector<MeshMaterial>& list) {
-        problem_.enter("materials");
-        std::int32_t n = 0;
-        if (!count(n, MaterialBytes)) return false;
-        list.resize(static_cast<std::size_t>(n));
-        for (MeshMaterial& material : list) {
-            FixedRecord record;
-            in_.record(MaterialBytes, record);  // the count vouches for the bytes
-            material.color = record.vector3();
-            material.auxVector = record.vector3();
-            material.auxValue1 = record.i32();
-            material.auxValue2 = record.i32();
-        }
-        return true;
+    problem.enter("bones");
+    if (!readCount(in, n, MinBoneBytes, nullptr, problem)) return false;
+    mesh.bones.resize(static_cast<std::size_t>(n));
+    for (std::int32_t b = 0; b < n; ++b) {
+        problem.at("bone", b);
+        if (!readBone(in, mesh.bones[static_cast<std::size_t>(b)], problem)) return false;
     }
 
-    bool textures(std::vector<Texture>& list) {
-        problem_.enter("textures");
-        std::int32_t n = 0;
-        if (!count(n, MinTextureBytes)) return false;
-        if (n > MaxMeshTextures) {
-            return problem_.failHere("count " + std::to_string(n) + " is more than the " +
-                                     std::to_string(MaxMeshTextures) + " a mesh may have");
-        }
-        list.resize(static_cast<std::size_t>(n));
-        for (std::int32_t t = 0; t < n; ++t) {
-            problem_.at("texture", t);
-            Texture& texture = list[static_cast<std::size_t>(t)];
-            if (!in_.cString(texture.name) || !in_.u16(texture.auxWord1) || !in_.u16(texture.auxWord2))
-                return problem_.truncated();
-        }
-        return true;
+    problem.enter("renderGroups");
+    if (!readCount(in, n, MinGroupBytes, nullptr, problem)) return false;
+    mesh.renderGroups.resize(static_cast<std::size_t>(n));
+    for (std::int32_t g = 0; g < n; ++g) {
+        problem.at("group", g);
+        if (!readGroup(in, mesh.renderGroups[static_cast<std::size_t>(g)], problem)) return false;
     }
 
-    bool bones(std::vector<MeshBone>& list) {
-        problem_.enter("bones");
-        std::int32_t n = 0;
-        if (!count(n, MinBoneBytes)) return false;
-        list.resize(static_cast<std::size_t>(n));
-        for (std::int32_t b = 0; b < n; ++b) {
-            problem_.at("bone", b);
-            MeshBone& bone = list[static_cast<std::size_t>(b)];
-            FixedRecord record;
-            if (!in_.cString(bone.name) || !in_.record(BoneFixedBytes, record)) return problem_.truncated();
-            // File order differs from the record's member order.
-            bone.nameHash = record.i32();
-            bone.index = record.i32();
-            bone.parent = record.i32();
-            bone.nextSibling = record.i32();
-            bone.firstChild = record.i32();
-            bone.start = record.vector3();
-            bone.end = record.vector3();
-            bone.roll = record.vector3();
-            computeBoneFrame(bone);
-            if (!indexList(bone.attachedPositions, "attached position")) return false;
-        }
-        return true;
-    }
+    return checkBoneLinks(mesh.bones, problem);
+}
 
-    bool renderGroups(std::vector<TextureGroup>& list) {
-        problem_.enter("renderGroups");
-        std::int32_t n = 0;
-        if (!count(n, MinGroupBytes)) return false;
-        list.resize(static_cast<std::size_t>(n));
-        for (std::int32_t g = 0; g < n; ++g) {
-            problem_.at("group", g);
-            TextureGroup& group = list[static_cast<std::size_t>(g)];
-            std::int32_t batchCount = 0;
-            if (!in_.i32(group.textureIndex)) return problem_.truncated();
-            if (!count(batchCount, MinBatchBytes, "batch")) return false;
-            group.batches.resize(static_cast<std::size_t>(batchCount));
-            for (std::int32_t b = 0; b < batchCount; ++b) {
-                problem_.atPart("batch", b);
-                MaterialBatch& batch = group.batches[static_cast<std::size_t>(b)];
-                if (!in_.i32(batch.materialIndex)) return problem_.truncated();
-                if (!indexList(batch.faceIndices, "face index")) return false;
-            }
-        }
-        return true;
-    }
-
-    // Bone walks (posing, skinning, the viewer's tree) follow these links, so a file whose
-    // links leave the list, loop, or reach a bone twice (which makes a walk revisit whole
-    // subtrees, exponentially often in the worst case) is refused.
-    bool checkBoneLinks(const std::vector<MeshBone>& list) {
-        const auto n = static_cast<std::int32_t>(list.size());
-        const auto inList = [n](std::int32_t link) { return link >= -1 && link < n; };
-        for (std::int32_t b = 0; b < n; ++b) {
-            const MeshBone& bone = list[static_cast<std::size_t>(b)];
-            struct Link {
-                const char* name;
-                std::int32_t value;
-            };
-            for (const Link& link : {Link{"parent", bone.parent}, Link{"firstChild", bone.firstChild},
-                                     Link{"nextSibling", bone.nextSibling}})
-                if (!inList(link.value))
-                    return boneProblem(b, std::string(link.name) + " " + std::to_string(link.value) +
-                                              " outside the bone list");
-        }
-
-        // Parent chains: 0 not yet walked, 1 on the chain being walked, 2 known to reach -1.
-        std::vector<std::uint8_t> state(list.size(), 0);
-        for (std::int32_t b = 0; b < n; ++b) {
-            std::int32_t j = b;
-            while (j != -1 && state[static_cast<std::size_t>(j)] == 0) {
-                state[static_cast<std::size_t>(j)] = 1;
-                j = list[static_cast<std::size_t>(j)].parent;
-            }
-            if (j != -1 && state[static_cast<std::size_t>(j)] == 1)
-                return boneProblem(j, "its parent chain comes back to it");
-            for (j = b; j != -1 && state[static_cast<std::size_t>(j)] == 1;) {
-                state[static_cast<std::size_t>(j)] = 2;
-                j = list[static_cast<std::size_t>(j)].parent;
-            }
-        }
-
-        // Child and sibling links: once no bone is reached twice, they form trees and plain
-        // cycles; walking from every bone that nothing reaches covers the trees, and whatever
-        // is left lies on a cycle or hangs below one.
-        std::vector<std::uint8_t> reached(list.size(), 0);
-        for (std::int32_t b = 0; b < n; ++b) {
-            const MeshBone& bone = list[static_cast<std::size_t>(b)];
-            for (const std::int32_t link : {bone.firstChild, bone.nextSibling}) {
-                if (link == -1) continue;
-                if (reached[static_cast<std::size_t>(link)] != 0)
-                    return boneProblem(link, "reached twice through child and sibling links");
-                reached[static_cast<std::size_t>(link)] = 1;
-            }
-        }
-        std::vector<std::uint8_t> walked(list.size(), 0);
-        std::vector<std::int32_t> pending;
-        for (std::int32_t b = 0; b < n; ++b) {
-            if (reached[static_cast<std::size_t>(b)] != 0) continue;
-            pending.push_back(b);
-            while (!pending.empty()) {
-                const std::int32_t j = pending.back();
-                pending.pop_back();
-                walked[static_cast<std::size_t>(j)] = 1;
-                const MeshBone& bone = list[static_cast<std::size_t>(j)];
-                if (bone.firstChild != -1) pending.push_back(bone.firstChild);
-                if (bone.nextSibling != -1) pending.push_back(bone.nextSibling);
-            }
-        }
-        for (std::int32_t b = 0; b < n; ++b)
-            if (walked[static_cast<std::size_t>(b)] == 0) return boneProblem(b, "child and sibling links form a cycle");
-        return true;
-    }
-
-    bool boneProblem(std::int32_t bone, const std::string& text) {
-        return problem_.fail("bone " + std::to_string(bone) + ": " + text);
-    }
-
-    ByteReader in_;
-    ReadProblem problem_;
-};
+std::unique_ptr<SkeletalMesh> readMeshFrom(ByteReader in, std::string* reason) {
+    auto mesh = std::make_unique<SkeletalMesh>();
+    ReadProblem problem;
+    if (readMesh(in, *mesh, problem)) return mesh;
+    problem.report(reason);
+    return nullptr;
+}
 
 }  // namespace
 
 std::unique_ptr<SkeletalMesh> parseSkeletalMesh(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    return MeshParser(data, size).parse(reason);
+    return readMeshFrom(ByteReader(data, size), reason);
 }
 
 std::unique_ptr<SkeletalMesh> readSkeletalMesh(const std::string& path, std::string* reason, ImageLoading mode) {
     FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;
-    auto mesh = parseSkeletalMesh(bytes.data(), bytes.size(), reason);
+    auto mesh = readMeshFrom(ByteReader(bytes), reason);
     if (!mesh) return nullptr;
     mesh->nameHash = nameHash(path);
     loadMeshTextures(*mesh, path, mode);

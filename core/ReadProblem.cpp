@@ -10,9 +10,10 @@ void ReadProblem::enter(const char* section) {
     part_ = nullptr;
 }
 
-void ReadProblem::at(const char* element, std::int32_t index) {
+void ReadProblem::at(const char* element, std::int32_t index, Naming naming) {
     element_ = element;
     index_ = index;
+    naming_ = naming;
     part_ = nullptr;
 }
 
@@ -21,16 +22,21 @@ void ReadProblem::atPart(const char* part, std::int32_t index) {
     partIndex_ = index;
 }
 
+std::string ReadProblem::element() const {
+    std::string text = std::string(element_) + " " + std::to_string(index_);
+    if (part_ != nullptr) text += std::string(" ") + part_ + " " + std::to_string(partIndex_);
+    return text;
+}
+
 std::string ReadProblem::place() const {
     std::string text = section_;
-    if (element_ == nullptr) return text;
-    std::string element = std::string(element_) + " " + std::to_string(index_);
-    if (part_ != nullptr) element += std::string(" ") + part_ + " " + std::to_string(partIndex_);
-    return text.empty() ? element : text + " (" + element + ")";
+    if (element_ == nullptr || naming_ == Naming::Leading) return text;
+    if (naming_ == Naming::After) return text + " at " + element();
+    return text.empty() ? element() : text + " (" + element() + ")";
 }
 
 bool ReadProblem::fail(std::string text) {
-    text_ = std::move(text);
+    text_ = element_ != nullptr && naming_ == Naming::Leading ? element() + ": " + text : std::move(text);
     return false;
 }
 

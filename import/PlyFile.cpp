@@ -43,16 +43,21 @@ Vector3 colorFromBytes(const std::uint8_t* rgb) {
     return {rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f};
 }
 
-bool readSurface(ByteReader& in, PlySurface& s) {
+bool readSurface(ByteReader& in, PlySurface& s, ReadProblem& problem) {
     std::uint8_t rgb[3], rgb2[3];
     // The count was checked against the remaining bytes, so these reads cannot fail; they are
     // still checked so that the function stands on its own.
     const bool ok = in.bytes(rgb, 3) && in.i32(s.value1) && in.bytes(rgb2, 3) && in.i32(s.value2) &&
                     in.i32(s.value3) && in.i32(s.value4) && in.i32(s.value5) && in.i32(s.value6) &&
                     in.i32(s.value7) && in.i32(s.value8) && in.i32(s.value9);
-    if (!ok) return false;
+    if (!ok) return problem.truncated();
     s.color = colorFromBytes(rgb);
     s.color2 = colorFromBytes(rgb2);
+    return true;
+}
+
+bool readImage(ByteReader& in, PlyImage& image, ReadProblem& problem) {
+    if (!in.cString(image.name) || !in.i16(image.word1) || !in.i16(image.word2)) return problem.truncated();
     return true;
 }
 
@@ -99,167 +104,147 @@ private:
     std::unordered_set<std::uint64_t> indexed_;
 };
 
-class PlyParser {
-public:
-    PlyParser(const std::uint8_t* data, std::size_t size) : in_(data, size) {}
+// A section's element count: present, at least minimum, and small enough for the remaining bytes
+// to hold that many of the smallest element, so nothing is reserved for elements not there.
+bool readCount(ByteReader& in, const Section& section, std::int32_t minimum, std::size_t minElementBytes,
+               std::int32_t& n, ReadProblem& problem) {
+    problem.enter(section.place);
+    if (!in.i32(n)) return problem.truncated();
+    if (n < minimum)
+        return problem.fail(std::string(section.element) + " count " + std::to_string(n) + " is below " +
+                            std::to_string(minimum));
+    if (!in.fits(static_cast<std::size_t>(n), minElementBytes))
+        return problem.truncatedHere(std::to_string(n) + " announced");
+    return true;
+}
 
-    std::unique_ptr<PlyModel> parse(std::string* reason) {
-        auto model = std::make_unique<PlyModel>();
-        if (header(*model) && surfaces(*model) && images(*model) && vectors(Positions, model->positions) &&
-            vectors(Normals, model->normals) && patches(*model) && bones(*model))
-            return model;
-        problem_.report(reason);
-        return nullptr;
-    }
+bool readVectors(ByteReader& in, const Section& section, std::vector<Vector3>& out, ReadProblem& problem) {
+    std::int32_t n = 0;
+    if (!readCount(in, section, 1, VectorBytes, n, problem)) return false;
+    return in.list(out, static_cast<std::size_t>(n)) || problem.truncated();
+}
 
-private:
-    // A section's element count: present, at least minimum, and small enough for the remaining
-    // bytes to hold that many of the smallest element, so nothing is reserved for elements not there.
-    bool count(const Section& section, std::int32_t minimum, std::size_t minElementBytes, std::int32_t& n) {
-        problem_.enter(section.place);
-        if (!in_.i32(n)) return problem_.truncated();
-        if (n < minimum)
-            return problem_.fail(std::string(section.element) + " count " + std::to_string(n) + " is below " +
-                                 std::to_string(minimum));
-        if (!in_.fits(static_cast<std::size_t>(n), minElementBytes))
-            return problem_.truncatedHere(std::to_string(n) + " announced");
-        return true;
-    }
+bool readPatch(ByteReader& in, PlyPatch& patch, ReadProblem& problem) {
+    bool ok = in.i32(patch.surfaceIndex);
+    for (auto& index : patch.positionIndex) ok = ok && in.i32(index);
+    for (auto& index : patch.normalIndex) ok = ok && in.i32(index);
+    std::int32_t mappingCount = 0;
+    if (!ok || !in.i32(mappingCount)) return problem.truncated();
+    if (mappingCount < 0 || !in.fits(static_cast<std::size_t>(mappingCount), MappingBytes))
+        return problem.truncatedHere(std::to_string(mappingCount) + " mappings announced");
+    patch.mappings.resize(static_cast<std::size_t>(mappingCount));
+    for (PlyMapping& mapping : patch.mappings) readMapping(in, mapping);  // fits: checked above
+    return true;
+}
 
-    bool header(PlyModel& model) {
-        problem_.enter(Header.place);
-        if (!in_.bytes(model.header.magic, 3) || std::memcmp(model.header.magic, "PLY", 3) != 0)
-            return problem_.fail("not an A:M PLY file (bad header)");
-        if (!in_.i32(model.header.version)) return problem_.truncated();
-        if (model.header.version != SupportedVersion)
-            return problem_.fail("PLY version " + std::to_string(model.header.version) + " is not supported (only 2)");
-        return true;
-    }
+// The two flags say whether a child and a next sibling follow in the file.
+bool readBone(ByteReader& in, PlyBone& bone, bool& hasChild, bool& hasSibling, ReadProblem& problem) {
+    std::uint8_t childFlag = 0, siblingFlag = 0;
+    if (!in.u8(childFlag) || !in.u8(siblingFlag) || !in.cString(bone.name)) return problem.truncated();
+    hasChild = childFlag != 0;
+    hasSibling = siblingFlag != 0;
+    bone.nameHash = nameHash(bone.name);
+    if (!in.vector3(bone.start) || !in.vector3(bone.end) || !in.vector3(bone.roll)) return problem.truncated();
+    bone.worldToBone = Matrix::fromBonePoints(bone.start, bone.end, bone.roll);
+    bone.boneToWorld = Matrix::rigidInverse(bone.worldToBone);
+    std::int32_t attached = 0;
+    if (!in.count(attached, 4))
+        return problem.truncatedHere("attached position count is negative or more than the file holds");
+    return in.list(bone.attachedPositions, static_cast<std::size_t>(attached)) || problem.truncated();
+}
 
-    bool surfaces(PlyModel& model) {
-        std::int32_t n = 0;
-        if (!count(Surfaces, 1, SurfaceBytes, n)) return false;
-        model.surfaces.resize(static_cast<std::size_t>(n));
-        for (PlySurface& surface : model.surfaces)
-            if (!readSurface(in_, surface)) return problem_.truncated();
-        return true;
-    }
-
-    bool images(PlyModel& model) {
-        std::int32_t n = 0;
-        if (!count(Images, 0, MinImageBytes, n)) return false;
-        // Each image becomes a texture of the converted mesh, over a kilobyte in memory for five
-        // bytes of file; past the mesh file's own limit the result could not be read back anyway.
-        if (n > MaxMeshTextures)
-            return problem_.fail("image count " + std::to_string(n) + " is above the " +
-                                 std::to_string(MaxMeshTextures) + " a skeletal mesh holds");
-        model.images.resize(static_cast<std::size_t>(n));
-        for (PlyImage& image : model.images)
-            if (!in_.cString(image.name) || !in_.i16(image.word1) || !in_.i16(image.word2)) return problem_.truncated();
-        return true;
-    }
-
-    bool vectors(const Section& section, std::vector<Vector3>& out) {
-        std::int32_t n = 0;
-        return count(section, 1, VectorBytes, n) && in_.list(out, static_cast<std::size_t>(n));
-    }
-
-    bool patches(PlyModel& model) {
-        std::int32_t n = 0;
-        if (!count(Patches, 1, MinPatchBytes, n)) return false;
-        model.patches.resize(static_cast<std::size_t>(n));
-        model.positionNormals.resize(model.positions.size());
-        NormalLists lists(model.positionNormals);
-        for (std::int32_t p = 0; p < n; ++p) {
-            PlyPatch& patch = model.patches[static_cast<std::size_t>(p)];
-            if (!patchRecord(patch)) return problem_.fail("patch " + std::to_string(p) + ": " + problem_.text());
-            for (int k = 0; k < 4; ++k) {
-                const std::int32_t position = patch.positionIndex[k];
-                if (position < 0 || static_cast<std::size_t>(position) >= model.positions.size())
-                    return problem_.fail("patch " + std::to_string(p) + ": position index " + std::to_string(position) +
-                                         " outside the " + std::to_string(model.positions.size()) + " positions");
-                lists.add(position, patch.normalIndex[k]);
-            }
+// The file nests the tree (a bone, its first child's subtree, then its next sibling), which a
+// recursive reader follows naturally; a hostile file could then nest deep enough to exhaust the
+// stack. The bones whose next sibling is still to come wait on an explicit stack instead,
+// innermost last, so the file is read in the same order with no recursion.
+bool readBones(ByteReader& in, PlyModel& model, ReadProblem& problem) {
+    problem.enter(Bones.place);
+    std::unique_ptr<PlyBone>* slot = &model.rootBone;
+    PlyBone* parent = nullptr;
+    std::vector<PlyBone*> siblingPending;
+    for (;;) {
+        problem.at(Bones.element, model.boneCount, ReadProblem::Naming::After);
+        if (!in.fits(1, MinBoneBytes)) return problem.truncated();
+        auto owned = std::make_unique<PlyBone>();
+        PlyBone* bone = owned.get();
+        bone->parent = parent;
+        bone->index = model.boneCount++;
+        *slot = std::move(owned);
+        bool hasChild = false, hasSibling = false;
+        if (!readBone(in, *bone, hasChild, hasSibling, problem)) return false;
+        model.boneNames[bone->nameHash] = bone->name;
+        if (hasSibling) siblingPending.push_back(bone);
+        if (hasChild) {
+            slot = &bone->firstChild;
+            parent = bone;
+            continue;
         }
-        return true;
+        if (siblingPending.empty()) return true;
+        PlyBone* elder = siblingPending.back();
+        siblingPending.pop_back();
+        slot = &elder->nextSibling;
+        parent = elder->parent;
     }
+}
 
-    bool patchRecord(PlyPatch& patch) {
-        bool ok = in_.i32(patch.surfaceIndex);
-        for (auto& index : patch.positionIndex) ok = ok && in_.i32(index);
-        for (auto& index : patch.normalIndex) ok = ok && in_.i32(index);
-        std::int32_t mappingCount = 0;
-        if (!ok || !in_.i32(mappingCount)) return problem_.truncated();
-        if (mappingCount < 0 || !in_.fits(static_cast<std::size_t>(mappingCount), MappingBytes))
-            return problem_.truncatedHere(std::to_string(mappingCount) + " mappings announced");
-        patch.mappings.resize(static_cast<std::size_t>(mappingCount));
-        for (PlyMapping& mapping : patch.mappings) readMapping(in_, mapping);  // fits: checked above
-        return true;
-    }
+// Reads the sections in file order, saying where it stands so that a failure can say where the
+// file went wrong.
+bool readModel(ByteReader& in, PlyModel& model, ReadProblem& problem) {
+    problem.enter(Header.place);
+    if (!in.bytes(model.header.magic, 3) || std::memcmp(model.header.magic, "PLY", 3) != 0)
+        return problem.fail("not an A:M PLY file (bad header)");
+    if (!in.i32(model.header.version)) return problem.truncated();
+    if (model.header.version != SupportedVersion)
+        return problem.fail("PLY version " + std::to_string(model.header.version) + " is not supported (only 2)");
+    std::int32_t n = 0;
 
-    // The file nests the tree (a bone, its first child's subtree, then its next sibling), which
-    // a recursive reader follows naturally; a hostile file could then nest deep enough to exhaust
-    // the stack. The bones whose next sibling is still to come wait on an explicit stack instead,
-    // innermost last, so the file is read in the same order with no recursion.
-    bool bones(PlyModel& model) {
-        problem_.enter(Bones.place);
-        std::unique_ptr<PlyBone>* slot = &model.rootBone;
-        PlyBone* parent = nullptr;
-        std::vector<PlyBone*> siblingPending;
-        for (;;) {
-            if (!in_.fits(1, MinBoneBytes)) return truncatedAtBone(model.boneCount, "");
-            auto owned = std::make_unique<PlyBone>();
-            PlyBone* bone = owned.get();
-            bone->parent = parent;
-            *slot = std::move(owned);
-            bool hasChild = false, hasSibling = false;
-            if (!boneRecord(model, *bone, hasChild, hasSibling)) return truncatedAtBone(bone->index, problem_.text());
-            if (hasSibling) siblingPending.push_back(bone);
-            if (hasChild) {
-                slot = &bone->firstChild;
-                parent = bone;
-                continue;
-            }
-            if (siblingPending.empty()) return true;
-            PlyBone* elder = siblingPending.back();
-            siblingPending.pop_back();
-            slot = &elder->nextSibling;
-            parent = elder->parent;
+    if (!readCount(in, Surfaces, 1, SurfaceBytes, n, problem)) return false;
+    model.surfaces.resize(static_cast<std::size_t>(n));
+    for (PlySurface& surface : model.surfaces)
+        if (!readSurface(in, surface, problem)) return false;
+
+    if (!readCount(in, Images, 0, MinImageBytes, n, problem)) return false;
+    // Each image becomes a texture of the converted mesh, over a kilobyte in memory for five bytes
+    // of file; past the mesh file's own limit the result could not be read back anyway.
+    if (n > MaxMeshTextures)
+        return problem.fail("image count " + std::to_string(n) + " is above the " + std::to_string(MaxMeshTextures) +
+                            " a skeletal mesh holds");
+    model.images.resize(static_cast<std::size_t>(n));
+    for (PlyImage& image : model.images)
+        if (!readImage(in, image, problem)) return false;
+
+    if (!readVectors(in, Positions, model.positions, problem) || !readVectors(in, Normals, model.normals, problem))
+        return false;
+
+    if (!readCount(in, Patches, 1, MinPatchBytes, n, problem)) return false;
+    model.patches.resize(static_cast<std::size_t>(n));
+    model.positionNormals.resize(model.positions.size());
+    NormalLists lists(model.positionNormals);
+    for (std::int32_t p = 0; p < n; ++p) {
+        problem.at(Patches.element, p, ReadProblem::Naming::Leading);
+        PlyPatch& patch = model.patches[static_cast<std::size_t>(p)];
+        if (!readPatch(in, patch, problem)) return false;
+        for (int k = 0; k < 4; ++k) {
+            const std::int32_t position = patch.positionIndex[k];
+            if (position < 0 || static_cast<std::size_t>(position) >= model.positions.size())
+                return problem.fail("position index " + std::to_string(position) + " outside the " +
+                                    std::to_string(model.positions.size()) + " positions");
+            lists.add(position, patch.normalIndex[k]);
         }
     }
 
-    bool truncatedAtBone(std::int32_t bone, const std::string& detail) {
-        return problem_.fail("truncated in " + problem_.place() + " at bone " + std::to_string(bone) + detail);
-    }
-
-    // False with an empty problem text when the record is cut short.
-    bool boneRecord(PlyModel& model, PlyBone& bone, bool& hasChild, bool& hasSibling) {
-        problem_.fail("");
-        std::uint8_t childFlag = 0, siblingFlag = 0;
-        if (!in_.u8(childFlag) || !in_.u8(siblingFlag)) return false;
-        hasChild = childFlag != 0;
-        hasSibling = siblingFlag != 0;
-        bone.index = model.boneCount++;
-        if (!in_.cString(bone.name)) return false;
-        bone.nameHash = nameHash(bone.name);
-        model.boneNames[bone.nameHash] = bone.name;
-        if (!in_.vector3(bone.start) || !in_.vector3(bone.end) || !in_.vector3(bone.roll)) return false;
-        bone.worldToBone = Matrix::fromBonePoints(bone.start, bone.end, bone.roll);
-        bone.boneToWorld = Matrix::rigidInverse(bone.worldToBone);
-        std::int32_t attached = 0;
-        if (!in_.count(attached, 4))
-            return problem_.fail(": attached position count is negative or more than the file holds");
-        return in_.list(bone.attachedPositions, static_cast<std::size_t>(attached));
-    }
-
-    ByteReader in_;
-    ReadProblem problem_;
-};
+    return readBones(in, model, problem);
+}
 
 }  // namespace
 
 std::unique_ptr<PlyModel> parsePly(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    return PlyParser(data, size).parse(reason);
+    ByteReader in(data, size);
+    auto model = std::make_unique<PlyModel>();
+    ReadProblem problem;
+    if (readModel(in, *model, problem)) return model;
+    problem.report(reason);
+    return nullptr;
 }
 
 std::unique_ptr<PlyModel> readPly(const std::string& path, std::string* reason) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "skeletal/NameHash.h"
@@ -97,7 +99,7 @@ TEST(PlyCounts, CountBeyondTheFileRefusedBeforeReserving) {
     std::memcpy(bytes.data() + positionCountAt, &huge, 4);
     std::string reason;
     EXPECT_EQ(parsePly(bytes.data(), bytes.size(), &reason), nullptr);
-    EXPECT_NE(reason.find("section 4 (positions)"), std::string::npos) << reason;
+    EXPECT_EQ(reason, "truncated in section 4 (positions): 2000000000 announced");
 }
 
 TEST(PlyTruncation, EveryShortenedFileIsRefusedWithItsSection) {
@@ -117,6 +119,48 @@ TEST(PlyTruncation, EveryShortenedFileIsRefusedWithItsSection) {
     std::string reason;
     EXPECT_EQ(parsePly(bytes.data(), bytes.size() - 5, &reason), nullptr);
     EXPECT_EQ(reason.rfind("truncated in section 7 (bones) at bone 1", 0), 0u) << reason;
+}
+
+// squarePly() lays out the header (7 bytes), the surface count and its surface (46), the image
+// count (4), the positions (4 + 48), the normals (4 + 12), the patch count, each patch (40, and
+// 50 a mapping), then the bones. Each damage: the file kept to a size or given an image count of
+// -1, and the reason word for word.
+TEST(PlyTruncation, EachDamageNamesItsPlace) {
+    constexpr std::size_t All = SIZE_MAX, ImageCountAt = 53, ImagesAt = 57, PatchesAt = 129, BonesAt = 169;
+    const PlyBytes square = squarePly();
+    PlyBytes named = squarePly();
+    named.images = {{"skin.png", 0, 0}};
+    PlyBytes twoPatches = squarePly();
+    twoPatches.patches[0].mappings.resize(1);
+    twoPatches.patches.push_back(twoPatches.patches[0]);
+    PlyBytes fiveMappings = squarePly();
+    fiveMappings.patches[0].mappings.resize(5);
+    const struct {
+        const PlyBytes& ply;
+        std::size_t keep;
+        std::size_t negativeAt;
+        const char* reason;
+    } cases[] = {
+        {square, 2, 0, "not an A:M PLY file (bad header)"},
+        {square, 5, 0, "truncated in section 1 (header)"},
+        {square, 9, 0, "truncated in section 2 (surfaces)"},
+        {square, All, ImageCountAt, "image count -1 is below 0"},
+        {named, ImagesAt + 6, 0, "truncated in section 3 (images)"},
+        {twoPatches, PatchesAt + 90 + 10, 0, "patch 1: truncated in section 6 (patches)"},
+        {fiveMappings, PatchesAt + 40 + 100, 0, "patch 0: truncated in section 6 (patches): 5 mappings announced"},
+        // The root bone takes 63 bytes, the last 20 of them its count of four positions and those.
+        {square, BonesAt + 62, 0,
+         "truncated in section 7 (bones) at bone 0: attached position count is negative or more than the file holds"},
+    };
+    for (const auto& c : cases) {
+        auto bytes = c.ply.bytes();
+        bytes.resize(std::min(c.keep, bytes.size()));
+        const std::int32_t minusOne = -1;
+        if (c.negativeAt != 0) std::memcpy(bytes.data() + c.negativeAt, &minusOne, 4);
+        std::string reason;
+        EXPECT_EQ(parsePly(bytes.data(), bytes.size(), &reason), nullptr) << c.reason;
+        EXPECT_EQ(reason, c.reason);
+    }
 }
 
 TEST(PlySurfaces, ColoursDividedBy255OtherValuesAsRead) {

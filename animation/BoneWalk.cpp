@@ -4,9 +4,7 @@ namespace qx {
 
 namespace {
 
-bool inRange(std::int32_t index, std::size_t size) {
-    return index >= 0 && static_cast<std::size_t>(index) < size;
-}
+bool inRange(std::int32_t index, std::size_t size) { return index >= 0 && static_cast<std::size_t>(index) < size; }
 
 struct Pending {
     std::int32_t bone;

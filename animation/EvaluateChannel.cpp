@@ -99,18 +99,36 @@ float evaluateChannel(ChannelCursor& cursor, const MotionChannel& channel, float
     float result = keys[n - 1].value;
     if (t >= keys[i].time) {
         for (; i < n - 1; ++i) {
-            if (keys[i].time == t) { result = keys[i].value; break; }
-            if (keys[i + 1].time == t) { result = keys[i + 1].value; break; }
-            if (t < keys[i + 1].time) { result = interpolateSegment(keys[i], keys[i + 1], t); break; }
+            if (keys[i].time == t) {
+                result = keys[i].value;
+                break;
+            }
+            if (keys[i + 1].time == t) {
+                result = keys[i + 1].value;
+                break;
+            }
+            if (t < keys[i + 1].time) {
+                result = interpolateSegment(keys[i], keys[i + 1], t);
+                break;
+            }
         }
         if (i >= n - 1) i = n - 1;
     } else {
         result = keys[0].value;
         std::int32_t j = i - 1;
         for (; j >= 0; --j) {
-            if (keys[j].time == t) { result = keys[j].value; break; }
-            if (keys[j + 1].time == t) { result = keys[j + 1].value; break; }
-            if (keys[j].time < t) { result = interpolateSegment(keys[j], keys[j + 1], t); break; }
+            if (keys[j].time == t) {
+                result = keys[j].value;
+                break;
+            }
+            if (keys[j + 1].time == t) {
+                result = keys[j + 1].value;
+                break;
+            }
+            if (keys[j].time < t) {
+                result = interpolateSegment(keys[j], keys[j + 1], t);
+                break;
+            }
         }
         i = j < 0 ? 0 : j;
     }

@@ -129,7 +129,8 @@ void movePoints(const Matrix& w, const Vector3* from, Vector3* to, const std::in
     for (std::int32_t k = range.begin; k < range.end; ++k) {
         const std::int32_t v = index[k];
         const float x = from[v].x, y = from[v].y, z = from[v].z;
-        to[v] = {x * w00 + y * w10 + z * w20 + w30, x * w01 + y * w11 + z * w21 + w31, x * w02 + y * w12 + z * w22 + w32};
+        to[v] = {x * w00 + y * w10 + z * w20 + w30, x * w01 + y * w11 + z * w21 + w31,
+                 x * w02 + y * w12 + z * w22 + w32};
     }
 }
 

@@ -152,7 +152,8 @@ void SkeletalInstance::gatherPlaying() {
         playingOverlays_.push_back({boneTracksOf(overlay.sampler), overlay.sampler, overlay.time, overlay.envelope()});
     playingCycles_.clear();
     for (CycleInstance& cycle : cycles_)
-        playingCycles_.push_back({boneTracksOf(cycle.sampler), cycle.sampler, cycleSampleTime(cycle), cycle.envelope()});
+        playingCycles_.push_back(
+            {boneTracksOf(cycle.sampler), cycle.sampler, cycleSampleTime(cycle), cycle.envelope()});
 }
 
 SkeletalDrawable* SkeletalInstance::pose() {

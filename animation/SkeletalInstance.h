@@ -80,7 +80,7 @@ private:
     struct Playing {
         const std::int32_t* boneTracks;  // track index per bone of the current mesh, -1 = none
         MotionSampler* sampler;
-        float time;                      // sampling time
+        float time;  // sampling time
         float envelope;
     };
 
@@ -103,7 +103,7 @@ private:
     // Filled every frame, sized when the lists grow.
     std::vector<Playing> playingOverlays_;
     std::vector<Playing> playingCycles_;
-    std::vector<Matrix> worlds_;  // per walk step: the bone's matrix including its parents'
+    std::vector<Matrix> worlds_;            // per walk step: the bone's matrix including its parents'
     std::vector<SkinMatrix> skinMatrices_;  // the same, as the skinning sweep reads them
 };
 

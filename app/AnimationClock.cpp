@@ -12,13 +12,13 @@ std::unique_ptr<AnimationClock> AnimationClock::create(Counter counter, std::int
 std::unique_ptr<AnimationClock> AnimationClock::create() {
     using Steady = std::chrono::steady_clock;
     const Steady::time_point origin = Steady::now();
-    return create([origin] { return std::chrono::duration_cast<std::chrono::nanoseconds>(Steady::now() - origin).count(); },
-                  1'000'000'000);
+    return create(
+        [origin] { return std::chrono::duration_cast<std::chrono::nanoseconds>(Steady::now() - origin).count(); },
+        1'000'000'000);
 }
 
 AnimationClock::AnimationClock(Counter counter, std::int64_t countsPerSecond)
-    : counter_(std::move(counter)),
-      secondsPerCount_(1.0f / static_cast<float>(countsPerSecond)) {
+    : counter_(std::move(counter)), secondsPerCount_(1.0f / static_cast<float>(countsPerSecond)) {
     current_ = previous_ = counter_();
 }
 

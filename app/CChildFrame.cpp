@@ -60,7 +60,8 @@ void CChildFrame::createPanes() {
     // Both bars look alike and say what dragging them shows.
     for (QSplitter* splitter : {outer_, inner_}) {
         splitter->setHandleWidth(6);
-        splitter->setStyleSheet(QStringLiteral("QSplitter#%1::handle { background: palette(mid); }").arg(splitter->objectName()));
+        splitter->setStyleSheet(
+            QStringLiteral("QSplitter#%1::handle { background: palette(mid); }").arg(splitter->objectName()));
     }
     outer_->handle(1)->setToolTip(QStringLiteral("Drag to show the model tree and its properties"));
     inner_->handle(1)->setToolTip(QStringLiteral("Drag to show more of the properties of the selected item"));

@@ -55,12 +55,13 @@ CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent) {
                         "Tree View, expand the tree to see the loaded animations.  Selecting the check boxes will "
                         "(de)activate the animations.")},
         this));
-    layout->addWidget(textGroup(
-        QStringLiteral("Using QV1 files"),
-        {QStringLiteral("Load a qv1 file. The Properties Panel sets the frames animated.  Fps is the rate of playback.  "
-                        "Expand the Tree View to see each frame of animation.  Click the label to select the "
-                        "animation.  Click the model name to reset the frames.")},
-        this));
+    layout->addWidget(
+        textGroup(QStringLiteral("Using QV1 files"),
+                  {QStringLiteral(
+                      "Load a qv1 file. The Properties Panel sets the frames animated.  Fps is the rate of playback.  "
+                      "Expand the Tree View to see each frame of animation.  Click the label to select the "
+                      "animation.  Click the model name to reset the frames.")},
+                  this));
     layout->addWidget(textGroup(
         QStringLiteral("Opening files together"),
         {QStringLiteral("Drop models and motions on the window, or name them on the command line "
@@ -68,13 +69,12 @@ CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent) {
                         "or on the one it is dropped on. ply, kfm and md2 files open converted. File > Save Picture "
                         "keeps the view as a PNG picture.")},
         this));
-    layout->addWidget(textGroup(QStringLiteral("Controls"),
-                                {QStringLiteral("Rotate XY: Drag Left Mouse Button"),
-                                 QStringLiteral("Rotate Z: Ctrl + Right Mouse Button"),
-                                 QStringLiteral("Translate XY: Ctrl+Drag Left Mouse Button"),
-                                 QStringLiteral("Translate Z: Right Mouse Button"),
-                                 QStringLiteral("Zoom: Shift + Right Mouse Button")},
-                                this));
+    layout->addWidget(textGroup(
+        QStringLiteral("Controls"),
+        {QStringLiteral("Rotate XY: Drag Left Mouse Button"), QStringLiteral("Rotate Z: Ctrl + Right Mouse Button"),
+         QStringLiteral("Translate XY: Ctrl+Drag Left Mouse Button"), QStringLiteral("Translate Z: Right Mouse Button"),
+         QStringLiteral("Zoom: Shift + Right Mouse Button")},
+        this));
     auto* options = new QGroupBox(QStringLiteral("View Options"), this);
     auto* optionsLayout = new QVBoxLayout(options);
     auto* strip = new QLabel(options);

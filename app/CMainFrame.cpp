@@ -8,10 +8,10 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMdiSubWindow>
-#include <QPointer>
-#include <QTimer>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "app/DroppedFiles.h"
@@ -40,7 +40,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
                QStringLiteral("Close"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
     addCommand(IdFitToModel, QStringLiteral("&Fit to Model"),
-               QStringLiteral("Frame the model as it stands now, its whole motion in view"), QStringLiteral("Fit to Model"))
+               QStringLiteral("Frame the model as it stands now, its whole motion in view"),
+               QStringLiteral("Fit to Model"))
         ->setShortcut(QKeySequence(Qt::Key_F));
     addCommand(IdWindowCascade, QStringLiteral("&Cascade"), QStringLiteral("Arrange windows so they overlap"),
                QStringLiteral("Cascade Windows"));
@@ -163,7 +164,8 @@ void CMainFrame::createStatusBar() {
     frameRatePane_->setObjectName(QStringLiteral("frameRatePane"));
     frameRatePane_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // Wide enough for the sample text in the font of the screen it shows on.
-    frameRatePane_->setMinimumWidth(frameRatePane_->fontMetrics().horizontalAdvance(QString::fromLatin1(FrameRateSample)) + 8);
+    frameRatePane_->setMinimumWidth(
+        frameRatePane_->fontMetrics().horizontalAdvance(QString::fromLatin1(FrameRateSample)) + 8);
     statusBar()->addPermanentWidget(frameRatePane_);
     setFrameRate(0.0f);
 
@@ -181,7 +183,8 @@ void CMainFrame::setFrameRate(float framesPerSecond) {
 }
 
 void CMainFrame::showMenuState(bool childActive) {
-    for (const CommandId id : {IdFileClose, IdExportGltf, IdSavePicture, IdFitToModel}) action(id)->setVisible(childActive);
+    for (const CommandId id : {IdFileClose, IdExportGltf, IdSavePicture, IdFitToModel})
+        action(id)->setVisible(childActive);
     windowMenu_->menuAction()->setVisible(childActive);
 }
 

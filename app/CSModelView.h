@@ -2,8 +2,8 @@
 // The view of a skeletal mesh document: plays the model's motions on its first mesh and frames
 // the rest positions of that mesh.
 
-#include "app/CBaseView.h"
 #include "animation/SkeletalInstance.h"
+#include "app/CBaseView.h"
 #include "skeletal/SkeletalModel.h"
 
 namespace qx::app {

@@ -263,21 +263,23 @@ QTreeWidgetItem* CViewerApp::loadMotion(CSModelFrame& frame, const QString& path
     const std::string file = path.toStdString();
     const QString fileName = QFileInfo(path).fileName();
     if (document.model().findMotion(nameHash(file)) != nullptr) {
-        dialogs_->showMessage(mainFrame_.get(),
-                              QStringLiteral("Skeletal Motion: ") + fileName + QStringLiteral(" has already been loaded."));
+        dialogs_->showMessage(mainFrame_.get(), QStringLiteral("Skeletal Motion: ") + fileName +
+                                                    QStringLiteral(" has already been loaded."));
         return nullptr;
     }
     std::string reason;
     std::unique_ptr<SkeletalMotion> motion;
     if (const FileTypeRow* row = fileTypeOf(file); row != nullptr && row->convertsTo != nullptr) {
         // An A:M motion export plays as its conversion would, named by its own path.
-        if (std::unique_ptr<ConvertedFile> converted = convertFile(file, &reason)) motion = std::move(converted->motion);
+        if (std::unique_ptr<ConvertedFile> converted = convertFile(file, &reason))
+            motion = std::move(converted->motion);
         if (motion) motion->nameHash = nameHash(file);
     } else {
         motion = readSkeletalMotion(file, &reason);
     }
     if (!motion) {
-        dialogs_->showMessage(mainFrame_.get(), QStringLiteral("Cannot open %1: %2").arg(fileName, QString::fromStdString(reason)));
+        dialogs_->showMessage(mainFrame_.get(),
+                              QStringLiteral("Cannot open %1: %2").arg(fileName, QString::fromStdString(reason)));
         return nullptr;
     }
     CSMotionDoc& record = document.addMotion(std::move(motion), file);
@@ -298,8 +300,9 @@ CChildFrame* CViewerApp::openDocument(const QString& path) {
             frame = new CVModelFrame(std::move(document));
     }
     if (frame == nullptr) {
-        dialogs_->showMessage(mainFrame_.get(),
-                              QStringLiteral("Cannot open %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
+        dialogs_->showMessage(
+            mainFrame_.get(),
+            QStringLiteral("Cannot open %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
         return nullptr;
     }
     QMdiSubWindow* child = mainFrame_->addChildWindow(frame, frame->windowTitle());
@@ -320,21 +323,25 @@ void CViewerApp::OnSavePicture() {
     // What the screen shows now, at the view's size: taken before the dialog covers it.
     const QImage picture = view->renderFrame().convertToFormat(QImage::Format_RGBA8888);
     const CChildFrame* frame = activeChildFrame();
-    const QString proposed = frame != nullptr ? QFileInfo(QString::fromStdString(frame->document().pathName())).completeBaseName() + QStringLiteral(".png")
-                                              : QStringLiteral("picture.png");
+    const QString proposed = frame != nullptr
+                                 ? QFileInfo(QString::fromStdString(frame->document().pathName())).completeBaseName() +
+                                       QStringLiteral(".png")
+                                 : QStringLiteral("picture.png");
     const FileDialogResult target = dialogs_->askForFile(
         mainFrame_.get(), {false, QStringLiteral("png"), proposed, QStringLiteral("PNG Pictures (*.png)|*.png||"), {}});
     if (target.ok && !picture.isNull()) {
         QString path = target.path;
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".png");
-        std::vector<std::uint8_t> rgba(static_cast<std::size_t>(picture.width()) * static_cast<std::size_t>(picture.height()) * 4);
+        std::vector<std::uint8_t> rgba(static_cast<std::size_t>(picture.width()) *
+                                       static_cast<std::size_t>(picture.height()) * 4);
         for (int y = 0; y < picture.height(); ++y)
             std::memcpy(rgba.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width()) * 4,
                         picture.constScanLine(y), static_cast<std::size_t>(picture.width()) * 4);
         std::string reason;
         if (!writePng(path.toStdString(), rgba.data(), picture.width(), picture.height(), &reason))
-            dialogs_->showMessage(mainFrame_.get(),
-                                  QStringLiteral("Cannot write %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
+            dialogs_->showMessage(
+                mainFrame_.get(),
+                QStringLiteral("Cannot write %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
     }
     if (wasRunning) clock_->resume();
     updateCommandUi();
@@ -351,20 +358,22 @@ void CViewerApp::OnConvert() {
         std::string reason;
         const std::unique_ptr<ConvertedFile> converted = convertFile(source.path.toStdString(), &reason);
         if (!converted) {
-            dialogs_->showMessage(mainFrame_.get(),
-                                  QStringLiteral("Cannot convert %1: %2").arg(source.fileName, QString::fromStdString(reason)));
+            dialogs_->showMessage(
+                mainFrame_.get(),
+                QStringLiteral("Cannot convert %1: %2").arg(source.fileName, QString::fromStdString(reason)));
         } else {
             const QString extension = QString::fromLatin1(conversion->to);
             const QString proposed = source.fileName.left(source.fileName.size() - 4) + QLatin1Char('.') + extension;
             const FileDialogResult target = dialogs_->askForFile(
-                mainFrame_.get(), {false, extension, proposed, destinationFilter(conversion->to),
-                                   QFileInfo(source.path).absolutePath()});
+                mainFrame_.get(),
+                {false, extension, proposed, destinationFilter(conversion->to), QFileInfo(source.path).absolutePath()});
             if (target.ok) {
                 QString path = target.path;
                 if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + extension;
                 if (!converted->write(path.toStdString(), &reason))
-                    dialogs_->showMessage(mainFrame_.get(), QStringLiteral("Cannot write %1: %2")
-                                                                .arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
+                    dialogs_->showMessage(mainFrame_.get(),
+                                          QStringLiteral("Cannot write %1: %2")
+                                              .arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
             }
         }
     }
@@ -407,7 +416,8 @@ void CViewerApp::addRecentFile(const QString& path) {
 void CViewerApp::storeRecentFiles(const QStringList& files) {
     QSettings settings;
     for (int i = 0; i < RecentFileCount; ++i)
-        settings.setValue(QStringLiteral("Recent File List/File%1").arg(i + 1), i < files.size() ? files[i] : QString());
+        settings.setValue(QStringLiteral("Recent File List/File%1").arg(i + 1),
+                          i < files.size() ? files[i] : QString());
     mainFrame_->setRecentFiles(recentFiles());
 }
 

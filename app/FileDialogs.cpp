@@ -49,7 +49,8 @@ void Dialogs::showMessage(QWidget* parent, const QString& text) {
 
 bool Dialogs::askForScale(QWidget* parent, const QString& label, double& value) {
     bool ok = false;
-    const double chosen = QInputDialog::getDouble(parent, QStringLiteral("qxmodelview"), label, value, 1e-6, 1e6, 6, &ok);
+    const double chosen =
+        QInputDialog::getDouble(parent, QStringLiteral("qxmodelview"), label, value, 1e-6, 1e6, 6, &ok);
     if (ok) value = chosen;
     return ok;
 }

@@ -15,18 +15,18 @@ class QWidget;
 namespace qx::app {
 
 struct FileDialogRequest {
-    bool open = true;             // open or save
-    QString defaultExtension;     // without the dot: added to a name typed without one (save)
-    QString initialName;          // file name offered at first
-    QString filter;               // bar form
-    QString folder;               // where to start; empty: where the last file was chosen
+    bool open = true;          // open or save
+    QString defaultExtension;  // without the dot: added to a name typed without one (save)
+    QString initialName;       // file name offered at first
+    QString filter;            // bar form
+    QString folder;            // where to start; empty: where the last file was chosen
 };
 
 struct FileDialogResult {
-    bool ok = false;              // false: cancelled
-    QString path;                 // full path of the chosen file
-    QString fileName;             // without the folder
-    QString extension;            // without the dot, as typed
+    bool ok = false;    // false: cancelled
+    QString path;       // full path of the chosen file
+    QString fileName;   // without the folder
+    QString extension;  // without the dot, as typed
 };
 
 // Qt's name filters for a bar-form filter, one per description.

@@ -43,9 +43,9 @@ bool exportDocument(const CChildFrame& frame, const std::string& out, const Gltf
 
 bool exportGltf(const CChildFrame& frame, Dialogs& dialogs, QWidget* parent) {
     const QFileInfo source(QString::fromStdString(frame.document().pathName()));
-    const FileDialogResult target = dialogs.askForFile(
-        parent, {false, QStringLiteral("glb"), source.completeBaseName() + QStringLiteral(".glb"),
-                 QString::fromLatin1(GltfFilter), source.absolutePath()});
+    const FileDialogResult target =
+        dialogs.askForFile(parent, {false, QStringLiteral("glb"), source.completeBaseName() + QStringLiteral(".glb"),
+                                    QString::fromLatin1(GltfFilter), source.absolutePath()});
     if (!target.ok) return false;
     QString path = target.path;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".glb");
@@ -54,16 +54,18 @@ bool exportGltf(const CChildFrame& frame, Dialogs& dialogs, QWidget* parent) {
     if (!isGltfScale(static_cast<float>(scale))) scale = 1.0;
     if (!dialogs.askForScale(parent, QStringLiteral("Scale (glTF metres per model unit):"), scale)) return false;
     if (!isGltfScale(static_cast<float>(scale))) {
-        dialogs.showMessage(parent, QStringLiteral("Cannot export %1: the scale must be a number above 0")
-                                        .arg(QFileInfo(path).fileName()));
+        dialogs.showMessage(
+            parent,
+            QStringLiteral("Cannot export %1: the scale must be a number above 0").arg(QFileInfo(path).fileName()));
         return false;
     }
     settings.setValue(QString::fromLatin1(ScaleSetting), scale);
     std::string reason;
     QStringList notes;
     if (!exportDocument(frame, path.toStdString(), {static_cast<float>(scale)}, notes, &reason)) {
-        dialogs.showMessage(parent, QStringLiteral("Cannot export %1: %2")
-                                        .arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
+        dialogs.showMessage(
+            parent,
+            QStringLiteral("Cannot export %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
         return false;
     }
     if (!notes.isEmpty())

@@ -17,8 +17,7 @@ bool IdleDriver::eventFilter(QObject* watched, QEvent* event) {
     // Qt marks the paints it delivers to widgets as spontaneous too; a paint is what a pass
     // asked for, not news from outside.
     const QEvent::Type type = event->type();
-    if (event->spontaneous() && type != QEvent::Paint && type != QEvent::UpdateRequest && type != QEvent::Timer)
-        wake();
+    if (event->spontaneous() && type != QEvent::Paint && type != QEvent::UpdateRequest && type != QEvent::Timer) wake();
     return QObject::eventFilter(watched, event);
 }
 

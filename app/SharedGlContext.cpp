@@ -13,7 +13,7 @@ QOffscreenSurface* sharedSurface() {
     static QOffscreenSurface* surface = [] {
         auto* s = new QOffscreenSurface(nullptr, QCoreApplication::instance());
         s->setFormat(QOpenGLContext::globalShareContext() ? QOpenGLContext::globalShareContext()->format()
-                                                           : QSurfaceFormat::defaultFormat());
+                                                          : QSurfaceFormat::defaultFormat());
         s->create();
         return s;
     }();

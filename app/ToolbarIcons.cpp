@@ -124,7 +124,16 @@ QIcon toolbarIcon(ToolbarPicture picture) { return QIcon(new PictureEngine(pictu
 const ProgramIconShapes& programIconShapes() {
     // A little figure mid-stride on a dark blue ground.
     static const ProgramIconShapes shapes{
-        {30, 50, 110}, 0.5, 15, 2.5, {240, 200, 160}, 6.5, 1.8, 3, {120, 170, 255}, 1.6,
+        {30, 50, 110},
+        0.5,
+        15,
+        2.5,
+        {240, 200, 160},
+        6.5,
+        1.8,
+        3,
+        {120, 170, 255},
+        1.6,
         {{{8, 5.5, 8, 9.5}, {8, 6.5, 5.2, 8.8}, {8, 6.5, 10.8, 8.2}, {8, 9.5, 5.8, 14}, {8, 9.5, 10.5, 13.8}}}};
     return shapes;
 }
@@ -154,13 +163,16 @@ QByteArray programIconSvg() {
                       .arg(f.limbWidth);
     for (const auto& limb : f.limbs)
         svg += QStringLiteral("    <line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\"/>\n")
-                   .arg(limb[0]).arg(limb[1]).arg(limb[2]).arg(limb[3]);
+                   .arg(limb[0])
+                   .arg(limb[1])
+                   .arg(limb[2])
+                   .arg(limb[3]);
     svg += QStringLiteral("  </g>\n</svg>\n");
     return svg.toUtf8();
 }
 
 QPixmap toolbarStrip(int side) {
-    const ToolbarPicture pictures[] = {ToolbarPicture::Open, ToolbarPicture::Help, ToolbarPicture::Convert,
+    const ToolbarPicture pictures[] = {ToolbarPicture::Open,  ToolbarPicture::Help,    ToolbarPicture::Convert,
                                        ToolbarPicture::Pause, ToolbarPicture::Texture, ToolbarPicture::Cull};
     const int gap = side / 2;
     QPixmap strip(side * 6 + gap, side);

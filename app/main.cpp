@@ -15,14 +15,15 @@
 namespace {
 
 void describe(QCommandLineParser& parser) {
-    parser.setApplicationDescription(QStringLiteral(
-        "Plays skeletal meshes (.qm1) with their motions (.qm2) and vertex-animated models (.qv1); "
-        "A:M (.ply, .kfm) and MD2 (.md2) files open converted in memory."));
+    parser.setApplicationDescription(
+        QStringLiteral("Plays skeletal meshes (.qm1) with their motions (.qm2) and vertex-animated models (.qv1); "
+                       "A:M (.ply, .kfm) and MD2 (.md2) files open converted in memory."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("Models to open, in order; a motion plays on the skeletal mesh before it."),
-                                 QStringLiteral("[FILE...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral("Models to open, in order; a motion plays on the skeletal mesh before it."),
+        QStringLiteral("[FILE...]"));
 }
 
 // Help and the version need no window: they are answered before any display is asked for.

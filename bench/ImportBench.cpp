@@ -39,7 +39,8 @@ const std::vector<std::uint8_t>& bigPlyFile() {
             out.i16(0);
         }
         out.count(Positions);
-        for (int p = 0; p < Positions; ++p) out.vector3({static_cast<float>(p % Side), static_cast<float>(p / Side), 0});
+        for (int p = 0; p < Positions; ++p)
+            out.vector3({static_cast<float>(p % Side), static_cast<float>(p / Side), 0});
         out.count(Positions);
         for (int p = 0; p < Positions; ++p) out.vector3({0, 0, 1});
         const int patches = (Side - 1) * (Side - 1);

@@ -12,12 +12,12 @@
 #include <string>
 
 #include "animation/SkeletalDrawable.h"
+#include "bench/SheetModels.h"
 #include "render/Camera.h"
 #include "render/OffscreenContext.h"
 #include "render/Renderer.h"
 #include "skeletal/SkeletalMesh.h"
 #include "vertex/VertexInstance.h"
-#include "bench/SheetModels.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ qx::VertexModel makeVertexSheet() {
         qx::DrawCommand strip;
         strip.type = qx::TriangleStrip;
         for (int x = 0; x < 100; ++x) {
-            strip.vertices.push_back({static_cast<float>(x) / 99.0f, static_cast<float>(y + 1) / 99.0f, (y + 1) * 100 + x});
+            strip.vertices.push_back(
+                {static_cast<float>(x) / 99.0f, static_cast<float>(y + 1) / 99.0f, (y + 1) * 100 + x});
             strip.vertices.push_back({static_cast<float>(x) / 99.0f, static_cast<float>(y) / 99.0f, y * 100 + x});
         }
         model.commands.push_back(std::move(strip));

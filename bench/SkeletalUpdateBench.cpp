@@ -85,8 +85,8 @@ std::unique_ptr<SkeletalMotion> makeMotion(std::int32_t id, std::int32_t type, f
 struct Character {
     Character() {
         model.addMesh(makeCharacter());
-        model.addMotion(makeMotion(1, CycleAnimation, 1.2f, 0, BoneCount, 0.0f));  // walk
-        model.addMotion(makeMotion(2, CycleAnimation, 2.0f, 0, BoneCount, 1.0f));  // sway
+        model.addMotion(makeMotion(1, CycleAnimation, 1.2f, 0, BoneCount, 0.0f));          // walk
+        model.addMotion(makeMotion(2, CycleAnimation, 2.0f, 0, BoneCount, 1.0f));          // sway
         model.addMotion(makeMotion(3, OverlayAnimation, 1000.0f, 13, ChainLength, 2.0f));  // wave, one arm
         instance = std::make_unique<SkeletalInstance>(model);
         for (std::int32_t id : {1, 2, 3}) {

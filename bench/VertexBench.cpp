@@ -48,8 +48,22 @@ std::vector<std::uint8_t> makeMd2(int frames, int vertices, int groups) {
     const int frameSize = 40 + 4 * vertices;
     const int commandOffset = 68 + frames * frameSize;
     out.bytes("IDP2", 4);
-    const std::int32_t header[16] = {8, 256, 256, frameSize, 0, vertices, 0, 0, groups * 16 + 1, frames, 68, 68, 68, 68,
-                                     commandOffset, commandOffset + (groups * 16 + 1) * 4};
+    const std::int32_t header[16] = {8,
+                                     256,
+                                     256,
+                                     frameSize,
+                                     0,
+                                     vertices,
+                                     0,
+                                     0,
+                                     groups * 16 + 1,
+                                     frames,
+                                     68,
+                                     68,
+                                     68,
+                                     68,
+                                     commandOffset,
+                                     commandOffset + (groups * 16 + 1) * 4};
     for (const std::int32_t v : header) out.i32(v);
     for (int f = 0; f < frames; ++f) {
         for (const float v : {0.1f, 0.1f, 0.2f, -12.0f, -12.0f, -25.0f}) out.f32(v);
@@ -83,7 +97,8 @@ void BM_Md2ToQxv1Conversion(benchmark::State& state) {
         benchmark::DoNotOptimize(bytes.data());
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(md2.size()));
-    state.counters["files/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["files/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Md2ToQxv1Conversion)->Unit(benchmark::kMillisecond);
 

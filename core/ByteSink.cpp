@@ -80,9 +80,18 @@ bool writeFileAtomically(const std::string& requestedPath, std::span<const std::
 
     int error = 0;
     bool ok = writeAll(fd, bytes, error);
-    if (ok && ::fsync(fd) != 0) { ok = false; error = errno; }
-    if (::close(fd) != 0 && ok) { ok = false; error = errno; }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) { ok = false; error = errno; }
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
     if (!ok) {
         ::unlink(temp.c_str());
         setReason(reason, errorText("cannot write", error));

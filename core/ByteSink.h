@@ -23,7 +23,11 @@ public:
     void u32(std::uint32_t v) { scalar(v); }
     void i32(std::int32_t v) { scalar(v); }
     void f32(float v) { scalar(v); }
-    void vector3(const Vector3& v) { f32(v.x); f32(v.y); f32(v.z); }
+    void vector3(const Vector3& v) {
+        f32(v.x);
+        f32(v.y);
+        f32(v.z);
+    }
     void bytes(const void* data, std::size_t count);
     // The bytes of text followed by one 0 byte.
     void cString(std::string_view text);

@@ -14,16 +14,23 @@
 namespace qx {
 
 enum class FileType {
-    SkeletalMesh, VertexModel, Md2Model, AmModel,  // models
-    SkeletalMotion, AmMotion,                      // motions
-    BmpImage, TgaImage, PngImage, JpgImage,        // texture images
+    SkeletalMesh,
+    VertexModel,
+    Md2Model,
+    AmModel,  // models
+    SkeletalMotion,
+    AmMotion,  // motions
+    BmpImage,
+    TgaImage,
+    PngImage,
+    JpgImage,  // texture images
 };
 
 // What a file of the type becomes in the program.
 enum class FileRole { SkeletalMesh, VertexModel, SkeletalMotion, Image };
 
 struct FileTypeRow {
-    const char* extension;   // lower case, without the dot
+    const char* extension;  // lower case, without the dot
     FileType type;
     FileRole role;
     const char* convertsTo;  // the own format a conversion writes (extension); none for own formats and images

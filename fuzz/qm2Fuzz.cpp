@@ -50,9 +50,18 @@ std::uint32_t bitsOf(float f) {
 // Times for one channel: a few fixed ones, the odd ones, and its first key times with the
 // floats just beside them.
 std::vector<float> timesFor(const qx::MotionChannel& channel) {
-    std::vector<float> times = {0.0f, 0.1f, 0.5f, 1.0f, 0.2f, -1.0f, 1e9f, -0.0f,
-                                std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                                -std::numeric_limits<float>::infinity(), 0.3f};
+    std::vector<float> times = {0.0f,
+                                0.1f,
+                                0.5f,
+                                1.0f,
+                                0.2f,
+                                -1.0f,
+                                1e9f,
+                                -0.0f,
+                                std::numeric_limits<float>::quiet_NaN(),
+                                std::numeric_limits<float>::infinity(),
+                                -std::numeric_limits<float>::infinity(),
+                                0.3f};
     for (std::size_t i = 0; i < channel.keys.size() && i < 8; ++i) {
         const float t = channel.keys[i].time;
         times.insert(times.end(), {std::nextafter(t, -1e30f), t, std::nextafter(t, 1e30f)});

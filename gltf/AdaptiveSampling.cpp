@@ -35,7 +35,8 @@ public:
         std::size_t uncounted = 0;  // counted once, for the samples written
         for (std::size_t b = 0; b < bones_.size(); ++b)
             if (bones_[b].track >= 0)
-                poses[b] = gltfTrsOf(sampleTrack(sampler_.tracks[static_cast<std::size_t>(bones_[b].track)], t), uncounted);
+                poses[b] =
+                    gltfTrsOf(sampleTrack(sampler_.tracks[static_cast<std::size_t>(bones_[b].track)], t), uncounted);
         return poses;
     }
 
@@ -168,7 +169,8 @@ AdaptiveSamples sampleAdaptively(MotionSampler& sampler, const std::vector<Sampl
     };
     const auto covers = [&](std::size_t first, std::size_t last) {
         for (std::size_t k = first; k < last; ++k)
-            if ((k > first && strays(first, last, times[k], poses[k])) || strays(first, last, middleTimes[k], middles[k]))
+            if ((k > first && strays(first, last, times[k], poses[k])) ||
+                strays(first, last, middleTimes[k], middles[k]))
                 return false;
         return true;
     };

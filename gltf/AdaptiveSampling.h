@@ -19,9 +19,9 @@
 namespace qx {
 
 struct SampledBone {
-    int parent = -1;    // an earlier bone of the list; -1 under the skeleton's unmoving root
-    ColumnMatrix fixed;  // the bone's fixed part, between its parent's joint and its own
-    int track = -1;      // the sampler track it plays; -1 rests
+    int parent = -1;                             // an earlier bone of the list; -1 under the skeleton's unmoving root
+    ColumnMatrix fixed;                          // the bone's fixed part, between its parent's joint and its own
+    int track = -1;                              // the sampler track it plays; -1 rests
     std::vector<std::array<double, 3>> corners;  // of the box of the positions it moves, in its frame
 };
 

@@ -40,7 +40,8 @@ int addTextureImage(GltfWriter& writer, const Texture& texture) {
     const int view = writer.addView(png.data(), png.size(), GltfNoTarget);
     json image = {{"bufferView", view}, {"mimeType", "image/png"}};
     // Named after its source, as the PNG it now is.
-    if (!texture.name.empty()) image["name"] = textOfBytes(std::filesystem::path(texture.name).stem().string()) + ".png";
+    if (!texture.name.empty())
+        image["name"] = textOfBytes(std::filesystem::path(texture.name).stem().string()) + ".png";
     const int imageIndex = writer.append("images", std::move(image));
     json sampler = {{"wrapS", wrapMode(texture.wrapS)}, {"wrapT", wrapMode(texture.wrapT)}};
     if (isFilter(texture.magFilter, false)) sampler["magFilter"] = texture.magFilter;

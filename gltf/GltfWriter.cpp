@@ -49,9 +49,7 @@ std::vector<std::uint8_t> textBytes(const json& document) {
 
 }  // namespace
 
-GltfWriter::GltfWriter() {
-    doc["asset"] = {{"version", "2.0"}, {"generator", "qxmodelview"}};
-}
+GltfWriter::GltfWriter() { doc["asset"] = {{"version", "2.0"}, {"generator", "qxmodelview"}}; }
 
 int GltfWriter::append(const char* key, json value) {
     json& list = doc[key];
@@ -81,9 +79,9 @@ int GltfWriter::addAccessor(int view, GltfComponent component, std::size_t count
 }
 
 int GltfWriter::addFloats(std::span<const float> values, int components, GltfTarget target, bool withBounds) {
-    static const char* const Types[17] = {nullptr, "SCALAR", "VEC2", "VEC3", "VEC4", nullptr, nullptr, nullptr,
-                                          nullptr, nullptr,  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                          "MAT4"};
+    static const char* const Types[17] = {nullptr, "SCALAR", "VEC2",  "VEC3",  "VEC4",  nullptr,
+                                          nullptr, nullptr,  nullptr, nullptr, nullptr, nullptr,
+                                          nullptr, nullptr,  nullptr, nullptr, "MAT4"};
     const std::size_t width = static_cast<std::size_t>(components);
     std::vector<float> min, max;
     if (withBounds) {

@@ -191,12 +191,11 @@ public:
         json list = json::array();
         if (positions_.empty()) return list;
         const int jointView = writer.addView(joints_.data(), joints_.size() * sizeof(std::uint16_t), GltfVertexData);
-        const json attributes = {
-            {"POSITION", writer.addVectors(positions_, GltfVertexData, true)},
-            {"NORMAL", writer.addVectors(normals_, GltfVertexData, false)},
-            {"TEXCOORD_0", writer.addFloats(uvs_, 2, GltfVertexData, false)},
-            {"JOINTS_0", writer.addAccessor(jointView, GltfUShort, positions_.size(), "VEC4")},
-            {"WEIGHTS_0", writer.addFloats(weights_, 4, GltfVertexData, false)}};
+        const json attributes = {{"POSITION", writer.addVectors(positions_, GltfVertexData, true)},
+                                 {"NORMAL", writer.addVectors(normals_, GltfVertexData, false)},
+                                 {"TEXCOORD_0", writer.addFloats(uvs_, 2, GltfVertexData, false)},
+                                 {"JOINTS_0", writer.addAccessor(jointView, GltfUShort, positions_.size(), "VEC4")},
+                                 {"WEIGHTS_0", writer.addFloats(weights_, 4, GltfVertexData, false)}};
         for (const int material : order_) {
             const std::vector<std::uint32_t>& triangles = triangles_.at(material);
             if (triangles.empty()) continue;
@@ -222,7 +221,6 @@ private:
         weights_.insert(weights_.end(), {1.0f, 0.0f, 0.0f, 0.0f});
         return index;
     }
-
 
     const SkeletalMesh& mesh_;
     const BoneWalk& walk_;
@@ -271,7 +269,7 @@ private:
 
     GltfWriter& writer_;
     const SkeletalMesh& mesh_;
-    std::vector<int> textures_;  // glTF texture per mesh texture; -1 none, -2 not yet added
+    std::vector<int> textures_;         // glTF texture per mesh texture; -1 none, -2 not yet added
     Vector3 colour_{1.0f, 1.0f, 1.0f};  // GL's initial current colour
     std::map<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, int>, int> materials_;
 };
@@ -319,8 +317,8 @@ void addJointPath(GltfWriter& writer, json& animation, AnimationInputs& inputs, 
         for (std::size_t k = 1; k < inputs.wholeMotion.size(); ++k)
             values.insert(values.end(), values.begin(), values.begin() + static_cast<std::ptrdiff_t>(components));
     }
-    addChannel(animation, inputs.of(writer, still), writer.addFloats(values, static_cast<int>(components), GltfNoTarget, false),
-               node, path);
+    addChannel(animation, inputs.of(writer, still),
+               writer.addFloats(values, static_cast<int>(components), GltfNoTarget, false), node, path);
 }
 
 void addJointChannels(GltfWriter& writer, json& animation, AnimationInputs& inputs, int node,
@@ -416,10 +414,9 @@ bool addSkeletalScene(GltfWriter& writer, const SkeletalMesh& mesh, const std::s
     {
         const int mesh = writer.append("meshes", {{"name", name}, {"primitives", std::move(primitives)}});
         const int ibm = writer.addFloats(skeleton.inverseBinds, 16, GltfNoTarget, false);
-        const int skin = writer.append("skins", {{"name", name},
-                                                 {"inverseBindMatrices", ibm},
-                                                 {"skeleton", skeleton.root},
-                                                 {"joints", skeleton.joints}});
+        const int skin = writer.append(
+            "skins",
+            {{"name", name}, {"inverseBindMatrices", ibm}, {"skeleton", skeleton.root}, {"joints", skeleton.joints}});
         // A skinned mesh's node is a root of the scene: glTF ignores the transforms above it.
         sceneNodes.push_back(writer.append("nodes", {{"name", name + " mesh"}, {"mesh", mesh}, {"skin", skin}}));
     }

@@ -28,7 +28,7 @@
 namespace qx {
 
 struct GltfMotion {
-    std::string name;                       // the animation's name
+    std::string name;                        // the animation's name
     const SkeletalMotion* motion = nullptr;  // not owned
 };
 
@@ -43,7 +43,6 @@ inline constexpr double GltfMotionTolerance = 1e-4;
 // skeleton and one animation per motion to writer as its scene, scaled by scale. False, with a
 // reason, when the mesh draws nothing or a motion cannot be sampled.
 bool addSkeletalScene(GltfWriter& writer, const SkeletalMesh& mesh, const std::string& name,
-                      const std::vector<GltfMotion>& motions, float scale, GltfExportNotes& notes,
-                      std::string* reason);
+                      const std::vector<GltfMotion>& motions, float scale, GltfExportNotes& notes, std::string* reason);
 
 }  // namespace qx

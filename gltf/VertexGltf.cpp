@@ -115,8 +115,8 @@ bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::str
         if (reason != nullptr) *reason = "the model has no frames";
         return false;
     }
-    const std::size_t limit = std::min(static_cast<std::size_t>(std::max(model.vertexCount, 0)),
-                                       model.frames.front().vertices.size());
+    const std::size_t limit =
+        std::min(static_cast<std::size_t>(std::max(model.vertexCount, 0)), model.frames.front().vertices.size());
     CommandGeometry geometry(model, limit, notes.nonFiniteValues);
     if (geometry.triangles.empty()) {
         if (reason != nullptr) *reason = "the model draws no triangle";

@@ -58,7 +58,8 @@ std::vector<TextureGroup> buildRenderGroups(const std::vector<MeshFace>& faces) 
         if (newGroup) groups.push_back(TextureGroup{texture, {}});
         const std::size_t g = groupAt->second;
         TextureGroup& group = groups[g];
-        const std::uint64_t key = (static_cast<std::uint64_t>(g) << 32) | static_cast<std::uint32_t>(face.materialIndex);
+        const std::uint64_t key =
+            (static_cast<std::uint64_t>(g) << 32) | static_cast<std::uint32_t>(face.materialIndex);
         const auto [batchAt, newBatch] = batchOf.try_emplace(key, group.batches.size());
         if (newBatch) group.batches.push_back(MaterialBatch{face.materialIndex, {}});
         group.batches[batchAt->second].faceIndices.push_back(static_cast<std::int32_t>(f));

@@ -39,17 +39,15 @@ constexpr Section Normals{"section 5 (normals)", "normal"};
 constexpr Section Patches{"section 6 (patches)", "patch"};
 constexpr Section Bones{"section 7 (bones)", "bone"};
 
-Vector3 colorFromBytes(const std::uint8_t* rgb) {
-    return {rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f};
-}
+Vector3 colorFromBytes(const std::uint8_t* rgb) { return {rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f}; }
 
 bool readSurface(ByteReader& in, PlySurface& s, ReadProblem& problem) {
     std::uint8_t rgb[3], rgb2[3];
     // The count was checked against the remaining bytes, so these reads cannot fail; they are
     // still checked so that the function stands on its own.
-    const bool ok = in.bytes(rgb, 3) && in.i32(s.value1) && in.bytes(rgb2, 3) && in.i32(s.value2) &&
-                    in.i32(s.value3) && in.i32(s.value4) && in.i32(s.value5) && in.i32(s.value6) &&
-                    in.i32(s.value7) && in.i32(s.value8) && in.i32(s.value9);
+    const bool ok = in.bytes(rgb, 3) && in.i32(s.value1) && in.bytes(rgb2, 3) && in.i32(s.value2) && in.i32(s.value3) &&
+                    in.i32(s.value4) && in.i32(s.value5) && in.i32(s.value6) && in.i32(s.value7) && in.i32(s.value8) &&
+                    in.i32(s.value9);
     if (!ok) return problem.truncated();
     s.color = colorFromBytes(rgb);
     s.color2 = colorFromBytes(rgb2);

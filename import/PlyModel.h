@@ -21,17 +21,17 @@ struct PlyHeader {
 };
 
 struct PlySurface {
-    Vector3 color;           // red, green, blue: the file's bytes / 255
+    Vector3 color;  // red, green, blue: the file's bytes / 255
     std::int32_t value1 = 0;
-    Vector3 color2;          // likewise
-    std::int32_t value2 = 0; // the 4 bytes as read
+    Vector3 color2;           // likewise
+    std::int32_t value2 = 0;  // the 4 bytes as read
     std::int32_t value3 = 0;
     std::int32_t value4 = 0;
     std::int32_t value5 = 0;
     std::int32_t value6 = 0;
     std::int32_t value7 = 0;
-    std::int32_t value8 = 0; // the 4 bytes as read
-    std::int32_t value9 = 0; // the 4 bytes as read
+    std::int32_t value8 = 0;  // the 4 bytes as read
+    std::int32_t value9 = 0;  // the 4 bytes as read
 };
 
 struct PlyImage {
@@ -74,12 +74,12 @@ struct PlyBone {
     Vector3 start;
     Vector3 end;
     Vector3 roll;
-    Matrix worldToBone;  // computed on reading from start, end and roll
-    Matrix boneToWorld;  // its inverse
+    Matrix worldToBone;                           // computed on reading from start, end and roll
+    Matrix boneToWorld;                           // its inverse
     std::vector<std::int32_t> attachedPositions;  // as read
-    std::int32_t nameHash = 0;  // nameHash(name)
+    std::int32_t nameHash = 0;                    // nameHash(name)
     std::string name;
-    std::int32_t index = 0;     // order of reading from 0, which is pre-order
+    std::int32_t index = 0;  // order of reading from 0, which is pre-order
 };
 
 class PlyModel {

@@ -38,7 +38,11 @@ struct Matrix {
     void transpose();
     Vector3 row(int i) const { return {m[i][0], m[i][1], m[i][2]}; }
     Vector3 column(int j) const { return {m[0][j], m[1][j], m[2][j]}; }
-    void setRow(int i, const Vector3& v) { m[i][0] = v.x; m[i][1] = v.y; m[i][2] = v.z; }
+    void setRow(int i, const Vector3& v) {
+        m[i][0] = v.x;
+        m[i][1] = v.y;
+        m[i][2] = v.z;
+    }
 
     bool operator==(const Matrix&) const = default;
 };

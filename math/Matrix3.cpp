@@ -59,16 +59,14 @@ void Matrix3::alignZ(const Vector3& direction, const Vector3& up) {
 }
 
 float Matrix3::determinant() const {
-    return m[0][0] * (m[1][1] * m[2][2] - m[2][1] * m[1][2]) -
-           m[0][1] * (m[2][2] * m[1][0] - m[1][2] * m[2][0]) +
+    return m[0][0] * (m[1][1] * m[2][2] - m[2][1] * m[1][2]) - m[0][1] * (m[2][2] * m[1][0] - m[1][2] * m[2][0]) +
            m[0][2] * (m[2][1] * m[1][0] - m[1][1] * m[2][0]);
 }
 
 Matrix3 product(const Matrix3& a, const Matrix3& b) {
     Matrix3 r;
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j)
-            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
+        for (int j = 0; j < 3; ++j) r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
     return r;
 }
 

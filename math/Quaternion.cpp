@@ -5,12 +5,18 @@
 namespace qx {
 
 void Quaternion::set(float xv, float yv, float zv, float wv, bool normalize) {
-    x = xv; y = yv; z = zv; w = wv;
+    x = xv;
+    y = yv;
+    z = zv;
+    w = wv;
     if (!normalize) return;
     const float lengthSquared = x * x + y * y + z * z + w * w;
     if (lengthSquared == 0.0f) return;
     const float length = fsqrt(lengthSquared);
-    x /= length; y /= length; z /= length; w /= length;
+    x /= length;
+    y /= length;
+    z /= length;
+    w /= length;
 }
 
 Quaternion Quaternion::fromAxisDegrees(const Vector3& axis, float degrees, bool normalize) {
@@ -20,7 +26,6 @@ Quaternion Quaternion::fromAxisDegrees(const Vector3& axis, float degrees, bool 
     q.set(axis.x * s, axis.y * s, axis.z * s, fcos(half), normalize);
     return q;
 }
-
 
 Matrix3 toMatrix3(const Quaternion& q) {
     Matrix3 r;

@@ -14,7 +14,11 @@ struct Vector3 {
     constexpr Vector3() = default;
     constexpr Vector3(float xv, float yv, float zv) : x(xv), y(yv), z(zv) {}
 
-    void set(float xv, float yv, float zv) { x = xv; y = yv; z = zv; }
+    void set(float xv, float yv, float zv) {
+        x = xv;
+        y = yv;
+        z = zv;
+    }
 
     // Scales to unit length in place. A zero vector has no direction: it is left unchanged
     // rather than turned into NaNs.

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "core/ByteReader.h"
-#include "core/ReadProblem.h"
 #include "core/FileBytes.h"
+#include "core/ReadProblem.h"
 #include "render/ImageDecoders.h"
 
 namespace qx {
@@ -23,14 +23,30 @@ constexpr std::uint32_t CompressionBitFields = 3;
 std::uint8_t widen(std::uint32_t v, int n) {
     std::uint32_t out = 0;
     switch (n) {
-        case 1: out = v == 0 ? 0 : 255; break;
-        case 2: out = v | v << 2 | v << 4 | v << 6; break;
-        case 3: out = v << 5 | v << 2 | v >> 1; break;
-        case 4: out = v | v << 4; break;
-        case 5: out = v << 3 | v >> 2; break;
-        case 6: out = v << 2 | v >> 4; break;
-        case 7: out = v << 1 | v >> 6; break;
-        default: out = v; break;
+        case 1:
+            out = v == 0 ? 0 : 255;
+            break;
+        case 2:
+            out = v | v << 2 | v << 4 | v << 6;
+            break;
+        case 3:
+            out = v << 5 | v << 2 | v >> 1;
+            break;
+        case 4:
+            out = v | v << 4;
+            break;
+        case 5:
+            out = v << 3 | v >> 2;
+            break;
+        case 6:
+            out = v << 2 | v >> 4;
+            break;
+        case 7:
+            out = v << 1 | v >> 6;
+            break;
+        default:
+            out = v;
+            break;
     }
     return static_cast<std::uint8_t>(out & 0xFF);
 }
@@ -79,9 +95,9 @@ bool readHeaders(ByteReader& in, Header& h, ReadProblem& problem) {
     // Shorter OS/2 2.x headers end before the fields the decoder needs.
     if (h.headerSize < InfoHeaderBytes)
         return problem.fail("unsupported information header size " + std::to_string(h.headerSize));
-    if (!in.i32(h.width) || !in.i32(h.height) || !in.u16(h.planes) || !in.u16(h.bits) ||
-        !in.u32(h.compression) || !in.u32(h.imageSize) || !in.i32(h.xPixelsPerMetre) ||
-        !in.i32(h.yPixelsPerMetre) || !in.u32(h.coloursUsed) || !in.u32(h.coloursImportant))
+    if (!in.i32(h.width) || !in.i32(h.height) || !in.u16(h.planes) || !in.u16(h.bits) || !in.u32(h.compression) ||
+        !in.u32(h.imageSize) || !in.i32(h.xPixelsPerMetre) || !in.i32(h.yPixelsPerMetre) || !in.u32(h.coloursUsed) ||
+        !in.u32(h.coloursImportant))
         return problem.fail("truncated information header");
     return true;
 }
@@ -113,8 +129,8 @@ bool readBmp(ByteReader& in, Texture& texture, BmpColours& colours, ReadProblem&
     if (h.bits == 16) {
         if (h.compression == CompressionBitFields) {
             // The masks follow the 40-byte header; in the longer headers they are its next fields.
-            if (!in.seek(FileHeaderBytes + InfoHeaderBytes) || !in.u32(colours.redMask) ||
-                !in.u32(colours.greenMask) || !in.u32(colours.blueMask))
+            if (!in.seek(FileHeaderBytes + InfoHeaderBytes) || !in.u32(colours.redMask) || !in.u32(colours.greenMask) ||
+                !in.u32(colours.blueMask))
                 return problem.fail("truncated bit-field masks");
         } else {
             // Without masks a 16-bit bitmap holds 5 bits per channel.
@@ -144,8 +160,8 @@ bool readBmp(ByteReader& in, Texture& texture, BmpColours& colours, ReadProblem&
     if (!in.seek(h.dataOffset)) return problem.fail("pixel data offset beyond the end of the file");
     if (h.imageSize > in.remaining()) return problem.fail("pixel data shorter than its declared size");
     if (needed > in.remaining())
-        return problem.fail("pixel data too short for " + std::to_string(h.width) + "x" +
-                                  std::to_string(rows) + " pixels");
+        return problem.fail("pixel data too short for " + std::to_string(h.width) + "x" + std::to_string(rows) +
+                            " pixels");
 
     // width x rows is bounded by the pixel data checked above, so this stays within a small
     // multiple of the file's size.
@@ -211,8 +227,7 @@ bool readBmp(ByteReader& in, Texture& texture, BmpColours& colours, ReadProblem&
 
 }  // namespace
 
-bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std::string* reason,
-               BmpColours& colours) {
+bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std::string* reason, BmpColours& colours) {
     texture.releasePixels();
     ByteReader in(data, size);
     ReadProblem problem;

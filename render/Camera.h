@@ -16,17 +16,17 @@ class SkeletalModel;
 class VertexModel;
 
 struct Camera {
-    float rotationX = 0.0f;   // degrees about x, y and z
+    float rotationX = 0.0f;  // degrees about x, y and z
     float rotationY = 0.0f;
     float rotationZ = 0.0f;
-    float width = 0.0f;       // pixels, as the window last reported them
+    float width = 0.0f;  // pixels, as the window last reported them
     float height = 0.0f;
-    Vector3 extent;           // size of the model's bounding box per axis
+    Vector3 extent;             // size of the model's bounding box per axis
     float fieldOfView = 45.0f;  // vertical, degrees
     float nearClip = 10.0f;
     float farClip = 10000.0f;
     Vector3 translation{0.0f, 0.0f, -200.0f};  // in eye space
-    Vector3 centre;           // centre of the model's bounding box
+    Vector3 centre;                            // centre of the model's bounding box
 };
 
 // Sets extent and centre from the bounding box of the positions. With no position there is no

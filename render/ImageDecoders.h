@@ -28,8 +28,7 @@ struct BmpColours {
 // Pixels B, G, R, A (rgbaOrder 0) with alpha 255. The second form leaves the colours it used in
 // colours (whatever it held before is never used).
 bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std::string* reason = nullptr);
-bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std::string* reason,
-               BmpColours& colours);
+bool decodeBmp(const std::uint8_t* data, std::size_t size, Texture& texture, std::string* reason, BmpColours& colours);
 
 // Uncompressed true-colour Targa files of 24 or 32 bits. Pixels B, G, R, A (rgbaOrder 0);
 // alpha 255 for 24 bits, from the file for 32.

@@ -46,8 +46,8 @@ void onOutput(j_common_ptr) {}
 struct JpegJob {
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
-    jpeg_decompress_struct info {};
-    JpegErrors errors {};
+    jpeg_decompress_struct info{};
+    JpegErrors errors{};
     bool started = false;
     char refusal[96] = {};
     std::vector<std::uint8_t>* pixels = nullptr;

@@ -8,9 +8,9 @@
 namespace qx {
 
 struct LightingSettings {
-    float ambient = 0.0f;    // 0..1
-    float specular = 0.0f;   // 0..1
-    std::int32_t red = 0;    // background, 0..255 each
+    float ambient = 0.0f;   // 0..1
+    float specular = 0.0f;  // 0..1
+    std::int32_t red = 0;   // background, 0..255 each
     std::int32_t green = 0;
     std::int32_t blue = 0;
 };

@@ -58,7 +58,8 @@ std::unique_ptr<ModelInstance> makeInstance(const SkeletalModel& model) {
     return std::make_unique<SkeletalInstance>(model);
 }
 
-std::unique_ptr<ModelInstance> makeInstance(const VertexModel& model, std::int32_t first, std::int32_t last, float fps) {
+std::unique_ptr<ModelInstance> makeInstance(const VertexModel& model, std::int32_t first, std::int32_t last,
+                                            float fps) {
     return std::make_unique<VertexInstance>(model, first, last, fps);
 }
 

@@ -30,8 +30,8 @@ std::unique_ptr<VertexModel> readVertexModelToShow(const std::string& path, std:
 // The instance a window plays a model with: no motion playing on a skeletal model; the whole
 // frame range at 15 frames per second on a vertex model.
 std::unique_ptr<ModelInstance> makeInstance(const SkeletalModel& model);
-std::unique_ptr<ModelInstance> makeInstance(const VertexModel& model, std::int32_t first = -1,
-                                            std::int32_t last = -1, float fps = 15.0f);
+std::unique_ptr<ModelInstance> makeInstance(const VertexModel& model, std::int32_t first = -1, std::int32_t last = -1,
+                                            float fps = 15.0f);
 
 // Measures the model and fits the camera to it for a window of camera.width x camera.height.
 void fitCameraTo(Camera& camera, const SkeletalModel& model);

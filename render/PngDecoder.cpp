@@ -99,8 +99,10 @@ bool runPng(PngJob& job) {
     if (bitDepth < 8) {
         // Grey samples are scaled to 0..255 as the format defines them; unpacking alone would
         // leave a 1-bit white at 1.
-        if (grey) png_set_expand_gray_1_2_4_to_8(job.png);
-        else png_set_packing(job.png);
+        if (grey)
+            png_set_expand_gray_1_2_4_to_8(job.png);
+        else
+            png_set_packing(job.png);
     }
     if (png_get_valid(job.png, job.info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(job.png);
     if (grey) png_set_gray_to_rgb(job.png);
@@ -118,8 +120,9 @@ bool runPng(PngJob& job) {
     // What inflating the image data must yield at least: each row's filter byte and packed
     // samples (an interlaced image has more filter bytes, never fewer sample bytes).
     const std::uint64_t storedBytes =
-        interlace == PNG_INTERLACE_NONE ? std::uint64_t{height} * (1 + (std::uint64_t{width} * storedBitsPerPixel + 7) / 8)
-                                        : (std::uint64_t{width} * height * storedBitsPerPixel + 7) / 8;
+        interlace == PNG_INTERLACE_NONE
+            ? std::uint64_t{height} * (1 + (std::uint64_t{width} * storedBitsPerPixel + 7) / 8)
+            : (std::uint64_t{width} * height * storedBitsPerPixel + 7) / 8;
     if (storedBytes > DeflateMaxRatio * (compressedImageBytes(job.data, job.size) + 1))
         return fail(job, "image data too short for its size");
 

@@ -15,7 +15,6 @@ bool encodePng(const std::uint8_t* rgba, int width, int height, std::vector<std:
                std::string* reason = nullptr);
 
 // Encodes and writes the file atomically: a failed write leaves an existing file as it was.
-bool writePng(const std::string& path, const std::uint8_t* rgba, int width, int height,
-              std::string* reason = nullptr);
+bool writePng(const std::string& path, const std::uint8_t* rgba, int width, int height, std::string* reason = nullptr);
 
 }  // namespace qx

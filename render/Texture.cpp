@@ -30,13 +30,22 @@ bool Texture::loadImage(const std::string& path, std::string* reason) {
     Decoder decode = nullptr;
     if (row != nullptr && row->role == FileRole::Image) {
         switch (row->type) {
-            case FileType::BmpImage: decode = &decodeBmp; break;
-            case FileType::JpgImage: decode = &decodeJpeg; break;
-            case FileType::PngImage:
-                decode = [](const std::uint8_t* d, std::size_t n, Texture& t, std::string* r) { return decodePng(d, n, t, r); };
+            case FileType::BmpImage:
+                decode = &decodeBmp;
                 break;
-            case FileType::TgaImage: decode = &decodeTga; break;
-            default: break;
+            case FileType::JpgImage:
+                decode = &decodeJpeg;
+                break;
+            case FileType::PngImage:
+                decode = [](const std::uint8_t* d, std::size_t n, Texture& t, std::string* r) {
+                    return decodePng(d, n, t, r);
+                };
+                break;
+            case FileType::TgaImage:
+                decode = &decodeTga;
+                break;
+            default:
+                break;
         }
     }
     if (decode == nullptr) {
@@ -61,8 +70,8 @@ void Texture::upload() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(wrapT));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(magFilter));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
-    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width, height, rgbaOrder == 1 ? GL_RGBA : GL_BGRA_EXT,
-                      GL_UNSIGNED_BYTE, pixels.data());
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width, height, rgbaOrder == 1 ? GL_RGBA : GL_BGRA_EXT, GL_UNSIGNED_BYTE,
+                      pixels.data());
 }
 
 void loadTextureImage(Texture& texture, const std::string& path, ImageLoading mode) {

@@ -24,8 +24,8 @@ enum class ImageLoading {
 
 // What a skeletal mesh file stores for each of its textures.
 struct TextureFileEntry {
-    std::string name;              // the image file name as stored
-    std::uint16_t auxWord1 = 0;    // two 16-bit values carried from the import
+    std::string name;            // the image file name as stored
+    std::uint16_t auxWord1 = 0;  // two 16-bit values carried from the import
     std::uint16_t auxWord2 = 0;
 };
 
@@ -41,8 +41,8 @@ public:
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::int32_t bits = 0;
-    std::int32_t rgbaOrder = 1;          // 1: R, G, B, A; 0: B, G, R, A
-    std::vector<std::uint8_t> pixels;    // width * height * 4 bytes, bottom row first; empty = none
+    std::int32_t rgbaOrder = 1;        // 1: R, G, B, A; 0: B, G, R, A
+    std::vector<std::uint8_t> pixels;  // width * height * 4 bytes, bottom row first; empty = none
     // How it is sampled once uploaded.
     std::uint32_t wrapS = GlClamp;
     std::uint32_t wrapT = GlClamp;

@@ -16,13 +16,12 @@ bool readTga(ByteReader& in, Texture& texture, ReadProblem& problem) {
     std::uint8_t idLength = 0, colourMapType = 0, imageType = 0, colourMapDepth = 0, bits = 0, descriptor = 0;
     std::uint16_t colourMapStart = 0, colourMapLength = 0, xOrigin = 0, yOrigin = 0, width = 0, height = 0;
     if (!in.u8(idLength) || !in.u8(colourMapType) || !in.u8(imageType) || !in.u16(colourMapStart) ||
-        !in.u16(colourMapLength) || !in.u8(colourMapDepth) || !in.u16(xOrigin) || !in.u16(yOrigin) ||
-        !in.u16(width) || !in.u16(height) || !in.u8(bits) || !in.u8(descriptor))
+        !in.u16(colourMapLength) || !in.u8(colourMapDepth) || !in.u16(xOrigin) || !in.u16(yOrigin) || !in.u16(width) ||
+        !in.u16(height) || !in.u8(bits) || !in.u8(descriptor))
         return problem.fail("truncated Targa header");
     if (imageType != TrueColour || colourMapType != 0)
         return problem.fail("only uncompressed true-colour Targa images are supported (image type " +
-                                  std::to_string(imageType) + ", colour map type " +
-                                  std::to_string(colourMapType) + ")");
+                            std::to_string(imageType) + ", colour map type " + std::to_string(colourMapType) + ")");
     if (bits != 24 && bits != 32) return problem.fail(std::to_string(bits) + " bits per pixel are not supported");
     if (width == 0 || height == 0) return problem.fail("empty image");
     if (!in.skip(idLength)) return problem.fail("truncated image ID field");

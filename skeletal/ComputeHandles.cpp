@@ -44,8 +44,10 @@ void computeHandles(MotionChannel& channel) {
         const float prev = time - prevTime;
         k[i].outHandle = {a * next, b * next};
         k[i].inHandle = {a * prev, b * prev};
-        prevTime = time; prevValue = value;
-        time = nextTime; value = nextValue;
+        prevTime = time;
+        prevValue = value;
+        time = nextTime;
+        value = nextValue;
     }
 
     k[n - 1].inHandle = {(k[n - 2].time - k[n - 1].time) * 0.5f, (k[n - 2].value - k[n - 1].value) * 0.5f};

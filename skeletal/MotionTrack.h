@@ -43,9 +43,16 @@ struct MotionChannel {
 
 inline constexpr int ChannelCount = 10;
 enum ChannelIndex : int {
-    TranslationX = 0, TranslationY, TranslationZ,
-    ScaleX, ScaleY, ScaleZ,
-    RotationX, RotationY, RotationZ, RotationW
+    TranslationX = 0,
+    TranslationY,
+    TranslationZ,
+    ScaleX,
+    ScaleY,
+    ScaleZ,
+    RotationX,
+    RotationY,
+    RotationZ,
+    RotationW
 };
 
 struct MotionTrack {

@@ -32,7 +32,7 @@ struct MeshFace {
     std::int32_t materialIndex = 0;
     std::int32_t positionIndex[4] = {};  // corners 0-2 form the triangle; 3 is carried
     std::int32_t normalIndex[4] = {};
-    std::vector<FaceMapping> mappings;   // only the first is drawn
+    std::vector<FaceMapping> mappings;  // only the first is drawn
     bool operator==(const MeshFace&) const = default;
 };
 
@@ -48,15 +48,15 @@ struct MeshBone {
     std::int32_t parent = -1;
     std::int32_t firstChild = -1;
     std::int32_t nextSibling = -1;
-    Vector3 start;  // pivot in model space
-    Vector3 end;    // tip: the bone's +Z points from start to end
-    Vector3 roll;   // the bone's +Y points toward it
+    Vector3 start;       // pivot in model space
+    Vector3 end;         // tip: the bone's +Z points from start to end
+    Vector3 roll;        // the bone's +Y points toward it
     Matrix worldToBone;  // computed on read from start, end, roll
     Matrix boneToWorld;  // its inverse
     std::vector<std::int32_t> attachedPositions;
     std::int32_t nameHash = 0;  // as stored; tracks are matched by it
     std::string name;
-    std::int32_t index = 0;     // as stored
+    std::int32_t index = 0;  // as stored
     bool operator==(const MeshBone&) const = default;
 };
 
@@ -78,9 +78,9 @@ struct SkeletalMesh {
     std::vector<MeshFace> faces;
     std::vector<MeshMaterial> materials;
     std::vector<Texture> textures;
-    std::vector<MeshBone> bones;  // pre-order; bone 0 is the root
+    std::vector<MeshBone> bones;                             // pre-order; bone 0 is the root
     std::vector<std::vector<std::int32_t>> positionNormals;  // per position, its normals
-    std::map<std::int32_t, std::string> importMap;  // bone-name hash to name; import only
+    std::map<std::int32_t, std::string> importMap;           // bone-name hash to name; import only
     std::vector<TextureGroup> renderGroups;
     std::int32_t nameHash = 0;  // of the path it was read from
 };

@@ -95,8 +95,7 @@ bool readMaterial(ByteReader& in, MeshMaterial& material, ReadProblem& problem) 
 }
 
 bool readTexture(ByteReader& in, Texture& texture, ReadProblem& problem) {
-    if (!in.cString(texture.name) || !in.u16(texture.auxWord1) || !in.u16(texture.auxWord2))
-        return problem.truncated();
+    if (!in.cString(texture.name) || !in.u16(texture.auxWord1) || !in.u16(texture.auxWord2)) return problem.truncated();
     return true;
 }
 
@@ -148,11 +147,11 @@ bool checkBoneLinks(const std::vector<MeshBone>& list, ReadProblem& problem) {
             const char* name;
             std::int32_t value;
         };
-        for (const Link& link : {Link{"parent", bone.parent}, Link{"firstChild", bone.firstChild},
-                                 Link{"nextSibling", bone.nextSibling}})
+        for (const Link& link :
+             {Link{"parent", bone.parent}, Link{"firstChild", bone.firstChild}, Link{"nextSibling", bone.nextSibling}})
             if (!inList(link.value))
-                return boneProblem(b, std::string(link.name) + " " + std::to_string(link.value) +
-                                          " outside the bone list");
+                return boneProblem(
+                    b, std::string(link.name) + " " + std::to_string(link.value) + " outside the bone list");
     }
 
     // Parent chains: 0 not yet walked, 1 on the chain being walked, 2 known to reach -1.

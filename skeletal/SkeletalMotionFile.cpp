@@ -25,7 +25,8 @@ bool readTrack(ByteReader& in, MotionTrack& track, ReadProblem& problem) {
     for (int c = 0; c < ChannelCount; ++c) {
         std::int32_t keyCount = 0;
         if (!in.count(keyCount, MotionKeyBytesWithoutHandles))
-            return problem.failHere("channel " + std::to_string(c) + " has a missing, negative or impossible key count");
+            return problem.failHere("channel " + std::to_string(c) +
+                                    " has a missing, negative or impossible key count");
         auto& keys = track.channels[c].keys;
         keys.reserve(static_cast<std::size_t>(keyCount));
         for (std::int32_t k = 0; k < keyCount; ++k) {

@@ -12,7 +12,8 @@ namespace qx {
 // Reads a motion; none with a short reason when the file cannot be read or is damaged.
 // nameHash is set from path exactly as passed; every channel goes through computeHandles.
 std::unique_ptr<SkeletalMotion> readSkeletalMotion(const std::string& path, std::string* reason = nullptr);
-std::unique_ptr<SkeletalMotion> parseSkeletalMotion(const std::uint8_t* data, std::size_t size, std::string* reason = nullptr);
+std::unique_ptr<SkeletalMotion> parseSkeletalMotion(const std::uint8_t* data, std::size_t size,
+                                                    std::string* reason = nullptr);
 
 // Writes a motion atomically; false with a reason when the file could not be written whole.
 bool writeSkeletalMotion(const std::string& path, const SkeletalMotion& motion, std::string* reason = nullptr);

@@ -81,15 +81,16 @@ void readCommands(ByteReader& in, std::vector<DrawCommand>& commands) {
 }
 
 std::string offsetProblem(const char* what, std::int32_t offset, std::size_t size) {
-    return std::string(what) + " offset " + std::to_string(offset) + " lies outside the file (" +
-           std::to_string(size) + " bytes)";
+    return std::string(what) + " offset " + std::to_string(offset) + " lies outside the file (" + std::to_string(size) +
+           " bytes)";
 }
 
 }  // namespace
 
 std::string md2FrameName(const Md2Frame& frame) {
     const void* zero = std::memchr(frame.name, 0, sizeof frame.name);
-    const std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - frame.name) : sizeof frame.name;
+    const std::size_t length =
+        zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - frame.name) : sizeof frame.name;
     return std::string(frame.name, length);
 }
 
@@ -101,7 +102,7 @@ bool readMd2Model(ByteReader& in, Md2Model& model, ReadProblem& problem) {
     const std::size_t size = in.size();
     if (!in.bytes(model.header, HeaderBytes))
         return problem.fail(size >= 4 && std::memcmp(data, "IDP2", 4) == 0 ? "truncated MD2 header"
-                                                                            : "not an MD2 file (bad magic)");
+                                                                           : "not an MD2 file (bad magic)");
     const std::int32_t* header = model.header;
     if (header[Md2Magic] != Md2Ident) return problem.fail("not an MD2 file (bad magic)");
     if (header[Md2Version] != 8) return problem.fail("MD2 version " + std::to_string(header[Md2Version]) + " is not 8");

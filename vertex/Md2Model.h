@@ -33,7 +33,7 @@ struct Md2Model {
     std::int32_t header[Md2HeaderFields] = {};  // as read
     std::string skinPath;                       // the MD2 path less its last 4 characters, plus ".bmp"
     std::vector<Md2Frame> frames;
-    std::vector<DrawCommand> commands;          // type 1 strip, 0 fan; t already flipped
+    std::vector<DrawCommand> commands;  // type 1 strip, 0 fan; t already flipped
 };
 
 // Reads an MD2 file; none with a short reason when it cannot be read, is not an MD2 of version

@@ -15,8 +15,6 @@ extern const Vector3 Md2Normals[Md2NormalCount];
 // The table entry for a stored normal index byte. Bytes 162 to 255 lie beyond the table; they
 // get entry 5, straight up (0, 0, 1) in MD2's axes: such a vertex is then lit like level
 // ground instead of along some arbitrary direction, and the lookup never leaves the table.
-inline const Vector3& md2Normal(std::uint8_t index) {
-    return Md2Normals[index < Md2NormalCount ? index : 5];
-}
+inline const Vector3& md2Normal(std::uint8_t index) { return Md2Normals[index < Md2NormalCount ? index : 5]; }
 
 }  // namespace qx

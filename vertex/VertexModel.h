@@ -29,15 +29,15 @@ struct FrameVertex {
 };
 
 struct ModelFrame {
-    std::string name;                  // no 0 byte inside
+    std::string name;                   // no 0 byte inside
     std::vector<FrameVertex> vertices;  // entry i belongs to vertex i
     bool operator==(const ModelFrame&) const = default;
 };
 
 struct CommandVertex {
     float s = 0.0f;
-    float t = 0.0f;                  // 0 is the bottom row of the skin
-    std::int32_t vertexIndex = 0;    // into every frame's vertices
+    float t = 0.0f;                // 0 is the bottom row of the skin
+    std::int32_t vertexIndex = 0;  // into every frame's vertices
     bool operator==(const CommandVertex&) const = default;
 };
 
@@ -56,11 +56,11 @@ class VertexModel : public Model {
 public:
     int kind() const override { return VertexKind; }
 
-    std::int32_t nameHash = 0;     // of the path it was read from; not stored in the file
+    std::int32_t nameHash = 0;  // of the path it was read from; not stored in the file
     std::int32_t vertexCount = 0;
     std::vector<ModelFrame> frames;
     std::vector<DrawCommand> commands;
-    Texture skin;                  // found beside the model file, never stored in it
+    Texture skin;  // found beside the model file, never stored in it
 };
 
 // The vertex count as a size: a negative count, which a damaged file may declare, is none.

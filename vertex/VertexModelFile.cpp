@@ -84,7 +84,6 @@ std::string vertexSkinPath(const std::string& path) {
     return path.substr(0, path.size() >= 4 ? path.size() - 4 : 0) + ".bmp";
 }
 
-
 std::unique_ptr<VertexModel> readVertexModel(const std::string& path, std::string* reason, ImageLoading mode) {
     FileBytes bytes;
     if (!readFileBytes(path, bytes, reason)) return nullptr;

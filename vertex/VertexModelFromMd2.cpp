@@ -13,7 +13,8 @@ std::unique_ptr<VertexModel> vertexModelFromMd2(const Md2Model& md2, std::string
     const auto count = static_cast<std::size_t>(vertexCount);
     for (std::size_t f = 0; f < md2.frames.size(); ++f) {
         if (md2.frames[f].vertices.size() < count) {
-            setReason(reason, "frame " + std::to_string(f) + " holds fewer than " + std::to_string(count) + " vertices");
+            setReason(reason,
+                      "frame " + std::to_string(f) + " holds fewer than " + std::to_string(count) + " vertices");
             return nullptr;
         }
     }

@@ -85,7 +85,8 @@ void BM_RendererAlone(benchmark::State& state) {
         };
         for (int i = 0; i < 10; ++i) frame();  // llvmpipe compiles its shaders on the first frames
         for (auto _ : state) frame();
-        state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+        state.counters["fps"] =
+            benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     }
     model.reset();  // its textures go while their context lives
 }
@@ -120,7 +121,8 @@ void BM_ViewerIdleLoop(benchmark::State& state) {
         };
         for (int i = 0; i < 10; ++i) frame();
         for (auto _ : state) frame();
-        state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+        state.counters["fps"] =
+            benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
         state.counters["loopFps"] = viewer.idleLoop().frameRate();
         QObject::disconnect(view, &QOpenGLWindow::frameSwapped, nullptr, nullptr);
         viewer.mainFrame().mdiArea().closeAllSubWindows();

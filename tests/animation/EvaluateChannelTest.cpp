@@ -124,9 +124,7 @@ TEST(EvaluateChannel, WalkingBackwardGivesTheSameValuesAsAFreshCursor) {
     for (float t = 9.0f; t > 0.0f; t -= 0.7f) EXPECT_EQ(evaluateChannel(cursor, c, t), evaluateFresh(c, t)) << t;
 }
 
-TEST(EvaluateChannel, EmptyChannelGivesZero) {
-    EXPECT_EQ(evaluateFresh(MotionChannel{}, 1.0f), 0.0f);
-}
+TEST(EvaluateChannel, EmptyChannelGivesZero) { EXPECT_EQ(evaluateFresh(MotionChannel{}, 1.0f), 0.0f); }
 
 }  // namespace
 }  // namespace qx

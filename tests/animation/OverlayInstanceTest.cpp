@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "animation/OverlayInstance.h"
-#include "tests/support/SkeletonBuilder.h"
 #include "tests/support/InstanceHarness.h"
+#include "tests/support/SkeletonBuilder.h"
 
 namespace qx {
 namespace {

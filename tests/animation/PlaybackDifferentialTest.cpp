@@ -28,7 +28,9 @@ void expectPlainAnswers(const MotionChannel& channel, const std::vector<float>& 
     ChannelSegment piece = pieceFor(channel);
     for (std::size_t i = 0; i < times.size(); ++i) {
         const float t = times[i], fast = playChannel(played, piece, channel, t, 1.0f);
-        const auto search = [&](ChannelCursor& c) { return channel.keys.empty() ? 1.0f : evaluateChannel(c, channel, t); };
+        const auto search = [&](ChannelCursor& c) {
+            return channel.keys.empty() ? 1.0f : evaluateChannel(c, channel, t);
+        };
         ASSERT_EQ(floatBits(fast), floatBits(search(plain))) << what << ", time " << i << " = " << t;
         ChannelCursor fresh;
         if (ordered && !test::isKeyTime(t, {&channel})) {
@@ -65,10 +67,12 @@ TEST(PlaybackDifferential, WarmSamplerPosesAsAFreshOne) {
             MotionSampler fresh(motion);
             const Pose first = sampleTrack(fresh.tracks[0], t);
             if (test::isKeyTime(t, channels)) continue;
-            const float a[] = {played.translation.x, played.translation.y, played.translation.z, played.scale.x, played.scale.y,
-                               played.scale.z, played.rotation.x, played.rotation.y, played.rotation.z, played.rotation.w};
-            const float b[] = {first.translation.x, first.translation.y, first.translation.z, first.scale.x, first.scale.y,
-                               first.scale.z, first.rotation.x, first.rotation.y, first.rotation.z, first.rotation.w};
+            const float a[] = {played.translation.x, played.translation.y, played.translation.z, played.scale.x,
+                               played.scale.y,       played.scale.z,       played.rotation.x,    played.rotation.y,
+                               played.rotation.z,    played.rotation.w};
+            const float b[] = {first.translation.x, first.translation.y, first.translation.z, first.scale.x,
+                               first.scale.y,       first.scale.z,       first.rotation.x,    first.rotation.y,
+                               first.rotation.z,    first.rotation.w};
             for (int k = 0; k < 10; ++k) ASSERT_EQ(floatBits(a[k]), floatBits(b[k])) << "seed " << seed << " at " << t;
         }
     }
@@ -86,7 +90,8 @@ TEST(PlaybackDifferential, RegressionMotionsPlayAsThePlainSearch) {
             for (const MotionChannel& channel : track.channels) {
                 std::vector<float> times = {std::numeric_limits<float>::quiet_NaN(), 0.3f, -1.0f, 1e9f};
                 for (const MotionKey& key : channel.keys)
-                    times.insert(times.end(), {std::nextafter(key.time, -1.0f), key.time, std::nextafter(key.time, 2.0f)});
+                    times.insert(times.end(),
+                                 {std::nextafter(key.time, -1.0f), key.time, std::nextafter(key.time, 2.0f)});
                 expectPlainAnswers(channel, times, false, entry.path().filename().c_str());
             }
     }

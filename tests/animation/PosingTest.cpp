@@ -72,7 +72,8 @@ TEST(Posing, NoMotionLeavesEveryLocalIdentity) {
 TEST(Posing, OneFullCycleGivesEachBoneItsSampledPose) {
     Posing p;
     p.add(1, CycleAnimation, 1.0f,
-          {test::poseTrack("b", {0.0f, 5.0f, 0.0f}), test::poseTrack("a", {1.0f, 2.0f, 3.0f}, test::aboutZ(90.0f), {2.0f, 2.0f, 2.0f})});
+          {test::poseTrack("b", {0.0f, 5.0f, 0.0f}),
+           test::poseTrack("a", {1.0f, 2.0f, 3.0f}, test::aboutZ(90.0f), {2.0f, 2.0f, 2.0f})});
     SkeletalInstance& instance = p.build();
     instance.start(play(1));
     instance.update(0.25f);
@@ -92,7 +93,8 @@ TEST(Posing, TracksNamingNoBoneChangeNothing) {
 
 TEST(Posing, TheFirstTrackOfABoneIsTheOneThatPlays) {
     Posing p;
-    p.add(1, CycleAnimation, 1.0f, {test::poseTrack("a", {1.0f, 0.0f, 0.0f}), test::poseTrack("a", {9.0f, 0.0f, 0.0f})});
+    p.add(1, CycleAnimation, 1.0f,
+          {test::poseTrack("a", {1.0f, 0.0f, 0.0f}), test::poseTrack("a", {9.0f, 0.0f, 0.0f})});
     SkeletalInstance& instance = p.build();
     instance.start(play(1));
     instance.update(0.25f);
@@ -115,7 +117,8 @@ TEST(Posing, HalfFadedOverlayOverAFullCycleTakesAThird) {
 TEST(Posing, FullOverlayHidesTheCyclesOnlyFromItsOwnBones) {
     Posing p;
     p.add(1, OverlayAnimation, 4.0f, {test::poseTrack("a", {5.0f, 0.0f, 0.0f})});
-    p.add(2, CycleAnimation, 1.0f, {test::poseTrack("a", {0.0f, 7.0f, 0.0f}), test::poseTrack("b", {0.0f, 7.0f, 0.0f})});
+    p.add(2, CycleAnimation, 1.0f,
+          {test::poseTrack("a", {0.0f, 7.0f, 0.0f}), test::poseTrack("b", {0.0f, 7.0f, 0.0f})});
     SkeletalInstance& instance = p.build();
     instance.start(play(1));
     instance.start(play(2));
@@ -139,7 +142,8 @@ TEST(Posing, OverlaysAverageBeforeTheySaturate) {
 
 TEST(Posing, PartialWeightIsPulledTowardIdentity) {
     Posing p;
-    p.add(1, CycleAnimation, 1.0f, {test::poseTrack("a", {4.0f, 0.0f, 0.0f}, test::aboutZ(120.0f), {5.0f, 5.0f, 5.0f})});
+    p.add(1, CycleAnimation, 1.0f,
+          {test::poseTrack("a", {4.0f, 0.0f, 0.0f}, test::aboutZ(120.0f), {5.0f, 5.0f, 5.0f})});
     SkeletalInstance& instance = p.build();
     instance.start(play(1, 1.0f));
     instance.update(0.25f);
@@ -209,12 +213,14 @@ TEST(Posing, LocalMatricesAreThePlainProductsBitForBit) {
         SkeletalModel model;
         auto mesh = std::make_unique<SkeletalMesh>();
         const Vector3 s{spread(random), spread(random), spread(random)};
-        mesh->bones.push_back(round % 2 == 0 ? test::uprightBone("a", s)
-                                             : test::meshBone("a", s, s + Vector3{spread(random), 0.5f, 1.0f}, s + UnitX));
+        mesh->bones.push_back(round % 2 == 0
+                                  ? test::uprightBone("a", s)
+                                  : test::meshBone("a", s, s + Vector3{spread(random), 0.5f, 1.0f}, s + UnitX));
         test::linkBones(mesh->bones);
         model.addMesh(std::move(mesh));
         MotionTrack track = test::track("a");
-        for (auto& channel : track.channels) channel = test::channel({test::key(0.0f, random() % 8 < 3 ? odd[random() % 3] : spread(random))});
+        for (auto& channel : track.channels)
+            channel = test::channel({test::key(0.0f, random() % 8 < 3 ? odd[random() % 3] : spread(random))});
         model.addMotion(test::makeMotion(1, CycleAnimation, 1.0f, {track}));
         SkeletalInstance instance(model);
         instance.start(play(1));
@@ -229,7 +235,8 @@ TEST(Posing, LocalMatricesAreThePlainProductsBitForBit) {
         const MeshBone& bone = model.meshes()[0]->bones[0];
         const Matrix expected = plainProduct(plainProduct(bone.worldToBone, p), bone.boneToWorld);
         for (int i = 0; i < 12; ++i)
-            ASSERT_EQ(std::bit_cast<std::uint32_t>(local.m[i / 3][i % 3]), std::bit_cast<std::uint32_t>(expected.m[i / 3][i % 3]))
+            ASSERT_EQ(std::bit_cast<std::uint32_t>(local.m[i / 3][i % 3]),
+                      std::bit_cast<std::uint32_t>(expected.m[i / 3][i % 3]))
                 << "round " << round << ", entry " << i / 3 << "," << i % 3;
     }
 }

@@ -2,25 +2,25 @@
 // and property forms, Convert and Help; with scripted dialogs and screenshots on request.
 
 #include <cstdlib>
-#include <functional>
 #include <fstream>
+#include <functional>
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QListView>
-#include <QFile>
-#include <QMimeData>
-#include <QUrl>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSettings>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <nlohmann/json.hpp>
 
@@ -117,9 +117,12 @@ private slots:
         QCOMPARE(root->childCount(), 3);
         QCOMPARE(root->child(2)->text(0), QStringLiteral("FIGURE-WALK.QM2"));
         // Each item holds the document it stands for as a CBaseDoc*.
-        const auto held = [](const QTreeWidgetItem* item) { return item->data(0, app::CChildFrame::DocumentRole).value<app::CBaseDoc*>(); };
+        const auto held = [](const QTreeWidgetItem* item) {
+            return item->data(0, app::CChildFrame::DocumentRole).value<app::CBaseDoc*>();
+        };
         QCOMPARE(held(root), &frame->document());
-        for (int i = 0; i < 3; ++i) QCOMPARE(held(root->child(i)), frame->modelDocument().motionRecords()[static_cast<std::size_t>(i)].get());
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(held(root->child(i)), frame->modelDocument().motionRecords()[static_cast<std::size_t>(i)].get());
         QVERIFY(frame->modelView().skeletalInstance().cycles().empty());
         QVERIFY(log.messages.isEmpty());
 
@@ -177,7 +180,8 @@ private slots:
         QVERIFY(form != nullptr);
         const char* boxes[] = {"attackLength", "decayLength", "weight", "timeFactor", "delay", "stopTime"};
         const char* shown[] = {"0", "0", "1", "1", "0", "-1"};
-        for (int i = 0; i < 6; ++i) QCOMPARE(form->findChild<app::NumberBox*>(boxes[i])->text(), QString::fromLatin1(shown[i]));
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(form->findChild<app::NumberBox*>(boxes[i])->text(), QString::fromLatin1(shown[i]));
 
         auto& record = *frame->modelDocument().motionRecords().front();
         enter(form, "stopTime", "-3");
@@ -326,7 +330,8 @@ private slots:
     // The real dialog, shown with the Open command's filter, lists a motion whatever the case
     // of its extension, and nothing else.
     void fileDialogListsExtensionsInAnyCase() {
-        for (const char* name : {"walk.qm2", "WAVE.QM2", "idle.Qm2", "notes.txt", "mesh.qm1"}) writeBytes(filePath(name), {0});
+        for (const char* name : {"walk.qm2", "WAVE.QM2", "idle.Qm2", "notes.txt", "mesh.qm1"})
+            writeBytes(filePath(name), {0});
         QFileDialog dialog(&fixture.frame());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -411,7 +416,8 @@ private slots:
 
         fixture.frame().mdiArea().closeAllSubWindows();
         QTRY_COMPARE(childCount(), 0);
-        QCOMPARE(fixture.frame().findChild<QAction*>(QStringLiteral("recentFile1"))->text(), QStringLiteral("&1 ") + gone);
+        QCOMPARE(fixture.frame().findChild<QAction*>(QStringLiteral("recentFile1"))->text(),
+                 QStringLiteral("&1 ") + gone);
         fixture.frame().findChild<QAction*>(QStringLiteral("recentFile2"))->trigger();
         QVERIFY(skeletalFrame() != nullptr);
         QVERIFY(QFile::remove(gone));
@@ -435,8 +441,8 @@ private slots:
         for (const QWidget* control : frame->propertyForm()->findChildren<QWidget*>()) {
             if (!control->isVisible()) continue;
             // A wrapped label asks for the lines its width needs.
-            const int wanted = control->hasHeightForWidth() ? control->heightForWidth(control->width())
-                                                           : control->sizeHint().height();
+            const int wanted =
+                control->hasHeightForWidth() ? control->heightForWidth(control->width()) : control->sizeHint().height();
             QVERIFY2(control->height() >= wanted, qPrintable(control->objectName()));
         }
         QVERIFY(frame->findChild<QScrollArea*>(QStringLiteral("propertyPane"))->verticalScrollBar()->maximum() > 0);

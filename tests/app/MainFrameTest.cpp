@@ -19,9 +19,7 @@ class MainFrameTest : public QObject {
     ViewerFixture fixture;
     SkeletalModel model;
 
-    app::CSModelView* openView(const QString& title) {
-        return fixture.show(new app::CSModelView(model), title);
-    }
+    app::CSModelView* openView(const QString& title) { return fixture.show(new app::CSModelView(model), title); }
 
 private slots:
     void initTestCase() {
@@ -34,15 +32,19 @@ private slots:
 
     void lightingPanelDrivesTheClearColour_data() {
         QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("typed");      // typed into a number box, or
-        QTest::addColumn<int>("slider");          // a slider position when nothing is typed
+        QTest::addColumn<QString>("typed");  // typed into a number box, or
+        QTest::addColumn<int>("slider");     // a slider position when nothing is typed
         QTest::addColumn<QString>("boxShows");
         QTest::addColumn<int>("channel");
         QTest::addColumn<int>("sliderAfter");
-        QTest::newRow("red slider") << "red" << "" << 255 << "255" << 0 << 255;
-        QTest::newRow("green box") << "greenBox" << "128" << 0 << "128" << 1 << 128;
-        QTest::newRow("four digits") << "blueBox" << "2001" << 0 << "200" << 2 << 200;
-        QTest::newRow("not a number") << "redBox" << "x7" << 0 << "7" << 0 << 7;
+        QTest::newRow("red slider") << "red"
+                                    << "" << 255 << "255" << 0 << 255;
+        QTest::newRow("green box") << "greenBox"
+                                   << "128" << 0 << "128" << 1 << 128;
+        QTest::newRow("four digits") << "blueBox"
+                                     << "2001" << 0 << "200" << 2 << 200;
+        QTest::newRow("not a number") << "redBox"
+                                      << "x7" << 0 << "7" << 0 << 7;
     }
     void lightingPanelDrivesTheClearColour() {
         QFETCH(QString, control);

@@ -11,10 +11,10 @@
 namespace qx::test {
 
 struct DialogLog {
-    std::deque<QString> answers;             // a path chooses it; an empty string cancels
+    std::deque<QString> answers;  // a path chooses it; an empty string cancels
     std::vector<app::FileDialogRequest> requests;
     QStringList messages;
-    std::deque<double> scales;               // the scales Export glTF is given
+    std::deque<double> scales;  // the scales Export glTF is given
     std::vector<double> offeredScales;
 };
 

@@ -115,10 +115,15 @@ private slots:
         const Vector3& e = before.extent;
         const float length = std::sqrt(e.x * e.x + e.y * e.y + e.z * e.z);
         const float distance = -before.translation.z;
-        const float expected[7] = {change[0], change[1], change[2], change[3], change[4] * distance / before.width,
-                                   change[5] * distance / before.height, change[6] * length};
-        const float actual[7] = {after.rotationX - before.rotationX, after.rotationY - before.rotationY,
-                                 after.rotationZ - before.rotationZ, after.fieldOfView - before.fieldOfView,
+        const float expected[7] = {change[0],
+                                   change[1],
+                                   change[2],
+                                   change[3],
+                                   change[4] * distance / before.width,
+                                   change[5] * distance / before.height,
+                                   change[6] * length};
+        const float actual[7] = {after.rotationX - before.rotationX,         after.rotationY - before.rotationY,
+                                 after.rotationZ - before.rotationZ,         after.fieldOfView - before.fieldOfView,
                                  after.translation.x - before.translation.x, after.translation.y - before.translation.y,
                                  after.translation.z - before.translation.z};
         for (int i = 0; i < 7; ++i)
@@ -173,7 +178,8 @@ private slots:
         fixture.viewer->OnTexture();
 
         // Closing one window leaves the other drawing and animated.
-        fixture.frame().mdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(flagView->container()->parentWidget()));
+        fixture.frame().mdiArea().setActiveSubWindow(
+            qobject_cast<QMdiSubWindow*>(flagView->container()->parentWidget()));
         fixture.frame().mdiArea().closeActiveSubWindow();
         QTRY_COMPARE(fixture.viewer->activeView(), static_cast<app::CBaseView*>(figureView));
         QVERIFY(fixture.viewer->renderer() != nullptr);

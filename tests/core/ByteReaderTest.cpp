@@ -45,7 +45,8 @@ bool threeU16(ByteReader& in, std::vector<std::uint8_t>& out) {
     std::vector<std::uint16_t> list(3);
     std::memcpy(list.data(), out.data(), 6);
     const bool ok = in.list(list, 3);
-    out.assign(reinterpret_cast<const std::uint8_t*>(list.data()), reinterpret_cast<const std::uint8_t*>(list.data() + list.size()));
+    out.assign(reinterpret_cast<const std::uint8_t*>(list.data()),
+               reinterpret_cast<const std::uint8_t*>(list.data() + list.size()));
     return ok;
 }
 
@@ -67,7 +68,8 @@ const ReadKind ReadKinds[] = {
     {"list of three u16", 6, threeU16},
     {"bytes", 5, [](ByteReader& in, std::vector<std::uint8_t>& out) { return in.bytes(out.data(), out.size()); }},
     {"no bytes", 0, [](ByteReader& in, std::vector<std::uint8_t>& out) { return in.bytes(out.data(), 0); }},
-    {"record", 9, [](ByteReader& in, std::vector<std::uint8_t>& out) {
+    {"record", 9,
+     [](ByteReader& in, std::vector<std::uint8_t>& out) {
          FixedRecord record;
          if (!in.record(out.size(), record)) return false;
          record.bytes(out.data(), out.size());
@@ -181,17 +183,20 @@ struct RequestKind {
 };
 
 const RequestKind RequestKinds[] = {
-    {"list", [](ByteReader& in, std::size_t n) {
+    {"list",
+     [](ByteReader& in, std::size_t n) {
          std::vector<std::uint32_t> list{7, 8};
          const bool ok = in.list(list, n);
          // Refused, the list keeps its elements and its storage.
          return ok || list != std::vector<std::uint32_t>{7, 8} || list.capacity() != 2;
      }},
-    {"record", [](ByteReader& in, std::size_t n) {
+    {"record",
+     [](ByteReader& in, std::size_t n) {
          FixedRecord record;
          return in.record(n, record);
      }},
-    {"bytes", [](ByteReader& in, std::size_t n) {
+    {"bytes",
+     [](ByteReader& in, std::size_t n) {
          std::uint8_t out[16];
          std::memset(out, Poison, sizeof out);
          return in.bytes(out, n) || out[0] != Poison;

@@ -59,7 +59,8 @@ TEST(FileBytes, GivingBackReadBytesKeepsTheUnreadOnes) {
     ASSERT_TRUE(in.skip((std::size_t{5} << 20) + 5));
     in.releaseRead();
     const std::size_t from = in.position();
-    EXPECT_TRUE(std::equal(bytes.data() + from, bytes.data() + bytes.size(), expected.begin() + static_cast<long>(from)));
+    EXPECT_TRUE(
+        std::equal(bytes.data() + from, bytes.data() + bytes.size(), expected.begin() + static_cast<long>(from)));
     // Given back: the two whole large pages before the position read as zeros now.
     const std::size_t released = std::size_t{4} << 20;
     ASSERT_NE(std::count(expected.begin(), expected.begin() + released, 0), static_cast<long>(released));

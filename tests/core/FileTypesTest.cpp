@@ -61,7 +61,8 @@ TEST(FileTypes, TheDesktopKnowsEveryTypeAsTheTableDoes) {
         }
     }
     std::size_t listed = 0;
-    for (std::size_t at = mime.find("<mime-type "); at != std::string::npos; at = mime.find("<mime-type ", at + 1)) ++listed;
+    for (std::size_t at = mime.find("<mime-type "); at != std::string::npos; at = mime.find("<mime-type ", at + 1))
+        ++listed;
     EXPECT_EQ(listed, entries);
     EXPECT_EQ(fileTypeOf("folder.qm1/file"), nullptr);
 }

@@ -25,10 +25,22 @@ Mat multiply(const Mat& a, const Mat& b) {
 // translation x rotation x scale, the rotation a unit quaternion as glTF 2.0 stores it (x, y, z, w).
 Mat trs(const std::vector<double>& t, const std::vector<double>& q, const std::vector<double>& s) {
     const double x = q[0], y = q[1], z = q[2], w = q[3];
-    const Mat r{1 - 2 * (y * y + z * z), 2 * (x * y + z * w),     2 * (x * z - y * w),     0,
-                2 * (x * y - z * w),     1 - 2 * (x * x + z * z), 2 * (y * z + x * w),     0,
-                2 * (x * z + y * w),     2 * (y * z - x * w),     1 - 2 * (x * x + y * y), 0,
-                t[0],                    t[1],                    t[2],                    1};
+    const Mat r{1 - 2 * (y * y + z * z),
+                2 * (x * y + z * w),
+                2 * (x * z - y * w),
+                0,
+                2 * (x * y - z * w),
+                1 - 2 * (x * x + z * z),
+                2 * (y * z + x * w),
+                0,
+                2 * (x * z + y * w),
+                2 * (y * z - x * w),
+                1 - 2 * (x * x + y * y),
+                0,
+                t[0],
+                t[1],
+                t[2],
+                1};
     return multiply(r, Mat{s[0], 0, 0, 0, 0, s[1], 0, 0, 0, 0, s[2], 0, 0, 0, 0, 1});
 }
 
@@ -90,10 +102,26 @@ const std::vector<double>& GltfEvaluator::numbers(int index) const {
     std::vector<double> out(count);
     for (std::size_t i = 0; i < count; ++i) {
         switch (accessor["componentType"].get<int>()) {
-            case 5126: { float f; std::memcpy(&f, at + 4 * i, 4); out[i] = f; break; }
-            case 5125: { std::uint32_t u; std::memcpy(&u, at + 4 * i, 4); out[i] = u; break; }
-            case 5123: { std::uint16_t u; std::memcpy(&u, at + 2 * i, 2); out[i] = u; break; }
-            default: out[i] = at[i];
+            case 5126: {
+                float f;
+                std::memcpy(&f, at + 4 * i, 4);
+                out[i] = f;
+                break;
+            }
+            case 5125: {
+                std::uint32_t u;
+                std::memcpy(&u, at + 4 * i, 4);
+                out[i] = u;
+                break;
+            }
+            case 5123: {
+                std::uint16_t u;
+                std::memcpy(&u, at + 2 * i, 2);
+                out[i] = u;
+                break;
+            }
+            default:
+                out[i] = at[i];
         }
     }
     return read_[index] = std::move(out);

@@ -86,9 +86,10 @@ struct VertexCase {
 };
 
 TEST(GltfExport, VertexModelsPlayTheirNamedAnimationsAsPlayDoes) {
-    const VertexCase cases[] = {
-        {"flag.qv1", "all frames", 0, 26}, {"flag.qv1", "flap", 12, 20},
-        {"md2/sydney.md2", "run", 40, 46}, {"md2/faerie.md2", "all frames", 0, 198}};
+    const VertexCase cases[] = {{"flag.qv1", "all frames", 0, 26},
+                                {"flag.qv1", "flap", 12, 20},
+                                {"md2/sydney.md2", "run", 40, 46},
+                                {"md2/faerie.md2", "all frames", 0, 198}};
     for (const VertexCase& c : cases) {
         TempDir dir;
         std::string source = sample(c.model), played = source;

@@ -18,8 +18,8 @@
 #include "skeletal/SkeletalModel.h"
 #include "tests/gltf/GltfEvaluator.h"
 #include "tests/gltf/PlayedAlike.h"
-#include "tests/support/Qxtool.h"
 #include "tests/support/MotionBuilder.h"
+#include "tests/support/Qxtool.h"
 #include "tests/support/RandomMotion.h"
 #include "tests/support/SkeletonBuilder.h"
 #include "tests/support/TempDir.h"
@@ -42,7 +42,9 @@ struct RandomModel {
 // and their handles mostly computed as a reader does (a curve whose stored handles its time
 // cannot be solved for plays as millisecond steps).
 RandomModel randomModel(std::mt19937& random) {
-    const auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
+    const auto uniform = [&](float low, float high) {
+        return std::uniform_real_distribution<float>(low, high)(random);
+    };
     const auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
     const auto point = [&] { return Vector3{uniform(-3, 3), uniform(-3, 3), uniform(-3, 3)}; };
     RandomModel model;
@@ -55,7 +57,8 @@ RandomModel randomModel(std::mt19937& random) {
         const Vector3 start = point(), end = point();
         const bool flat = below(10) == 0;
         model.degenerateBone = model.degenerateBone || flat;
-        mesh.bones.push_back(meshBone("bone" + std::to_string(b), start, end, flat ? end + (end - start) : point(), parent));
+        mesh.bones.push_back(
+            meshBone("bone" + std::to_string(b), start, end, flat ? end + (end - start) : point(), parent));
     }
     linkBones(mesh.bones);
     mesh.materials.push_back({{0.8f, 0.6f, 0.4f}, {}, 0, 0});
@@ -64,7 +67,8 @@ RandomModel randomModel(std::mt19937& random) {
     for (int b = 0; b < bones; ++b)
         for (int f = 0; f < 2; ++f) {
             MeshFace face;
-            for (int k = 0; k < 3; ++k) face.positionIndex[k] = face.normalIndex[k] = addVertex(mesh, b, point(), point());
+            for (int k = 0; k < 3; ++k)
+                face.positionIndex[k] = face.normalIndex[k] = addVertex(mesh, b, point(), point());
             group.batches[0].faceIndices.push_back(static_cast<std::int32_t>(mesh.faces.size()));
             mesh.faces.push_back(face);
         }
@@ -103,7 +107,8 @@ std::vector<float> timesToCheck(std::mt19937& random, const SkeletalMotion& moti
         for (const MotionChannel& channel : track.channels)
             for (const MotionKey& key : channel.keys)
                 if (key.time > 1e-3f && key.time < motion.duration)
-                    times.insert(times.end(), {std::nextafter(key.time, 0.0f), key.time, std::nextafter(key.time, 9.0f)});
+                    times.insert(times.end(),
+                                 {std::nextafter(key.time, 0.0f), key.time, std::nextafter(key.time, 9.0f)});
     return times;
 }
 
@@ -143,16 +148,15 @@ TEST(GltfForArtists, RandomMotionsFollowPlaybackAtAnyTime) {
         const SkeletalMotion& motion = *made.motion;
         GltfExportNotes notes;
         std::string reason;
-        ASSERT_TRUE(exportSkeletalGltf(mesh, "random", {{"motion", &motion}}, dir.file("random.glb"), {}, &notes, &reason))
+        ASSERT_TRUE(
+            exportSkeletalGltf(mesh, "random", {{"motion", &motion}}, dir.file("random.glb"), {}, &notes, &reason))
             << reason;
         GltfEvaluator gltf;
         ASSERT_TRUE(gltf.read(dir.file("random.glb"), &reason)) << reason;
         // One node a bone, but for bones whose fixed part cannot be a joint's own transform;
         // with the skeleton's root and the mesh's node.
         EXPECT_EQ(gltf.doc["nodes"].size(), mesh.bones.size() + notes.unfoldedBones + 2);
-        if (!made.degenerateBone) {
-            EXPECT_EQ(notes.unfoldedBones, 0u);
-        }
+        if (!made.degenerateBone) { EXPECT_EQ(notes.unfoldedBones, 0u); }
         const auto input = gltf.doc["animations"][0]["samplers"][0]["input"].get<int>();
         EXPECT_EQ(gltf.doc["accessors"][input]["max"][0].get<float>(), motion.duration);
 
@@ -183,7 +187,8 @@ double facingShare(const GltfEvaluator& gltf) {
             const std::vector<double> index = gltf.numbers(primitive["indices"].get<int>());
             for (std::size_t i = 0; i + 2 < index.size(); i += 3) {
                 const auto at = [&](const std::vector<double>& v, int k, int c) {
-                    return v[static_cast<std::size_t>(index[i + static_cast<std::size_t>(k)]) * 3 + static_cast<std::size_t>(c)];
+                    return v[static_cast<std::size_t>(index[i + static_cast<std::size_t>(k)]) * 3 +
+                             static_cast<std::size_t>(c)];
                 };
                 double u[3], w[3], normal[3];
                 for (int c = 0; c < 3; ++c) {
@@ -191,7 +196,8 @@ double facingShare(const GltfEvaluator& gltf) {
                     w[c] = at(p, 2, c) - at(p, 0, c);
                     normal[c] = at(n, 0, c) + at(n, 1, c) + at(n, 2, c);
                 }
-                const double face[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+                const double face[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
+                                        u[0] * w[1] - u[1] * w[0]};
                 along += face[0] * normal[0] + face[1] * normal[1] + face[2] * normal[2] > 0.0;
                 ++all;
             }
@@ -234,8 +240,8 @@ TEST(GltfForArtists, TexturesAreUprightPngsNamedAfterTheirSource) {
     EXPECT_EQ(image["name"], "figure-shirt.png");
     const auto& view = gltf.doc["bufferViews"][image["bufferView"].get<int>()];
     Texture embedded, source;
-    ASSERT_TRUE(decodePng(gltf.bin.data() + view.value("byteOffset", 0), view["byteLength"].get<std::size_t>(), embedded,
-                          nullptr, false));
+    ASSERT_TRUE(decodePng(gltf.bin.data() + view.value("byteOffset", 0), view["byteLength"].get<std::size_t>(),
+                          embedded, nullptr, false));
     ASSERT_TRUE(source.loadImage(samples + "figure-shirt.bmp"));
     EXPECT_EQ(displayRgba(embedded), displayRgba(source));
 
@@ -257,7 +263,8 @@ TEST(GltfForArtists, TexturesAreUprightPngsNamedAfterTheirSource) {
 // A motion that curves hard needs many samples; held to fewer, the sampling says it strays.
 TEST(GltfForArtists, SamplingSaysWhenItRunsOutOfSamples) {
     MotionTrack swing;
-    swing.channels[TranslationX] = channel({key(0.0f, 0.0f, 2), key(1.0f, 5.0f, 2), key(2.0f, -5.0f, 2), key(3.0f, 0.0f, 2)});
+    swing.channels[TranslationX] =
+        channel({key(0.0f, 0.0f, 2), key(1.0f, 5.0f, 2), key(2.0f, -5.0f, 2), key(3.0f, 0.0f, 2)});
     computeHandles(swing.channels[TranslationX]);
     const std::unique_ptr<SkeletalMotion> motion = makeMotion(MotionId, OverlayAnimation, 3.0f, {swing});
     SampledBone bone;

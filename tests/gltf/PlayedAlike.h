@@ -24,7 +24,7 @@ inline double sizeOf(const std::vector<Point>& rest) {
 // Each exported vertex against the played vertices resting where it rests (several vertices may
 // share a rest place): the nearest must lie within 1e-4 of the model's size.
 inline void expectPlayedAlike(const std::vector<EvaluatedVertex>& exported, const std::vector<Point>& rest,
-                       const std::vector<Point>& played, const std::string& what) {
+                              const std::vector<Point>& played, const std::string& what) {
     ASSERT_FALSE(exported.empty()) << what;
     std::map<Point, std::vector<std::size_t>> atRest;
     for (std::size_t i = 0; i < rest.size(); ++i) atRest[rest[i]].push_back(i);
@@ -35,8 +35,8 @@ inline void expectPlayedAlike(const std::vector<EvaluatedVertex>& exported, cons
         ASSERT_NE(found, atRest.end()) << what << ": an exported vertex rests where no model vertex does";
         double nearest = INFINITY;
         for (const std::size_t i : found->second)
-            nearest = std::min(nearest, std::hypot(v.posed[0] - played[i][0], v.posed[1] - played[i][1],
-                                                   v.posed[2] - played[i][2]));
+            nearest = std::min(
+                nearest, std::hypot(v.posed[0] - played[i][0], v.posed[1] - played[i][1], v.posed[2] - played[i][2]));
         worst = std::max(worst, nearest);
     }
     EXPECT_LE(worst, tolerance) << what;

@@ -64,16 +64,20 @@ TEST(MeshFromPly, EachPatchGivesTwoTriangles) {
 
     const MeshFace& a0 = mesh->faces[0];
     const MeshFace& a1 = mesh->faces[1];
-    EXPECT_EQ(std::vector<std::int32_t>(a0.positionIndex, a0.positionIndex + 4), (std::vector<std::int32_t>{0, 1, 2, 0}));
+    EXPECT_EQ(std::vector<std::int32_t>(a0.positionIndex, a0.positionIndex + 4),
+              (std::vector<std::int32_t>{0, 1, 2, 0}));
     EXPECT_EQ(std::vector<std::int32_t>(a0.normalIndex, a0.normalIndex + 4), (std::vector<std::int32_t>{1, 2, 3, 0}));
-    EXPECT_EQ(std::vector<std::int32_t>(a1.positionIndex, a1.positionIndex + 4), (std::vector<std::int32_t>{0, 2, 3, 0}));
+    EXPECT_EQ(std::vector<std::int32_t>(a1.positionIndex, a1.positionIndex + 4),
+              (std::vector<std::int32_t>{0, 2, 3, 0}));
     EXPECT_EQ(std::vector<std::int32_t>(a1.normalIndex, a1.normalIndex + 4), (std::vector<std::int32_t>{1, 3, 4, 0}));
     EXPECT_TRUE(a0.mappings.empty());
 
     const MeshFace& b0 = mesh->faces[2];
     const MeshFace& b1 = mesh->faces[3];
-    EXPECT_EQ(std::vector<std::int32_t>(b0.positionIndex, b0.positionIndex + 4), (std::vector<std::int32_t>{1, 4, 5, 0}));
-    EXPECT_EQ(std::vector<std::int32_t>(b1.positionIndex, b1.positionIndex + 4), (std::vector<std::int32_t>{1, 5, 2, 0}));
+    EXPECT_EQ(std::vector<std::int32_t>(b0.positionIndex, b0.positionIndex + 4),
+              (std::vector<std::int32_t>{1, 4, 5, 0}));
+    EXPECT_EQ(std::vector<std::int32_t>(b1.positionIndex, b1.positionIndex + 4),
+              (std::vector<std::int32_t>{1, 5, 2, 0}));
     ASSERT_EQ(b0.mappings.size(), 1u);
     ASSERT_EQ(b1.mappings.size(), 1u);
     const FaceMapping& m0 = b0.mappings[0];

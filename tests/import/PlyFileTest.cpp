@@ -328,7 +328,7 @@ TEST(PlyBones, SingleBoneModel) {
 // File order is pre-order: root, arm, hand, leg, head, jaw.
 PlyBytes treePly() {
     PlyBytes ply = squarePly();
-    ply.bones = {bone("root", true, false), bone("arm", true, true), bone("hand", false, false),
+    ply.bones = {bone("root", true, false), bone("arm", true, true),   bone("hand", false, false),
                  bone("leg", false, true),  bone("head", true, false), bone("jaw", false, false)};
     return ply;
 }

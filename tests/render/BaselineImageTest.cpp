@@ -117,8 +117,8 @@ std::vector<std::uint8_t> readBaseline(const fs::path& path, std::string& reason
 }
 
 struct Comparison {
-    int differing = 0;   // pixels with a channel beyond the tolerance
-    int largest = 0;     // the largest channel difference anywhere
+    int differing = 0;               // pixels with a channel beyond the tolerance
+    int largest = 0;                 // the largest channel difference anywhere
     std::vector<std::uint8_t> diff;  // differing pixels red over the baseline dimmed to a quarter
 };
 
@@ -182,8 +182,8 @@ TEST_P(Baseline, RenderMatchesTheCommittedPicture) {
     } else {
         ADD_FAILURE() << result.differing << " pixels differ from " << baseline.string() << " by more than "
                       << ChannelTolerance << " in a channel (" << DifferingPixelsAllowed
-                      << " allowed; largest difference " << result.largest << ")\n  render:     "
-                      << keep(actual, std::string(c.name) + "-actual.png")
+                      << " allowed; largest difference " << result.largest
+                      << ")\n  render:     " << keep(actual, std::string(c.name) + "-actual.png")
                       << "\n  difference: " << keep(result.diff, std::string(c.name) + "-diff.png");
     }
 }

@@ -37,7 +37,8 @@ std::vector<std::array<std::uint8_t, 4>> rampPalette(int entries) {
 }
 
 Pixel ramp(int i) {
-    return {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(16 * i % 256), static_cast<std::uint8_t>(255 - i), 255};
+    return {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(16 * i % 256), static_cast<std::uint8_t>(255 - i),
+            255};
 }
 
 TEST(BmpDecoder, FourBitOddWidthTakesHighNibbleFirstAndSkipsPadding) {
@@ -369,8 +370,8 @@ TEST(BmpSuite, GoodFilesThatDecodeEqualTheirReferences) {
 
 TEST(BmpSuite, LongHeaderPalettesAndOddOffsetsInQuestionableFilesMatchReferences) {
     QX_REQUIRE_TESTDATA("bmp/bmpsuite-2.8/q");
-    for (const char* name : {"pal8os2v2.bmp", "pal8os2v2-sz.bmp", "pal8os2v2-40sz.bmp", "pal8offs.bmp",
-                             "rgb24prof.bmp", "rgb24lprof.bmp", "rgb24largepal.bmp", "rgb16faketrns.bmp"}) {
+    for (const char* name : {"pal8os2v2.bmp", "pal8os2v2-sz.bmp", "pal8os2v2-40sz.bmp", "pal8offs.bmp", "rgb24prof.bmp",
+                             "rgb24lprof.bmp", "rgb24largepal.bmp", "rgb16faketrns.bmp"}) {
         SCOPED_TRACE(name);
         const auto path = suiteFolder("q") / name;
         Texture t;

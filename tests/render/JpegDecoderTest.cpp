@@ -87,7 +87,8 @@ TEST(JpegDecoder, SizeOutOfProportionToTheFileIsRefused) {
 
 TEST(JpegFiles, DecodesEqualTheReferencesWithinRounding) {
     QX_REQUIRE_TESTDATA("jpeg");
-    for (const char* name : {"testorig.jpg", "testimgp.jpg", "testimggray.jpg", "testimgari.jpg", "pil_sample_rgb.jpg"}) {
+    for (const char* name :
+         {"testorig.jpg", "testimgp.jpg", "testimggray.jpg", "testimgari.jpg", "pil_sample_rgb.jpg"}) {
         SCOPED_TRACE(name);
         const auto path = test::testFile(std::string("jpeg/") + name);
         Texture t;

@@ -104,8 +104,8 @@ TEST(PngDecoder, ImageLargerThanItsCompressedDataCouldHoldIsRefused) {
 }
 
 TEST(PngWriter, EncodedPictureDecodesToTheSamePixels) {
-    const Bytes picture = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0,  // top row
-                           1, 2, 3, 4, 250, 251, 252, 253, 9, 9, 9, 9};
+    const Bytes picture = {255, 0, 0, 255, 0,   255, 0,   128, 0, 0, 255, 0,  // top row
+                           1,   2, 3, 4,   250, 251, 252, 253, 9, 9, 9,   9};
     Bytes file;
     ASSERT_TRUE(encodePng(picture.data(), 3, 2, file));
     Texture t;
@@ -172,7 +172,8 @@ TEST(PngSuite, FilesEqualTheirReferences) {
             const Bytes corrected = displayRgba(t);
             int worst = 0;
             for (std::size_t i = 0; i < plain->size(); ++i) {
-                const double expected = i % 4 == 3 ? (*plain)[i] : std::floor(255 * std::pow((*plain)[i] / 255.0, exponent) + 0.5);
+                const double expected =
+                    i % 4 == 3 ? (*plain)[i] : std::floor(255 * std::pow((*plain)[i] / 255.0, exponent) + 0.5);
                 worst = std::max(worst, static_cast<int>(std::abs(expected - corrected[i])));
             }
             EXPECT_LE(worst, 1);

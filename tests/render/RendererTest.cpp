@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <array>
 #include <memory>
@@ -8,8 +8,8 @@
 #include "render/ImageDecoders.h"
 #include "render/OffscreenContext.h"
 #include "render/Renderer.h"
-#include "tests/support/ImageFiles.h"
 #include "tests/support/FlatModels.h"
+#include "tests/support/ImageFiles.h"
 #include "vertex/VertexInstance.h"
 
 namespace qx {
@@ -106,9 +106,9 @@ protected:
 ::testing::AssertionResult near(const Rgb& actual, const Rgb& expected, int tolerance = 2) {
     for (int i = 0; i < 3; ++i)
         if (std::abs(actual[i] - expected[i]) > tolerance)
-            return ::testing::AssertionFailure() << "got (" << actual[0] << ", " << actual[1] << ", " << actual[2]
-                                                 << "), expected (" << expected[0] << ", " << expected[1] << ", "
-                                                 << expected[2] << ")";
+            return ::testing::AssertionFailure()
+                   << "got (" << actual[0] << ", " << actual[1] << ", " << actual[2] << "), expected (" << expected[0]
+                   << ", " << expected[1] << ", " << expected[2] << ")";
     return ::testing::AssertionSuccess();
 }
 
@@ -341,8 +341,8 @@ TEST_F(RendererTest, VertexModelShowsItsSkinWithLightingOff) {
     Renderer renderer;
     renderer.setState(Renderer::Lighting, false);
     VertexModel model;
-    test::fillFlatVertexModel(model, {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}},
-                              {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, TriangleFan);
+    test::fillFlatVertexModel(model, {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}},
+                              TriangleFan);
     uploadQuarters(model.skin);
     VertexInstance instance(model);
     glColor3f(1, 1, 1);
@@ -418,8 +418,8 @@ TEST_F(RendererTest, SubmitFilesByKindAndDrawsEachSubmission) {
     renderer.setState(Renderer::Lighting, false);
     renderer.setState(Renderer::Texturing, false);
     VertexModel model;
-    test::fillFlatVertexModel(model, {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}},
-                              {{0, 0}, {0, 0}, {0, 0}, {0, 0}}, TriangleFan);
+    test::fillFlatVertexModel(model, {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}}, {{0, 0}, {0, 0}, {0, 0}, {0, 0}},
+                              TriangleFan);
     VertexInstance instance(model);
     const VertexDrawable* d = instance.update(0.0f);
     const OtherDrawable other;
@@ -473,8 +473,8 @@ TEST_F(RendererTest, IndicesOutsideTheirListsAreSkipped) {
     EXPECT_TRUE(near(at(53, 43), {128, 128, 128}));  // in the colour current then
 
     VertexModel model;
-    test::fillFlatVertexModel(model, {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}},
-                              {{0, 0}, {0, 0}, {0, 0}, {0, 0}}, TriangleFan);
+    test::fillFlatVertexModel(model, {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}}, {{0, 0}, {0, 0}, {0, 0}, {0, 0}},
+                              TriangleFan);
     // The drawable's lists are longer than the model's 4 vertices; index 5 is still outside.
     auto& fan = model.commands[0].vertices;
     fan.insert(fan.begin() + 1, {0, 0, 99});

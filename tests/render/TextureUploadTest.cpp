@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include "render/ImageDecoders.h"
 #include "render/OffscreenContext.h"
@@ -47,7 +47,8 @@ GLint levelSize(int level, GLenum which) {
 Bytes bgrRows() {
     Bytes rows;
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 8; ++x) rows.insert(rows.end(), {std::uint8_t(x * 30), std::uint8_t(y * 60), std::uint8_t(255 - x - y)});
+        for (int x = 0; x < 8; ++x)
+            rows.insert(rows.end(), {std::uint8_t(x * 30), std::uint8_t(y * 60), std::uint8_t(255 - x - y)});
     return rows;
 }
 
@@ -78,7 +79,8 @@ TEST_F(TextureUpload, RgbaTexelsEqualTheDecodedPixelsAndParametersAreSet) {
     std::vector<Bytes> rows;
     for (int y = 0; y < 4; ++y) {
         Bytes row;
-        for (int x = 0; x < 4; ++x) row.insert(row.end(), {std::uint8_t(x * 60), std::uint8_t(y * 60), 7, std::uint8_t(40 * (x + y))});
+        for (int x = 0; x < 4; ++x)
+            row.insert(row.end(), {std::uint8_t(x * 60), std::uint8_t(y * 60), 7, std::uint8_t(40 * (x + y))});
         rows.push_back(row);
     }
     const Bytes file = test::makePng(4, 4, 6, 8, rows);
@@ -164,10 +166,14 @@ TEST_F(TextureUpload, BottomRowOfPixelsIsDrawnAtTheBottom) {
     glEnable(GL_TEXTURE_2D);
     glClear(GL_COLOR_BUFFER_BIT);
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 0); glVertex2f(-1, -1);
-    glTexCoord2f(1, 0); glVertex2f(1, -1);
-    glTexCoord2f(1, 1); glVertex2f(1, 1);
-    glTexCoord2f(0, 1); glVertex2f(-1, 1);
+    glTexCoord2f(0, 0);
+    glVertex2f(-1, -1);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, -1);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, 1);
+    glVertex2f(-1, 1);
     glEnd();
     Bytes picture;
     ASSERT_TRUE(context.readPixels(picture));

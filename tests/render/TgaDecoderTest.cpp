@@ -68,12 +68,31 @@ TEST(TgaDecoder, RefusesColourMapsCompressionGreyAndOtherDepths) {
         void (*change)(TgaLayout&);
     };
     const Case cases[] = {
-        {"colour-mapped image", [](TgaLayout& s) { s.imageType = 1; s.colourMapType = 1; s.bits = 8;
-                                                  s.colourMap = Bytes(3 * 256, 7); s.pixels.resize(4); }},
-        {"true colour with a colour map", [](TgaLayout& s) { s.colourMapType = 1; s.colourMap = Bytes(6, 7); }},
+        {"colour-mapped image",
+         [](TgaLayout& s) {
+             s.imageType = 1;
+             s.colourMapType = 1;
+             s.bits = 8;
+             s.colourMap = Bytes(3 * 256, 7);
+             s.pixels.resize(4);
+         }},
+        {"true colour with a colour map",
+         [](TgaLayout& s) {
+             s.colourMapType = 1;
+             s.colourMap = Bytes(6, 7);
+         }},
         {"RLE", [](TgaLayout& s) { s.imageType = 10; }},
-        {"grey", [](TgaLayout& s) { s.imageType = 3; s.bits = 8; s.pixels.resize(4); }},
-        {"16 bits", [](TgaLayout& s) { s.bits = 16; s.pixels.resize(8); }},
+        {"grey",
+         [](TgaLayout& s) {
+             s.imageType = 3;
+             s.bits = 8;
+             s.pixels.resize(4);
+         }},
+        {"16 bits",
+         [](TgaLayout& s) {
+             s.bits = 16;
+             s.pixels.resize(8);
+         }},
         {"zero width", [](TgaLayout& s) { s.width = 0; }},
     };
     for (const Case& c : cases) {
@@ -104,8 +123,8 @@ TEST(TgaDecoder, EveryTruncationFailsAndHugeSizesAreRefused) {
 
 TEST(TgaFiles, UncompressedFilesEqualTheirReferences) {
     QX_REQUIRE_TESTDATA("tga");
-    for (const char* name : {"200x32_rgb_bl_raw.tga", "200x32_rgba_bl_raw.tga", "200x32_rgba_tl_raw.tga",
-                             "tga_id_field.tga"}) {
+    for (const char* name :
+         {"200x32_rgb_bl_raw.tga", "200x32_rgba_bl_raw.tga", "200x32_rgba_tl_raw.tga", "tga_id_field.tga"}) {
         SCOPED_TRACE(name);
         const auto path = test::testFile(std::string("tga/") + name);
         Texture t;

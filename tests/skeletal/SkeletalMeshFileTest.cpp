@@ -190,9 +190,8 @@ Vector3 apply(const Vector3& p, const Matrix& m) {
 
 TEST(MeshFileBones, FramePutsEndOnZAndRollOnY) {
     // Along +X rolled toward +Z; along -Z, where the turn axis has to be chosen; a tilted bone.
-    const Vector3 cases[][3] = {{{0, 0, 0}, {2, 0, 0}, {0, 0, 1}},
-                                {{1, 1, 1}, {1, 1, -2}, {2, 1, 1}},
-                                {{-1, 0, 2}, {0, 1, 3}, {-1, 0, 5}}};
+    const Vector3 cases[][3] = {
+        {{0, 0, 0}, {2, 0, 0}, {0, 0, 1}}, {{1, 1, 1}, {1, 1, -2}, {2, 1, 1}}, {{-1, 0, 2}, {0, 1, 3}, {-1, 0, 5}}};
     for (const auto& c : cases) {
         SkeletalMesh mesh;
         MeshBone b;
@@ -356,7 +355,7 @@ TEST(MeshFileRejects, NegativeAndImpossibleCounts) {
 
 // Each damage as the sections before it (empty), then the words given; the reason word for word.
 TEST(MeshFileRejects, EachDamageNamesItsPlace) {
-    const std::int32_t endless = 0x61616161;  // "aaaa": a name that never ends
+    const std::int32_t endless = 0x61616161;         // "aaaa": a name that never ends
     std::vector<std::int32_t> cutBone(17, endless);  // count 1, then 64 bytes with no 0 byte
     cutBone[0] = 1;
     std::vector<std::int32_t> bigAttached(17, 0);  // count 1, "aaa" and its 0 byte, the fixed fields

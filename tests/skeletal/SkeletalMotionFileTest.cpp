@@ -25,8 +25,8 @@ SkeletalMotion sampleMotion() {
     motion.duration = 2.0f;
     MotionTrack arm = test::track("arm");
     arm.basisX = {0.0f, 1.0f, 0.0f};
-    arm.channels[TranslationX] = channel({key(0.0f, 1.0f, LinearKind, false), key(1.0f, 2.0f, CurveKind, false),
-                                          key(2.0f, 0.0f, HoldKind, false)});
+    arm.channels[TranslationX] = channel(
+        {key(0.0f, 1.0f, LinearKind, false), key(1.0f, 2.0f, CurveKind, false), key(2.0f, 0.0f, HoldKind, false)});
     arm.channels[RotationW] = channel({key(0.0f, 1.0f)});
     motion.tracks.push_back(arm);
     motion.tracks.push_back(test::track("\xE9paule"));

@@ -19,8 +19,7 @@ struct PlyBytes {
         std::array<std::uint8_t, 3> color{};
         std::int32_t value1 = 0;
         std::array<std::uint8_t, 3> color2{};
-        std::int32_t value2 = 0, value3 = 0, value4 = 0, value5 = 0, value6 = 0, value7 = 0, value8 = 0,
-                     value9 = 0;
+        std::int32_t value2 = 0, value3 = 0, value4 = 0, value5 = 0, value6 = 0, value7 = 0, value8 = 0, value9 = 0;
     };
     struct Image {
         std::string name;

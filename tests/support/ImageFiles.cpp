@@ -26,8 +26,7 @@ Bytes makeBmp(const BmpLayout& layout) {
     }
     const std::uint32_t headerEnd = 14 + layout.headerSize;
     const std::uint32_t masksAfter = layout.masks && layout.headerSize < 52 ? 12 : 0;
-    const std::uint32_t dataOffset =
-        headerEnd + masksAfter + static_cast<std::uint32_t>(layout.palette.size()) * 4;
+    const std::uint32_t dataOffset = headerEnd + masksAfter + static_cast<std::uint32_t>(layout.palette.size()) * 4;
 
     ByteSink out;
     out.u8('B');

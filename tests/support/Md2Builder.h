@@ -17,7 +17,7 @@ namespace qx::test {
 struct Md2FrameLayout {
     Vector3 scale{1.0f, 1.0f, 1.0f};
     Vector3 translate;
-    std::string name;  // written into 16 bytes, 0-padded; longer names are cut at 16
+    std::string name;                                   // written into 16 bytes, 0-padded; longer names are cut at 16
     std::vector<std::array<std::uint8_t, 4>> vertices;  // x, y, z bytes and the normal index
 };
 
@@ -56,10 +56,22 @@ inline std::vector<std::uint8_t> md2Bytes(const Md2Layout& layout) {
     const auto end = commandOffset + 4 * static_cast<std::int32_t>(layout.commands.size());
     ByteSink out;
     out.bytes("IDP2", 4);
-    const std::int32_t fields[16] = {8, 0, 0, frameSize, 0, layout.vertexCount, 0, 0,
+    const std::int32_t fields[16] = {8,
+                                     0,
+                                     0,
+                                     frameSize,
+                                     0,
+                                     layout.vertexCount,
+                                     0,
+                                     0,
                                      static_cast<std::int32_t>(layout.commands.size()),
                                      static_cast<std::int32_t>(layout.frames.size()),
-                                     frameOffset, frameOffset, frameOffset, frameOffset, commandOffset, end};
+                                     frameOffset,
+                                     frameOffset,
+                                     frameOffset,
+                                     frameOffset,
+                                     commandOffset,
+                                     end};
     for (const std::int32_t v : fields) out.i32(v);
     for (const Md2FrameLayout& frame : layout.frames) {
         out.vector3(frame.scale);
@@ -70,8 +82,10 @@ inline std::vector<std::uint8_t> md2Bytes(const Md2Layout& layout) {
         for (const auto& v : frame.vertices) out.bytes(v.data(), 4);
     }
     for (const Md2Word& word : layout.commands) {
-        if (word.isFloat) out.f32(word.f);
-        else out.i32(word.i);
+        if (word.isFloat)
+            out.f32(word.f);
+        else
+            out.i32(word.i);
     }
     return out.take();
 }

@@ -13,7 +13,9 @@ namespace {
 
 constexpr float Infinity = std::numeric_limits<float>::infinity();
 
-float uniform(std::mt19937& random, float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); }
+float uniform(std::mt19937& random, float low, float high) {
+    return std::uniform_real_distribution<float>(low, high)(random);
+}
 int below(std::mt19937& random, int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
 float odd(std::mt19937& random) {
     const float values[] = {std::numeric_limits<float>::quiet_NaN(), Infinity, -Infinity, -0.0f, 3e38f};
@@ -36,7 +38,8 @@ MotionChannel randomChannel(std::mt19937& random, KeyOrder order) {
         key.inHandle = {uniform(random, -1.0f, 1.0f), uniform(random, -2.0f, 2.0f)};
         channel.keys.push_back(key);
         if (order == KeyOrder::Ascending || below(random, 4) != 0)  // mostly 1/30 s, sometimes far
-            t = std::max(t + (below(random, 5) == 0 ? uniform(random, 0.001f, 3.0f) : 1.0f / 30.0f), std::nextafter(t, Infinity));
+            t = std::max(t + (below(random, 5) == 0 ? uniform(random, 0.001f, 3.0f) : 1.0f / 30.0f),
+                         std::nextafter(t, Infinity));
     }
     if (order == KeyOrder::Disordered && count > 1) {
         for (int swaps = below(random, 4); swaps >= 0; --swaps)
@@ -61,17 +64,25 @@ std::vector<float> randomTimes(std::mt19937& random, const std::vector<const Mot
     std::vector<float> times;
     for (float t = low; times.size() < 300;) {
         switch (below(random, 8)) {
-            case 0: t = uniform(random, low, high); break;            // a jump
-            case 1: t = low + uniform(random, 0.0f, 0.1f); break;     // a cycle starting over
-            case 2: t -= uniform(random, 0.0f, 0.5f); break;          // backward
-            case 3:                                                    // at or beside a key
+            case 0:
+                t = uniform(random, low, high);
+                break;  // a jump
+            case 1:
+                t = low + uniform(random, 0.0f, 0.1f);
+                break;  // a cycle starting over
+            case 2:
+                t -= uniform(random, 0.0f, 0.5f);
+                break;  // backward
+            case 3:     // at or beside a key
                 if (!keyTimes.empty()) {
                     t = keyTimes[static_cast<std::size_t>(below(random, static_cast<int>(keyTimes.size())))];
-                    if (const int side = below(random, 3); side > 0) t = std::nextafter(t, side == 1 ? -Infinity : Infinity);
+                    if (const int side = below(random, 3); side > 0)
+                        t = std::nextafter(t, side == 1 ? -Infinity : Infinity);
                 }
                 break;
-            case 4: break;                                             // the same time again
-            default:                                                   // playing forward
+            case 4:
+                break;  // the same time again
+            default:    // playing forward
                 t += uniform(random, 0.0f, 1.0f / 30.0f);
                 if (t > high) t = low;
         }

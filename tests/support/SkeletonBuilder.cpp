@@ -59,8 +59,8 @@ std::int32_t addVertex(SkeletalMesh& mesh, std::int32_t bone, const Vector3& pos
 MotionTrack poseTrack(const std::string& bone, const Vector3& translation, const Quaternion& rotation,
                       const Vector3& scale) {
     MotionTrack t = track(bone);
-    const float values[ChannelCount] = {translation.x, translation.y, translation.z, scale.x, scale.y, scale.z,
-                                        rotation.x, rotation.y, rotation.z, rotation.w};
+    const float values[ChannelCount] = {translation.x, translation.y, translation.z, scale.x,    scale.y,
+                                        scale.z,       rotation.x,    rotation.y,    rotation.z, rotation.w};
     for (int k = 0; k < ChannelCount; ++k) t.channels[k] = channel({key(0.0f, values[k])});
     return t;
 }

@@ -15,9 +15,8 @@ inline std::filesystem::path sourceDir() { return QX_SOURCE_DIR; }
 }  // namespace qx::test
 
 // Skips the current test with a clear message when the shared test files are absent.
-#define QX_REQUIRE_TESTDATA(relative)                                                         \
-    do {                                                                                      \
-        if (!std::filesystem::exists(::qx::test::testDataDir() / (relative)))                 \
-            GTEST_SKIP() << "shared test data not found at "                                  \
-                         << (::qx::test::testDataDir() / (relative)).string();                \
+#define QX_REQUIRE_TESTDATA(relative)                                                                              \
+    do {                                                                                                           \
+        if (!std::filesystem::exists(::qx::test::testDataDir() / (relative)))                                      \
+            GTEST_SKIP() << "shared test data not found at " << (::qx::test::testDataDir() / (relative)).string(); \
     } while (0)

@@ -29,8 +29,7 @@ inline void fillVertexModel(VertexModel& model, int frameCount, int vertexCount)
     model.commands.clear();
     DrawCommand strip;
     strip.type = TriangleStrip;
-    for (int i = 0; i < 3 && i < vertexCount; ++i)
-        strip.vertices.push_back({0.5f * static_cast<float>(i), 0.25f, i});
+    for (int i = 0; i < 3 && i < vertexCount; ++i) strip.vertices.push_back({0.5f * static_cast<float>(i), 0.25f, i});
     model.commands.push_back(std::move(strip));
 }
 

@@ -33,7 +33,8 @@ TEST(AddressLimit, CommandsAnswerAsWithoutTheLimit) {
         SCOPED_TRACE(run.name);
         const std::string command = test::quoted(test::qxtoolPath()) + " " + run.arguments;
         const auto free = test::runCommand(inSource + command);
-        const auto limited = test::runCommand(inSource + "ulimit -v " + std::to_string(AddressLimit) + " && " + command);
+        const auto limited =
+            test::runCommand(inSource + "ulimit -v " + std::to_string(AddressLimit) + " && " + command);
         EXPECT_EQ(limited.status, free.status);
         EXPECT_EQ(limited.out, free.out);
         EXPECT_EQ(limited.err, free.err);

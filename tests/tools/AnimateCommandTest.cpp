@@ -10,9 +10,9 @@
 
 #include "skeletal/SkeletalMeshFile.h"
 #include "skeletal/SkeletalMotionFile.h"
+#include "tests/support/Qxtool.h"
 #include "tests/support/SkeletonBuilder.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/Qxtool.h"
 
 namespace qx {
 namespace {
@@ -33,16 +33,16 @@ struct Files {
         test::addVertex(mesh, 0, {1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f});
         test::addVertex(mesh, 1, {0.0f, 3.0f, 0.0f}, {0.0f, 1.0f, 0.0f});
         EXPECT_TRUE(writeSkeletalMesh(mesh_, mesh));
-        auto turn = test::makeMotion(0, CycleAnimation, 2.0f, {test::poseTrack("root", ZeroVector, test::aboutZ(90.0f))});
+        auto turn =
+            test::makeMotion(0, CycleAnimation, 2.0f, {test::poseTrack("root", ZeroVector, test::aboutZ(90.0f))});
         EXPECT_TRUE(writeSkeletalMotion(turn_, *turn));
         auto lift = test::makeMotion(0, OverlayAnimation, 4.0f, {test::poseTrack("tip", {0.0f, 0.0f, 1.0f})});
         EXPECT_TRUE(writeSkeletalMotion(lift_, *lift));
     }
 
     test::CommandResult animate(const std::string& script, const std::string& motions = "") const {
-        return test::runQxtool("animate '" + mesh_ + "' " +
-                                    (motions.empty() ? "'" + turn_ + "' '" + lift_ + "'" : motions),
-                                script);
+        return test::runQxtool(
+            "animate '" + mesh_ + "' " + (motions.empty() ? "'" + turn_ + "' '" + lift_ + "'" : motions), script);
     }
 
     // Every line of standard output as JSON; the run must succeed.

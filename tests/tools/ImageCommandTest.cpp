@@ -4,11 +4,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/Sha256.h"
 #include "render/ImageDecoders.h"
 #include "render/Texture.h"
-#include "core/Sha256.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/Qxtool.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 
 namespace qx {
@@ -17,9 +17,7 @@ namespace {
 using test::quoted;
 using test::runQxtool;
 
-std::string image(const std::string& path, const std::string& more = "") {
-    return "image " + quoted(path) + more;
-}
+std::string image(const std::string& path, const std::string& more = "") { return "image " + quoted(path) + more; }
 
 // The first line of a reference file: "<sha256> <width> <height>".
 struct Reference {
@@ -44,10 +42,9 @@ TEST(QxtoolImage, PrintsTheHashOfThePictureAsSeen) {
     };
     const Case files[] = {
         {"bmp/bmpsuite-2.8/g/pal8v5.bmp", 32, 0},  // palette after a 124-byte header
-        {"bmp/bmpsuite-2.8/g/pal8topdown.bmp", 32, 0},
-        {"tga/200x32_rgba_tl_raw.tga", 32, 0},     // top-left origin
-        {"tga/200x32_rgb_bl_raw.tga", 24, 0},      // the 24-bit Targa path keeps its depth
-        {"png/pngsuite/f02n2c08.png", 32, 1},      // no gamma chunk: the default gamma changes nothing
+        {"bmp/bmpsuite-2.8/g/pal8topdown.bmp", 32, 0}, {"tga/200x32_rgba_tl_raw.tga", 32, 0},  // top-left origin
+        {"tga/200x32_rgb_bl_raw.tga", 24, 0},  // the 24-bit Targa path keeps its depth
+        {"png/pngsuite/f02n2c08.png", 32, 1},  // no gamma chunk: the default gamma changes nothing
         {"png/pngsuite/tm3n3p02.png", 32, 1},
     };
     for (const auto& [relative, bits, rgbaOrder] : files) {

@@ -15,8 +15,8 @@
 #include "skeletal/SkeletalMotionFile.h"
 #include "tests/support/AmExportBuilder.h"
 #include "tests/support/MotionBuilder.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/Qxtool.h"
+#include "tests/support/TempDir.h"
 
 namespace qx {
 namespace {
@@ -26,9 +26,7 @@ using test::PlyBytes;
 
 using test::quoted;
 
-test::CommandResult convert(const std::string& args) {
-    return test::runQxtool("convert " + args);
-}
+test::CommandResult convert(const std::string& args) { return test::runQxtool("convert " + args); }
 
 PlyBytes::Bone bone(const std::string& name, bool hasChild, bool hasSibling, Vector3 start, Vector3 end,
                     std::vector<std::int32_t> attached) {
@@ -213,8 +211,7 @@ TEST(QxtoolConvert, FailedConversionLeavesTheDestinationAsItWas) {
     test::writeBytes(dir.file("bad.qm1"), old);
     auto result = convert(quoted(dir.file("bad.ply")));
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err,
-              "qxtool: " + dir.file("bad.ply") + ": patch 1: position index 6 outside the 6 positions\n");
+    EXPECT_EQ(result.err, "qxtool: " + dir.file("bad.ply") + ": patch 1: position index 6 outside the 6 positions\n");
     EXPECT_EQ(test::readBytes(dir.file("bad.qm1")), old);
 
     auto truncated = walkKfm().bytes();

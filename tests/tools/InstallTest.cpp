@@ -26,7 +26,8 @@ std::string textOf(const std::filesystem::path& path) {
 
 TEST(Install, MenuEntryFileTypesAndThumbnailsWorkFromThePrefix) {
     for (const char* program : {"desktop-file-validate", "update-mime-database", "gio"})
-        if (test::runCommand(std::string("command -v ") + program).status != 0) GTEST_SKIP() << program << " missing (scripts/setup)";
+        if (test::runCommand(std::string("command -v ") + program).status != 0)
+            GTEST_SKIP() << program << " missing (scripts/setup)";
     test::TempDir dir;
     const std::filesystem::path prefix = dir.file("prefix"), share = prefix / "share";
     auto run = test::runCommand("cmake --install " + quoted(QX_BUILD_DIR) + " --prefix " + quoted(prefix.string()));

@@ -8,8 +8,8 @@
 #include "skeletal/NameHash.h"
 #include "skeletal/SkeletalMeshFile.h"
 #include "tests/support/MeshBuilder.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/Qxtool.h"
+#include "tests/support/TempDir.h"
 
 namespace qx {
 namespace {
@@ -50,8 +50,8 @@ TEST(QxtoolMeshDump, PrintsEveryFieldUnderTheContractKeys) {
     for (const auto& item : face.items()) faceKeys.push_back(item.key());
     for (const auto& item : face["mappings"][0].items()) mappingKeys.push_back(item.key());
     EXPECT_THAT(faceKeys, ElementsAre("materialIndex", "positionIndex", "normalIndex", "mappings"));
-    EXPECT_THAT(mappingKeys, ElementsAre("textureIndex", "auxValue1", "auxValue2", "auxValue3", "auxByte1",
-                                         "auxByte2", "uv"));
+    EXPECT_THAT(mappingKeys,
+                ElementsAre("textureIndex", "auxValue1", "auxValue2", "auxValue3", "auxByte1", "auxByte2", "uv"));
     EXPECT_EQ(face["materialIndex"], 1);
     EXPECT_EQ(face["positionIndex"], json::parse("[0, 1, 2, 3]"));
     EXPECT_EQ(face["normalIndex"], json::parse("[1, 0, 1, -7]"));
@@ -142,8 +142,7 @@ TEST(QxtoolMeshInfo, BadFileAmongGoodOnesExitsOne) {
     test::TempDir dir;
     ASSERT_TRUE(writeSkeletalMesh(dir.file("good.qm1"), SkeletalMesh{}));
     test::writeBytes(dir.file("bad.qm1"), {'Q', 'X', 'M', '2'});
-    const auto run = test::runQxtool("info " + quoted(dir.file("good.qm1")) + " " +
-                                      quoted(dir.file("bad.qm1")));
+    const auto run = test::runQxtool("info " + quoted(dir.file("good.qm1")) + " " + quoted(dir.file("bad.qm1")));
     EXPECT_EQ(run.status, 1);
     EXPECT_THAT(run.out, HasSubstr("good.qm1: skeletal mesh"));
     EXPECT_THAT(run.err, HasSubstr("bad.qm1: not a skeletal mesh file (bad magic)"));

@@ -15,8 +15,8 @@ TEST(ParseNumber, FloatsAreWholeDecimalTokensWithinRange) {
         bool read;
         float value;
     } cases[] = {
-        {"-0.5", true, -0.5f}, {".5", true, 0.5f}, {"1e3", true, 1000.0f}, {"-inf", true, -INFINITY},
-        {"", false, 7.0f},     {"+1", false, 7.0f}, {"0x10", false, 7.0f}, {" 1", false, 7.0f},
+        {"-0.5", true, -0.5f}, {".5", true, 0.5f},    {"1e3", true, 1000.0f}, {"-inf", true, -INFINITY},
+        {"", false, 7.0f},     {"+1", false, 7.0f},   {"0x10", false, 7.0f},  {" 1", false, 7.0f},
         {"1s", false, 7.0f},   {"1e39", false, 7.0f},
     };
     for (const auto& c : cases) {

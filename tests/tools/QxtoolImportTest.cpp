@@ -7,8 +7,8 @@
 #include "skeletal/NameHash.h"
 #include "tests/support/AmExportBuilder.h"
 #include "tests/support/MotionBuilder.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/Qxtool.h"
+#include "tests/support/TempDir.h"
 
 namespace qx {
 namespace {
@@ -62,14 +62,13 @@ TEST(QxtoolDumpPly, KeysInContractOrderAndValuesAsRead) {
     ASSERT_EQ(result.status, 0) << result.err;
     const json doc = json::parse(result.out);
     EXPECT_EQ(keysOf(doc), (std::vector<std::string>{"type", "version", "surfaces", "images", "positions", "normals",
-                                                      "patches", "positionNormals", "boneCount", "bones",
-                                                      "boneNames"}));
+                                                     "patches", "positionNormals", "boneCount", "bones", "boneNames"}));
     EXPECT_EQ(doc["type"], "ply");
     EXPECT_EQ(doc["version"], 2);
 
     const json& surface = doc["surfaces"][0];
     EXPECT_EQ(keysOf(surface), (std::vector<std::string>{"color", "value1", "color2", "value2", "value3", "value4",
-                                                          "value5", "value6", "value7", "value8", "value9"}));
+                                                         "value5", "value6", "value7", "value8", "value9"}));
     EXPECT_EQ(surface["color"], json::parse("[1.0, 0.0, 0.0]"));
     EXPECT_EQ(surface["value2"], 0x3F800000);
     EXPECT_EQ(surface["value9"], -9);
@@ -89,9 +88,9 @@ TEST(QxtoolDumpPly, KeysInContractOrderAndValuesAsRead) {
     EXPECT_EQ(doc["boneCount"], 3);
     ASSERT_EQ(doc["bones"].size(), 3u);
     const json& accent = doc["bones"][1];
-    EXPECT_EQ(keysOf(accent), (std::vector<std::string>{"name", "nameHash", "index", "parent", "firstChild",
-                                                         "nextSibling", "start", "end", "roll", "worldToBone",
-                                                         "boneToWorld", "attachedPositions"}));
+    EXPECT_EQ(keysOf(accent),
+              (std::vector<std::string>{"name", "nameHash", "index", "parent", "firstChild", "nextSibling", "start",
+                                        "end", "roll", "worldToBone", "boneToWorld", "attachedPositions"}));
     EXPECT_EQ(accent["name"], "\u00e9");
     EXPECT_EQ(accent["nameHash"], -23);
     EXPECT_EQ(accent["index"], 1);
@@ -136,8 +135,9 @@ TEST(QxtoolDumpKfm, HeaderAndTracksAsAMotionsAre) {
     EXPECT_EQ(track["nameHash"], nameHash("arm"));
     EXPECT_NEAR(track["basisX"][2].get<float>(), 1.0f, 1e-6f);
     ASSERT_EQ(track["channels"].size(), 10u);
-    EXPECT_EQ(track["channels"][0][1],
-              json::parse(R"({"time": 1.0, "value": 2.0, "flags": 3, "outHandle": [-0.5, -1.0], "inHandle": [-0.5, -1.0]})"));
+    EXPECT_EQ(
+        track["channels"][0][1],
+        json::parse(R"({"time": 1.0, "value": 2.0, "flags": 3, "outHandle": [-0.5, -1.0], "inHandle": [-0.5, -1.0]})"));
 }
 
 TEST(QxtoolImportFiles, DamagedFilesRejectedWithTheirReason) {

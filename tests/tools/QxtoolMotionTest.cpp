@@ -12,9 +12,9 @@
 #include "skeletal/NameHash.h"
 #include "skeletal/SkeletalMotionFile.h"
 #include "tests/support/MotionBuilder.h"
+#include "tests/support/Qxtool.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
-#include "tests/support/Qxtool.h"
 
 namespace qx {
 namespace {

@@ -84,7 +84,8 @@ TEST(ReaderAllocation, ImportedFilesStayWithinBounds) {
     kfm.tracks.resize(2);
     kfm.tracks[0].name = "root";
     kfm.tracks[1].name = "arm";
-    for (auto& track : kfm.tracks) track.channels[0] = {MotionKey{0.0f, 1.0f, 2, {}, {}}, MotionKey{1.0f, 2.0f, 2, {}, {}}};
+    for (auto& track : kfm.tracks)
+        track.channels[0] = {MotionKey{0.0f, 1.0f, 2, {}, {}}, MotionKey{1.0f, 2.0f, 2, {}, {}}};
     expectBoundedOnDamagedCopies("kfm", kfm.bytes(),
                                  [](const auto& b) { return parseKfm(b.data(), b.size()) != nullptr; });
 }

@@ -9,8 +9,8 @@
 #include "skeletal/SkeletalMeshFile.h"
 #include "tests/support/AmExportBuilder.h"
 #include "tests/support/FlatModels.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/Qxtool.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 
 namespace qx {
@@ -32,7 +32,8 @@ struct Picture {
     std::vector<std::uint8_t> rgba;  // top row first
 
     Rgb at(int x, int y) const {
-        const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4;
+        const std::size_t i =
+            (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4;
         return {rgba[i], rgba[i + 1], rgba[i + 2]};
     }
     // Pixels of the given column that differ from the colour.
@@ -59,14 +60,15 @@ Picture readPicture(const std::string& path) {
 ::testing::AssertionResult near(const Rgb& actual, const Rgb& expected, int tolerance = 2) {
     for (int i = 0; i < 3; ++i)
         if (std::abs(actual[i] - expected[i]) > tolerance)
-            return ::testing::AssertionFailure() << "got (" << actual[0] << ", " << actual[1] << ", " << actual[2]
-                                                 << "), expected (" << expected[0] << ", " << expected[1] << ", "
-                                                 << expected[2] << ")";
+            return ::testing::AssertionFailure()
+                   << "got (" << actual[0] << ", " << actual[1] << ", " << actual[2] << "), expected (" << expected[0]
+                   << ", " << expected[1] << ", " << expected[2] << ")";
     return ::testing::AssertionSuccess();
 }
 
 // The square -1..1 in z = 0, facing the camera unless turned away, in one material.
-void writeSquare(const std::string& path, const Vector3& colour, bool facingAway = false, const std::string& texture = "") {
+void writeSquare(const std::string& path, const Vector3& colour, bool facingAway = false,
+                 const std::string& texture = "") {
     test::FlatMesh flat;
     const std::int32_t material = flat.material(colour);
     const std::int32_t image = texture.empty() ? -1 : flat.texture(texture);
@@ -257,13 +259,17 @@ TEST(QxtoolThumbnail, SquarePicturesOfModelsAndNoneOfAnythingElse) {
     ASSERT_TRUE(writeSkeletalMesh(dir.file("nothing.qm1"), test::FlatMesh().build()));
     const struct {
         std::string file;
-        int side;  // 0: no picture
+        int side;          // 0: no picture
         bool groundShows;  // a square model fitted to a square picture fills it
     } cases[] = {
-        {samplePath("figure.qm1"), 256, true}, {samplePath("flag.qv1"), 64, true},
-        {(test::testDataDir() / "md2/sydney.md2").string(), 96, true}, {dir.file("square.ply"), 32, false},
-        {samplePath("figure-walk.qm2"), 0, false}, {dir.file("damaged.qm1"), 0, false},
-        {dir.file("nothing.qm1"), 0, false}, {dir.file("missing.qv1"), 0, false},
+        {samplePath("figure.qm1"), 256, true},
+        {samplePath("flag.qv1"), 64, true},
+        {(test::testDataDir() / "md2/sydney.md2").string(), 96, true},
+        {dir.file("square.ply"), 32, false},
+        {samplePath("figure-walk.qm2"), 0, false},
+        {dir.file("damaged.qm1"), 0, false},
+        {dir.file("nothing.qm1"), 0, false},
+        {dir.file("missing.qv1"), 0, false},
     };
     for (const auto& c : cases) {
         if (c.side > 0 && !std::filesystem::exists(c.file)) continue;  // the shared test data

@@ -17,8 +17,8 @@
 #include "skeletal/SkeletalMeshFile.h"
 #include "skeletal/SkeletalMotionFile.h"
 #include "tests/support/MotionBuilder.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/Qxtool.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 #include "vertex/VertexModelFile.h"
 
@@ -46,19 +46,23 @@ int writeInChild(const std::function<void()>& confine, const std::function<bool(
 
 // Files may not grow past SizeLimit bytes, as on a full disk.
 int writeUnderSizeLimit(const std::function<bool(std::string*)>& write) {
-    return writeInChild([] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{SizeLimit, SizeLimit};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }, write);
+    return writeInChild(
+        [] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{SizeLimit, SizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        },
+        write);
 }
 
 // Read-only folders refuse new files: root ignores folder permissions, so a root child first
 // becomes an unprivileged user.
 int writeWithoutPrivileges(const std::function<bool(std::string*)>& write) {
-    return writeInChild([] {
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0)) _exit(2);
-    }, write);
+    return writeInChild(
+        [] {
+            if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0)) _exit(2);
+        },
+        write);
 }
 
 // The prefix that runs a command line as an unprivileged user (nothing when we are not root).
@@ -69,7 +73,8 @@ std::string unprivileged() { return geteuid() == 0 ? "setpriv --reuid=65534 --re
 void makeReadOnly(const std::filesystem::path& dir, const std::string& file) {
     namespace fs = std::filesystem;
     fs::permissions(file, fs::perms::all);
-    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(dir,
+                    fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec);
 }
 
 std::size_t entriesIn(const std::filesystem::path& dir) {
@@ -94,7 +99,8 @@ TEST(SafeWrite, WritersFailingForSpaceKeepThePreviousFile) {
     const std::string modelPath = dir.file("flag.qv1");
     for (const auto& path : {motionPath, meshPath, modelPath}) test::writeBytes(path, previous);
 
-    EXPECT_EQ(writeUnderSizeLimit([&](std::string* r) { return writeSkeletalMotion(motionPath, largeMotion(), r); }), 0);
+    EXPECT_EQ(writeUnderSizeLimit([&](std::string* r) { return writeSkeletalMotion(motionPath, largeMotion(), r); }),
+              0);
 
     SkeletalMesh mesh;
     mesh.positions.assign(1000, Vector3{1.0f, 2.0f, 3.0f});
@@ -126,8 +132,9 @@ TEST(SafeWrite, QxtoolConvertReportsTheFailureAndKeepsTheDestination) {
     const std::string destination = dir.file("faerie.qv1");
     test::writeBytes(destination, {'o', 'l', 'd'});
     // bash counts ulimit -f in 1024-byte blocks: 64 KiB is far below the converted model.
-    const auto result = test::runCommand("bash -c 'ulimit -f 64; exec " + test::qxtoolPath() + " convert " +
-                                         (test::testDataDir() / "md2/faerie.md2").string() + " -o " + destination + "'");
+    const auto result =
+        test::runCommand("bash -c 'ulimit -f 64; exec " + test::qxtoolPath() + " convert " +
+                         (test::testDataDir() / "md2/faerie.md2").string() + " -o " + destination + "'");
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_NE(result.err.find("qxtool: " + destination + ": "), std::string::npos) << result.err;
     EXPECT_EQ(test::readBytes(destination), (std::vector<std::uint8_t>{'o', 'l', 'd'}));

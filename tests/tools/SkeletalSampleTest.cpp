@@ -9,8 +9,8 @@
 #include "animation/SkeletalInstance.h"
 #include "skeletal/SkeletalMeshFile.h"
 #include "skeletal/SkeletalMotionFile.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/Qxtool.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 
 namespace qx {
@@ -25,7 +25,8 @@ TEST(SkeletalSample, CommittedFilesAreTheGeneratorsOutput) {
     const std::string samplegen = (std::filesystem::path(test::qxtoolPath()).parent_path() / "samplegen").string();
     const auto run = test::runCommand("'" + samplegen + "' '" + dir.path().string() + "'");
     ASSERT_EQ(run.status, 0) << run.err;
-    for (const char* name : {"figure.qm1", "figure-shirt.bmp", "figure-walk.qm2", "figure-wave.qm2", "figure-idle.qm2"}) {
+    for (const char* name :
+         {"figure.qm1", "figure-shirt.bmp", "figure-walk.qm2", "figure-wave.qm2", "figure-idle.qm2"}) {
         EXPECT_EQ(test::readBytes(dir.file(name)), test::readBytes(samplePath(name)))
             << name << " differs from a fresh run of samplegen: regenerate samples/";
     }
@@ -93,7 +94,8 @@ TEST(SkeletalSample, MotionsAnimateTheFiguresBonesAndTheCyclesLoop) {
             for (TrackSampler& track : sampler.tracks) {
                 const Pose start = sampleTrack(track, 0.0f), end = sampleTrack(track, motion->duration);
                 EXPECT_NEAR(start.rotation.w, end.rotation.w, 1e-5f) << MotionFiles[i] << " " << track.track->name;
-                EXPECT_NEAR(start.translation.z, end.translation.z, 1e-5f) << MotionFiles[i] << " " << track.track->name;
+                EXPECT_NEAR(start.translation.z, end.translation.z, 1e-5f)
+                    << MotionFiles[i] << " " << track.track->name;
             }
         }
         model.addMotion(std::move(motion));

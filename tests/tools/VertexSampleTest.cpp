@@ -6,8 +6,8 @@
 #include <map>
 
 #include "render/OffscreenContext.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/Qxtool.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 #include "vertex/VertexModelFile.h"
 

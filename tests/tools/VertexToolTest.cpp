@@ -6,8 +6,8 @@
 
 #include "render/ImageDecoders.h"
 #include "tests/support/Md2Builder.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/Qxtool.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 #include "tests/support/VertexModelBuilder.h"
 #include "vertex/VertexModelFile.h"
@@ -43,17 +43,17 @@ TEST(QxtoolPlay, ScriptSetsRangeRateAndStepsThroughFrames) {
     TempDir dir;
     const std::string model = writeWaveModel(dir);
     const auto run = runQxtool("play " + quoted(model),
-                            "# the whole model at 15 fps to begin with\n"
-                            "dump\n"
-                            "range 0 10 9\n"
-                            "fps -10\n"
-                            "\n"
-                            "update 0.25\n"
-                            "dump\n"
-                            "range 2 5 7\n"
-                            "new -1 -1 0\n"
-                            "update 100\n"
-                            "dump\n");
+                               "# the whole model at 15 fps to begin with\n"
+                               "dump\n"
+                               "range 0 10 9\n"
+                               "fps -10\n"
+                               "\n"
+                               "update 0.25\n"
+                               "dump\n"
+                               "range 2 5 7\n"
+                               "new -1 -1 0\n"
+                               "update 100\n"
+                               "dump\n");
     ASSERT_EQ(run.status, 0) << run.err;
     std::istringstream lines(run.out);
     std::string line;
@@ -189,7 +189,8 @@ TEST(QxtoolConvert, FailureLeavesAnExistingDestinationAsItWas) {
     EXPECT_TRUE(std::filesystem::exists(dir.file("good.qv1")));
 
     // An unwritable destination names the destination and leaves nothing behind.
-    const auto unwritable = runQxtool("convert " + quoted(dir.file("good.md2")) + " -o " + quoted(dir.file("no/dir/x.qv1")));
+    const auto unwritable =
+        runQxtool("convert " + quoted(dir.file("good.md2")) + " -o " + quoted(dir.file("no/dir/x.qv1")));
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_EQ(unwritable.err.rfind("qxtool: " + dir.file("no/dir/x.qv1") + ": cannot write", 0), 0u) << unwritable.err;
 }
@@ -199,7 +200,7 @@ TEST(QxtoolConvert, UsageAndUnknownKinds) {
     test::writeBytes(dir.file("a.md2"), smallMd2());
     test::writeBytes(dir.file("b.md2"), smallMd2());
     const auto two = runQxtool("convert " + quoted(dir.file("a.md2")) + " " + quoted(dir.file("b.md2")) + " -o " +
-                            quoted(dir.file("out.qv1")));
+                               quoted(dir.file("out.qv1")));
     EXPECT_EQ(two.status, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.qv1")));
     EXPECT_EQ(runQxtool("convert").status, 2);
@@ -264,7 +265,8 @@ TEST(QxtoolVertexKinds, ModelsWithoutFramesGoThroughEveryCommand) {
         EXPECT_TRUE(doc["frames"].empty()) << file;
         EXPECT_EQ(doc["commands"][0]["vertices"][1]["vertexIndex"], 19) << file;
 
-        const auto run = runQxtool("render " + quoted(file) + " --out " + quoted(file + ".png") + " --size 4x4 --background 0,0,255");
+        const auto run = runQxtool("render " + quoted(file) + " --out " + quoted(file + ".png") +
+                                   " --size 4x4 --background 0,0,255");
         ASSERT_EQ(run.status, 0) << file << ": " << run.err;
         const auto png = test::readBytes(file + ".png");
         Texture picture;

@@ -61,7 +61,8 @@ TEST(Md2NormalTable, HoldsTheIcosahedralUnitVectorsInOrder) {
     ASSERT_EQ(all.size(), 162u);
     for (const Vector3& n : Md2Normals) {
         const float x = n.x, y = n.y, z = n.z;
-        for (const auto& image : {std::tuple{-x, y, z}, std::tuple{x, -y, z}, std::tuple{x, y, -z}, std::tuple{y, z, x}}) {
+        for (const auto& image :
+             {std::tuple{-x, y, z}, std::tuple{x, -y, z}, std::tuple{x, y, -z}, std::tuple{y, z, x}}) {
             auto [a, b, c] = image;
             // -0.0f and 0.0f compare equal but order apart in a set: normalise the zeros.
             EXPECT_TRUE(all.count({a == 0 ? 0.0f : a, b == 0 ? 0.0f : b, c == 0 ? 0.0f : c}))
@@ -94,7 +95,7 @@ TEST(Md2Model, DecodesPositionsIntoTheProgramsAxes) {
     // the degree factor 0.0174533, a hair above pi / 180, so each axis picks up about 7e-7 of
     // another: 285 * 7e-7 = 2e-4.
     expectNear(scaled->frames[0].vertices[0].position, {22, 285, 12}, 5e-4f);
-    expectNear(scaled->frames[0].vertices[0].normal, {0, 0, 1});   // MD2 +x
+    expectNear(scaled->frames[0].vertices[0].normal, {0, 0, 1});  // MD2 +x
     expectNear(scaled->frames[0].vertices[1].position, {20, 30, 10}, 5e-5f);
     expectNear(scaled->frames[0].vertices[1].normal, {0, -1, 0});  // MD2 -z, straight down
 }
@@ -203,14 +204,15 @@ TEST(Md2Model, RejectsFramesTheFileCannotHold) {
         std::int32_t value;
         const char* reason;
     };
-    for (const Case& c : {Case{Md2FrameCount, 3, "3 frames of 1 vertices do not fit in the file after offset 68"},
-                          Case{Md2FrameCount, -1, "-1 frames of 1 vertices do not fit in the file after offset 68"},
-                          Case{Md2VertexCount, 3, "1 frames of 3 vertices do not fit in the file after offset 68"},
-                          Case{Md2VertexCount, -1, "negative vertex count -1"},
-                          Case{Md2VertexCount, INT_MAX, "1 frames of 2147483647 vertices do not fit in the file after offset 68"},
-                          Case{Md2FrameOffset, 80, "1 frames of 1 vertices do not fit in the file after offset 80"},
-                          Case{Md2FrameOffset, 117, "frame offset 117 lies outside the file (116 bytes)"},
-                          Case{Md2FrameOffset, INT_MIN, "frame offset -2147483648 lies outside the file (116 bytes)"}}) {
+    for (const Case& c :
+         {Case{Md2FrameCount, 3, "3 frames of 1 vertices do not fit in the file after offset 68"},
+          Case{Md2FrameCount, -1, "-1 frames of 1 vertices do not fit in the file after offset 68"},
+          Case{Md2VertexCount, 3, "1 frames of 3 vertices do not fit in the file after offset 68"},
+          Case{Md2VertexCount, -1, "negative vertex count -1"},
+          Case{Md2VertexCount, INT_MAX, "1 frames of 2147483647 vertices do not fit in the file after offset 68"},
+          Case{Md2FrameOffset, 80, "1 frames of 1 vertices do not fit in the file after offset 80"},
+          Case{Md2FrameOffset, 117, "frame offset 117 lies outside the file (116 bytes)"},
+          Case{Md2FrameOffset, INT_MIN, "frame offset -2147483648 lies outside the file (116 bytes)"}}) {
         auto damaged = bytes;
         test::setMd2Field(damaged, c.field, c.value);
         std::string reason;
@@ -368,15 +370,12 @@ TEST(Md2RealModels, FaerieSydneyAndDolphinHaveTheirFramesVerticesAndGroups) {
         for (const DrawCommand& c : md2->commands) strips += c.type == 1 ? 1 : 0;
         EXPECT_EQ(strips, e.strips) << e.file;
         EXPECT_EQ(md2->commands.size() - strips, e.fans) << e.file;
-        if (e.firstName) {
-            EXPECT_EQ(md2FrameName(md2->frames.front()), e.firstName) << e.file;
-        }
-        if (e.lastName) {
-            EXPECT_EQ(md2FrameName(md2->frames.back()), e.lastName) << e.file;
-        }
+        if (e.firstName) { EXPECT_EQ(md2FrameName(md2->frames.front()), e.firstName) << e.file; }
+        if (e.lastName) { EXPECT_EQ(md2FrameName(md2->frames.back()), e.lastName) << e.file; }
         const auto model = vertexModelFromMd2(*md2, &reason, ImageLoading::Skip);
         ASSERT_TRUE(model) << e.file;
-        for (const ModelFrame& frame : model->frames) EXPECT_EQ(frame.vertices.size(), static_cast<std::size_t>(e.vertices));
+        for (const ModelFrame& frame : model->frames)
+            EXPECT_EQ(frame.vertices.size(), static_cast<std::size_t>(e.vertices));
     }
 }
 

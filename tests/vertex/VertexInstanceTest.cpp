@@ -110,8 +110,8 @@ TEST(VertexInstance, SetRangeRefusesAndKeepsEverything) {
     instance.update(0.33f);
     const std::int32_t current = instance.current();
     const float elapsed = instance.elapsed();
-    EXPECT_EQ(instance.setRange(2, 5, 7), 0);    // current frame outside the range
-    EXPECT_EQ(instance.setRange(2, 5, 5), 0);    // end is exclusive
+    EXPECT_EQ(instance.setRange(2, 5, 7), 0);  // current frame outside the range
+    EXPECT_EQ(instance.setRange(2, 5, 5), 0);  // end is exclusive
     EXPECT_EQ(instance.setRange(2, 5, 1), 0);
     EXPECT_EQ(instance.setRange(-1, 5, -1), 0);  // first below 0
     EXPECT_EQ(instance.setRange(0, 11, -1), 0);  // beyond the 10 frames

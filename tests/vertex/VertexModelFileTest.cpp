@@ -33,11 +33,17 @@ std::vector<std::uint8_t> smallFile() {
     out.i32(2);  // commands
     out.i32(1);
     out.i32(2);
-    out.f32(0.25f); out.f32(0.75f); out.i32(0);
-    out.f32(1.0f); out.f32(0.0f); out.i32(1);
+    out.f32(0.25f);
+    out.f32(0.75f);
+    out.i32(0);
+    out.f32(1.0f);
+    out.f32(0.0f);
+    out.i32(1);
     out.i32(7);
     out.i32(1);
-    out.f32(0.5f); out.f32(0.5f); out.i32(1);
+    out.f32(0.5f);
+    out.f32(0.5f);
+    out.i32(1);
     return out.take();
 }
 
@@ -171,11 +177,11 @@ TEST(VertexModelFile, RejectsCountsTheFileCannotHold) {
         std::int32_t vertexCount, frameCount;
         const char* reason;
     };
-    for (const Case& c : {Case{-1, 0, "negative vertex count -1"},
-                          Case{INT_MAX, 1, "frame count 1 is more than the file can hold"},
-                          Case{0, INT_MAX, "frame count 2147483647 is more than the file can hold"},
-                          Case{0, -3, "frame count -3 is more than the file can hold"},
-                          Case{1, 1, "frame count 1 is more than the file can hold"}}) {
+    for (const Case& c :
+         {Case{-1, 0, "negative vertex count -1"}, Case{INT_MAX, 1, "frame count 1 is more than the file can hold"},
+          Case{0, INT_MAX, "frame count 2147483647 is more than the file can hold"},
+          Case{0, -3, "frame count -3 is more than the file can hold"},
+          Case{1, 1, "frame count 1 is more than the file can hold"}}) {
         ByteSink out;
         out.bytes("QXV1", 4);
         out.i32(c.vertexCount);

@@ -38,7 +38,8 @@ bool parseMotion(const std::string& token, std::size_t motionCount, AnimateStep&
     return false;
 }
 
-bool parseStep(const std::vector<std::string>& tokens, std::size_t motionCount, AnimateStep& step, std::string& reason) {
+bool parseStep(const std::vector<std::string>& tokens, std::size_t motionCount, AnimateStep& step,
+               std::string& reason) {
     const std::string& verb = tokens[0];
     if (verb == "start") {
         step.verb = Verb::Start;

@@ -42,7 +42,8 @@ int exportVertex(const ExportOptions& o, GltfExportNotes& notes) {
     std::string reason;
     const std::unique_ptr<VertexModel> model = readVertexModelToShow(o.model, &reason, ImageLoading::Decode);
     if (!model) return fail(o.model, reason);
-    if (!exportVertexGltf(*model, gltfNameOf(o.model), o.output, o.gltf, &notes, &reason)) return fail(o.output, reason);
+    if (!exportVertexGltf(*model, gltfNameOf(o.model), o.output, o.gltf, &notes, &reason))
+        return fail(o.output, reason);
     return ExitOk;
 }
 

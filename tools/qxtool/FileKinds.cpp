@@ -6,8 +6,8 @@ namespace {
 
 // One for every type of the table.
 const FileKind* const Kinds[] = {
-    &SkeletalMeshKind, &VertexModelKind, &Md2Kind, &PlyKind, &SkeletalMotionKind, &KfmKind,
-    &BmpKind,          &TgaKind,         &PngKind, &JpgKind,
+    &SkeletalMeshKind, &VertexModelKind, &Md2Kind, &PlyKind, &SkeletalMotionKind,
+    &KfmKind,          &BmpKind,         &TgaKind, &PngKind, &JpgKind,
 };
 
 }  // namespace

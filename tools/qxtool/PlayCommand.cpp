@@ -79,8 +79,10 @@ CommandRun definePlay(CLI::App& sub) {
         const auto parse = [&script](const ScriptLine& line, std::string& why) {
             PlayStep step;
             if (!parseStep(line.tokens, step)) {
-                why = "expected 'new FIRST LAST FPS', 'range FIRST LAST CURRENT', 'fps VALUE', 'update DT' or "
-                      "'dump', got '" + line.text + "'";
+                why =
+                    "expected 'new FIRST LAST FPS', 'range FIRST LAST CURRENT', 'fps VALUE', 'update DT' or "
+                    "'dump', got '" +
+                    line.text + "'";
                 return false;
             }
             script.push_back(step);

@@ -37,7 +37,6 @@ struct RenderOptions {
     std::string background = "0,0,0";
 };
 
-
 bool parseInt(const std::string& text, std::int32_t low, std::int32_t high, std::int32_t& out) {
     std::int32_t value = 0;
     if (!parseNumber(text, value) || value < low || value > high) return false;

@@ -26,7 +26,8 @@ CommandRun defineSample(CLI::App& sub) {
         std::vector<float> times;
         for (const std::string& text : options->times) {
             float t = 0.0f;
-            if (!parseNumber(text, t)) return usageError("TIME expects seconds as a plain decimal number, not '" + text + "'");
+            if (!parseNumber(text, t))
+                return usageError("TIME expects seconds as a plain decimal number, not '" + text + "'");
             times.push_back(t);
         }
         std::string reason;

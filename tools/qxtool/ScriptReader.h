@@ -13,9 +13,9 @@
 namespace qx::tool {
 
 struct ScriptLine {
-    std::size_t number = 0;            // from 1, counting every line of the input
-    std::string text;                  // as read, for messages
-    std::vector<std::string> tokens;   // never empty; the first is the command
+    std::size_t number = 0;           // from 1, counting every line of the input
+    std::string text;                 // as read, for messages
+    std::vector<std::string> tokens;  // never empty; the first is the command
 };
 
 // Turns one line into the command's own step (kept by the caller); false with a reason when

@@ -29,7 +29,8 @@ struct ThumbnailOptions {
 int thumbnail(const ThumbnailOptions& o) {
     std::int32_t side = 0;
     if (!parseNumber(o.size, side) || side < 1 || side > MaxThumbnailSide)
-        return usageError("--size expects a side of 1.." + std::to_string(MaxThumbnailSide) + " pixels, not '" + o.size + "'");
+        return usageError("--size expects a side of 1.." + std::to_string(MaxThumbnailSide) + " pixels, not '" +
+                          o.size + "'");
     const FileKind* kind = findFileKind(o.input);
     if (kind == nullptr || kind->renderAs() == RenderAs::Nothing)
         return fail(o.input, "no picture of its own (pictures are made of " + renderableExtensions() + ")");

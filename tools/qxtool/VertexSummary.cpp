@@ -49,7 +49,8 @@ void printCommands(const std::vector<DrawCommand>& commands, std::int32_t vertex
     }
     std::cout << "  commands: " << commands.size() << " (" << strips << " strips, " << commands.size() - strips
               << " fans), " << commandVertices << " command vertices\n";
-    if (outside > 0) std::cout << "  damaged: " << outside << " command vertex indices outside the vertices (skipped when drawn)\n";
+    if (outside > 0)
+        std::cout << "  damaged: " << outside << " command vertex indices outside the vertices (skipped when drawn)\n";
 }
 
 void printSkin(const std::string& skinPath) {

@@ -12,10 +12,10 @@ namespace qx::tool {
 
 struct VertexSummary {
     std::int32_t vertexCount = 0;
-    std::vector<std::string> frameNames;        // in frame order
+    std::vector<std::string> frameNames;  // in frame order
     const std::vector<DrawCommand>* commands = nullptr;
     const std::vector<FrameVertex>* firstFrame = nullptr;  // none without frames
-    std::string skinPath;                        // where the skin is looked for
+    std::string skinPath;                                  // where the skin is looked for
 };
 
 // Vertices, frames (and their seconds at 15 frames per second), the animations the frame names

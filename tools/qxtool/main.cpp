@@ -1,8 +1,8 @@
 // qxtool: the command-line twin of the viewer: inspection, conversion, scripted playback and
 // off-screen snapshots, built from the same libraries.
 
-#include <csignal>
 #include <cctype>
+#include <csignal>
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -71,9 +71,7 @@ int main(int argc, char** argv) {
     for (const auto& a : args) pointers.push_back(a.c_str());
     try {
         app.parse(static_cast<int>(pointers.size()), pointers.data());
-    } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
-    } catch (const CLI::CallForAllHelp& e) {
+    } catch (const CLI::CallForHelp& e) { return app.exit(e); } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);

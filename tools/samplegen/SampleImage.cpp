@@ -6,7 +6,8 @@ namespace qx::samples {
 
 void RgbImage::set(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     if (x < 0 || y < 0 || x >= width || y >= height) return;
-    std::uint8_t* p = rgb.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
+    std::uint8_t* p =
+        rgb.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
     p[0] = r;
     p[1] = g;
     p[2] = b;
@@ -22,17 +23,18 @@ std::vector<std::uint8_t> encodeBmp24(const RgbImage& image) {
     out.u32(14 + 40);               // offset of the pixels
     out.u32(40);                    // header size
     out.i32(image.width);
-    out.i32(image.height);          // positive: bottom row first
-    out.u16(1);                     // planes
-    out.u16(24);                    // bits per pixel
-    out.u32(0);                     // no compression
+    out.i32(image.height);  // positive: bottom row first
+    out.u16(1);             // planes
+    out.u16(24);            // bits per pixel
+    out.u32(0);             // no compression
     out.u32(pixelBytes);
-    out.i32(2835);                  // 72 dots per inch, in dots per metre
+    out.i32(2835);  // 72 dots per inch, in dots per metre
     out.i32(2835);
-    out.u32(0);                     // colours used
-    out.u32(0);                     // important colours
+    out.u32(0);  // colours used
+    out.u32(0);  // important colours
     for (int y = image.height - 1; y >= 0; --y) {
-        const std::uint8_t* p = image.rgb.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) * 3;
+        const std::uint8_t* p =
+            image.rgb.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) * 3;
         for (int x = 0; x < image.width; ++x, p += 3) {
             out.u8(p[2]);
             out.u8(p[1]);

@@ -303,7 +303,8 @@ MotionTrack turnTrack(const std::string& bone, int axis, float duration, float s
     for (int c = 0; c < ChannelCount; ++c)
         track.channels[c] = constant(c == ScaleX || c == ScaleY || c == ScaleZ || c == RotationW ? 1.0f : 0.0f);
     auto half = [&](float t) { return static_cast<double>(angle(t)) * Pi / 360.0; };
-    track.channels[RotationX + axis] = curve(duration, step, [&](float t) { return static_cast<float>(std::sin(half(t))); });
+    track.channels[RotationX + axis] =
+        curve(duration, step, [&](float t) { return static_cast<float>(std::sin(half(t))); });
     track.channels[RotationW] = curve(duration, step, [&](float t) { return static_cast<float>(std::cos(half(t))); });
     return track;
 }
@@ -322,13 +323,15 @@ SkeletalMotion makeWalk() {
     auto leg = [&](const char* thigh, const char* shin, float phase) {
         motion.tracks.push_back(turnTrack(thigh, 0, D, Step, [=](float t) { return 28.0f * wave(t, D, phase); }));
         // The knee bends while the leg swings back, never the wrong way.
-        motion.tracks.push_back(turnTrack(shin, 0, D, Step, [=](float t) { return 35.0f * std::max(0.0f, wave(t, D, phase + 0.15f)); }));
+        motion.tracks.push_back(
+            turnTrack(shin, 0, D, Step, [=](float t) { return 35.0f * std::max(0.0f, wave(t, D, phase + 0.15f)); }));
     };
     leg("thigh.L", "shin.L", 0.0f);
     leg("thigh.R", "shin.R", 0.5f);
     motion.tracks.push_back(turnTrack("arm.L", 0, D, Step, [](float t) { return 22.0f * wave(t, D, 0.5f); }));
     motion.tracks.push_back(turnTrack("arm.R", 0, D, Step, [](float t) { return 22.0f * wave(t, D); }));
-    motion.tracks.push_back(turnTrack("forearm.L", 0, D, Step, [](float t) { return -12.0f - 8.0f * wave(t, D, 0.5f); }));
+    motion.tracks.push_back(
+        turnTrack("forearm.L", 0, D, Step, [](float t) { return -12.0f - 8.0f * wave(t, D, 0.5f); }));
     motion.tracks.push_back(turnTrack("forearm.R", 0, D, Step, [](float t) { return -12.0f - 8.0f * wave(t, D); }));
     // Two bobs a stride, along the hips' own Z (up), and a slight twist of the trunk.
     MotionTrack hips = turnTrack("hips", 2, D, Step, [](float t) { return 6.0f * wave(t, D); });

@@ -19,8 +19,8 @@ namespace {
 
 constexpr float TwoPi = 6.2831853f;
 
-constexpr int Columns = 12;         // quads along the flag
-constexpr int Rows = 8;             // quads up the flag
+constexpr int Columns = 12;  // quads along the flag
+constexpr int Rows = 8;      // quads up the flag
 constexpr float FlagLength = 40.0f;
 constexpr float FlagHeight = 24.0f;
 constexpr float FlagBottom = 34.0f;
@@ -34,9 +34,9 @@ constexpr int SkinHeight = 64;
 constexpr float ClothS = 112.0f / SkinWidth;
 
 constexpr int ClothVertices = (Columns + 1) * (Rows + 1);
-constexpr int PoleBottom = ClothVertices;            // ring at y = 0
-constexpr int PoleTop = PoleBottom + PoleSides;      // ring at the pole's top
-constexpr int PoleKnob = PoleTop + PoleSides;        // the cap's centre
+constexpr int PoleBottom = ClothVertices;        // ring at y = 0
+constexpr int PoleTop = PoleBottom + PoleSides;  // ring at the pole's top
+constexpr int PoleKnob = PoleTop + PoleSides;    // the cap's centre
 constexpr int VertexCount = PoleKnob + 1;
 
 int cloth(int i, int j) { return j * (Columns + 1) + i; }
@@ -128,7 +128,8 @@ std::vector<DrawCommand> makeCommands() {
     DrawCommand cap;
     cap.type = TriangleFan;
     cap.vertices.push_back({(1.0f + ClothS) / 2.0f, 1.0f, PoleKnob});
-    for (int k = 0; k <= PoleSides; ++k) cap.vertices.push_back({(1.0f + ClothS) / 2.0f, 0.95f, PoleTop + k % PoleSides});
+    for (int k = 0; k <= PoleSides; ++k)
+        cap.vertices.push_back({(1.0f + ClothS) / 2.0f, 0.95f, PoleTop + k % PoleSides});
     commands.push_back(std::move(cap));
     return commands;
 }
@@ -139,18 +140,24 @@ RgbImage makeSkin() {
     for (int y = 0; y < SkinHeight; ++y) {
         for (int x = 0; x < SkinWidth; ++x) {
             if (x >= 112) {
-                const int grain = static_cast<int>(18.0f * fsin(0.9f * static_cast<float>(x) + 0.15f * static_cast<float>(y)));
+                const int grain =
+                    static_cast<int>(18.0f * fsin(0.9f * static_cast<float>(x) + 0.15f * static_cast<float>(y)));
                 image.set(x, y, static_cast<std::uint8_t>(130 + grain), static_cast<std::uint8_t>(88 + grain / 2), 45);
                 continue;
             }
             const float dx = static_cast<float>(x) - 30.0f;
             const float dy = static_cast<float>(y) - 31.5f;
             const float r = fsqrt(dx * dx + dy * dy);
-            if (r < 10.0f) image.set(x, y, 245, 200, 40);
-            else if (r < 12.0f) image.set(x, y, 150, 110, 20);
-            else if (y < 21) image.set(x, y, 30, 60, 150);
-            else if (y < 43) image.set(x, y, 240, 240, 232);
-            else image.set(x, y, 190, 30, 40);
+            if (r < 10.0f)
+                image.set(x, y, 245, 200, 40);
+            else if (r < 12.0f)
+                image.set(x, y, 150, 110, 20);
+            else if (y < 21)
+                image.set(x, y, 30, 60, 150);
+            else if (y < 43)
+                image.set(x, y, 240, 240, 232);
+            else
+                image.set(x, y, 190, 30, 40);
         }
     }
     return image;
@@ -169,8 +176,8 @@ bool writeVertexSample(const std::string& folder, std::string* reason) {
         int frames;
         ClothShape shape;
     };
-    for (const Animation& animation : {Animation{"wave", 12, waveShape}, Animation{"flap", 8, flapShape},
-                                       Animation{"droop", 6, droopShape}}) {
+    for (const Animation& animation :
+         {Animation{"wave", 12, waveShape}, Animation{"flap", 8, flapShape}, Animation{"droop", 6, droopShape}}) {
         for (int f = 0; f < animation.frames; ++f) {
             const float phase = static_cast<float>(f) / static_cast<float>(animation.frames);
             model.frames.push_back(makeFrame(animation.name + twoDigits(f + 1), animation.shape, phase, pole));

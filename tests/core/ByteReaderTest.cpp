@@ -148,31 +148,6 @@ TEST(ByteReader, CountsAreHeldToTheBytesLeft) {
     EXPECT_EQ(cut.position(), 0u);
 }
 
-struct FitsCase {
-    const char* name;
-    std::size_t count;
-    std::size_t elementBytes;
-    std::size_t remaining;
-    bool fits;
-};
-
-const FitsCase FitsCases[] = {
-    {"filling what is left", 3, 4, 12, true},
-    {"one byte longer than what is left", 3, 4, 11, false},
-    {"any number of elements of no size", Huge, 0, 0, true},
-    {"no element of the largest size", 0, Huge, 0, true},
-    {"one element of the largest size", 1, Huge, 64, false},
-    {"a product that wraps round to nothing", Huge / 2 + 1, 2, 64, false},
-    {"the largest count", Huge, 1, 64, false},
-};
-
-TEST(ByteReader, FitsWithoutOverflow) {
-    for (const FitsCase& c : FitsCases) {
-        const std::vector<std::uint8_t> data = counting(c.remaining);
-        EXPECT_EQ(ByteReader(data.data(), c.remaining).fits(c.count, c.elementBytes), c.fits) << c.name;
-    }
-}
-
 // Requests of n elements (bytes, or 32-bit words for a list) from a reader with 12 bytes left
 // after 4 read, each refused before anything is reserved or written.
 using Request = bool (*)(ByteReader& in, std::size_t n);
@@ -290,30 +265,6 @@ TEST(ByteReader, SeeksStayInsideTheBytesNotYetGivenBack) {
         EXPECT_EQ(in.seek(c.target), c.accepted);
         EXPECT_EQ(in.position(), c.accepted ? c.target : 50u);
     }
-}
-
-TEST(ByteReader, FixedRecordReadsItsFieldsInFileOrder) {
-    std::vector<std::uint8_t> bytes;
-    const auto put = [&bytes](const auto& value) {
-        const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
-        bytes.insert(bytes.end(), p, p + sizeof value);
-    };
-    put(std::int32_t{-7});
-    put(1.5f);
-    put(std::uint8_t{200});
-    put(Vector3(1, 2, 3));
-    put(std::uint16_t{0x1234});
-    ByteReader in(bytes);
-    FixedRecord record;
-    ASSERT_TRUE(in.record(bytes.size(), record));
-    EXPECT_TRUE(in.atEnd());
-    EXPECT_EQ(record.i32(), -7);
-    EXPECT_EQ(record.f32(), 1.5f);
-    EXPECT_EQ(record.u8(), 200);
-    EXPECT_EQ(record.vector3(), Vector3(1, 2, 3));
-    std::uint16_t last = 0;
-    record.bytes(&last, 2);
-    EXPECT_EQ(last, 0x1234);
 }
 
 }  // namespace

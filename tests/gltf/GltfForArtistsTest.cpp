@@ -1,6 +1,6 @@
 // Exports as artists' tools read them: animations that follow playback at any time (jumps and
-// curves included), one node per bone, faces wound toward their normals, textures upright and
-// named as PNGs, names as the program shows them, a scale, and what is refused.
+// curves included), one node per bone, textures upright and named as PNGs, names as the program
+// shows them, a scale, and what is refused. (Faces wound toward their normals: the F3D tests.)
 
 #include <gtest/gtest.h>
 
@@ -176,35 +176,6 @@ TEST(GltfForArtists, RandomMotionsFollowPlaybackAtAnyTime) {
     EXPECT_GT(checked, 1000);
 }
 
-// Of the triangles of every primitive, the share whose corners turn counter-clockwise about the
-// way their normals point: glTF's front.
-double facingShare(const GltfEvaluator& gltf) {
-    std::size_t along = 0, all = 0;
-    for (const auto& mesh : gltf.doc["meshes"])
-        for (const auto& primitive : mesh["primitives"]) {
-            const std::vector<double> p = gltf.numbers(primitive["attributes"]["POSITION"].get<int>());
-            const std::vector<double> n = gltf.numbers(primitive["attributes"]["NORMAL"].get<int>());
-            const std::vector<double> index = gltf.numbers(primitive["indices"].get<int>());
-            for (std::size_t i = 0; i + 2 < index.size(); i += 3) {
-                const auto at = [&](const std::vector<double>& v, int k, int c) {
-                    return v[static_cast<std::size_t>(index[i + static_cast<std::size_t>(k)]) * 3 +
-                             static_cast<std::size_t>(c)];
-                };
-                double u[3], w[3], normal[3];
-                for (int c = 0; c < 3; ++c) {
-                    u[c] = at(p, 1, c) - at(p, 0, c);
-                    w[c] = at(p, 2, c) - at(p, 0, c);
-                    normal[c] = at(n, 0, c) + at(n, 1, c) + at(n, 2, c);
-                }
-                const double face[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
-                                        u[0] * w[1] - u[1] * w[0]};
-                along += face[0] * normal[0] + face[1] * normal[1] + face[2] * normal[2] > 0.0;
-                ++all;
-            }
-        }
-    return all == 0 ? 0.0 : static_cast<double>(along) / static_cast<double>(all);
-}
-
 GltfEvaluator exportedFile(const TempDir& dir, const std::string& arguments) {
     const CommandResult result = runQxtool("export " + arguments + " -o " + quoted(dir.file("out.glb")));
     EXPECT_EQ(result.status, 0) << arguments << ": " << result.err;
@@ -212,21 +183,6 @@ GltfEvaluator exportedFile(const TempDir& dir, const std::string& arguments) {
     std::string reason;
     EXPECT_TRUE(gltf.read(dir.file("out.glb"), &reason)) << arguments << ": " << reason;
     return gltf;
-}
-
-TEST(GltfForArtists, FacesTurnTowardTheirNormals) {
-    const std::string samples = (sourceDir() / "samples").string() + "/";
-    std::vector<std::string> models = {samples + "figure.qm1", samples + "flag.qv1"};
-    for (const char* md2 : {"sydney.md2", "faerie.md2", "dolphin.md2", "flag.md2"}) {
-        const auto path = testDataDir() / "md2" / md2;
-        if (std::filesystem::exists(path)) {
-            models.push_back(path.string());
-        } else {
-            std::cout << "skipped " << path.string() << ": shared test data not found\n";
-        }
-    }
-    TempDir dir;
-    for (const std::string& model : models) EXPECT_GT(facingShare(exportedFile(dir, quoted(model))), 0.9) << model;
 }
 
 // The embedded picture is the source as an image viewer shows it, named as the PNG it is, and

@@ -2,29 +2,21 @@
 
 #include <cmath>
 
+#include "gltf/GltfWriter.h"
+
 namespace qx {
-
-namespace {
-
-float finiteOrCount(float value, float fallback, std::size_t& replaced) {
-    if (std::isfinite(value)) return value;
-    ++replaced;
-    return fallback;
-}
-
-}  // namespace
 
 GltfTrs gltfTrsOf(const Pose& pose, std::size_t& replaced) {
     GltfTrs trs;
     const float t[3] = {pose.translation.x, pose.translation.y, pose.translation.z};
     const float s[3] = {pose.scale.x, pose.scale.y, pose.scale.z};
     for (int i = 0; i < 3; ++i) {
-        trs.translation[static_cast<std::size_t>(i)] = finiteOrCount(t[i], 0.0f, replaced);
-        trs.scale[static_cast<std::size_t>(i)] = finiteOrCount(s[i], 1.0f, replaced);
+        trs.translation[static_cast<std::size_t>(i)] = finiteOr(t[i], 0.0f, replaced);
+        trs.scale[static_cast<std::size_t>(i)] = finiteOr(s[i], 1.0f, replaced);
     }
     auto& q = trs.rotation;
-    q = {finiteOrCount(pose.rotation.x, 0.0f, replaced), finiteOrCount(pose.rotation.y, 0.0f, replaced),
-         finiteOrCount(pose.rotation.z, 0.0f, replaced), finiteOrCount(pose.rotation.w, 1.0f, replaced)};
+    q = {finiteOr(pose.rotation.x, 0.0f, replaced), finiteOr(pose.rotation.y, 0.0f, replaced),
+         finiteOr(pose.rotation.z, 0.0f, replaced), finiteOr(pose.rotation.w, 1.0f, replaced)};
     const float length = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
     if (!(length > 0.0f) || !std::isfinite(length)) {
         q = {0.0f, 0.0f, 0.0f, 1.0f};

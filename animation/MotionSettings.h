@@ -16,4 +16,13 @@ struct MotionSettings {
     std::int32_t motionId = 0;  // nameHash of the motion to play (the path it was read from)
 };
 
+// The settings as a record keeps them, whoever edited them: a negative stop time means never
+// (-1), and a negative attack or decay takes the motion's whole duration.
+inline MotionSettings settledSettings(MotionSettings settings, float motionDuration) {
+    if (settings.stopTime < 0.0f) settings.stopTime = -1.0f;
+    if (settings.attackLength < 0.0f) settings.attackLength = motionDuration;
+    if (settings.decayLength < 0.0f) settings.decayLength = motionDuration;
+    return settings;
+}
+
 }  // namespace qx

@@ -1,35 +1,41 @@
 #pragma once
 // What a child window shows, and what its tree's items stand for: a skeletal mesh or a vertex
 // model document (each owning its model), or the record of a motion loaded into a skeletal
-// mesh document.
+// mesh document. Documents announce their changes as signals; the tree, the forms and the view
+// each listen to the ones they show, so that a change made anywhere reaches all of them.
 
 #include <string>
+#include <variant>
+
+#include <QMetaType>
+#include <QObject>
 
 namespace qx::app {
 
-class CBaseDoc {
+class CSModelDoc;
+class CSMotionDoc;
+class CVModelDoc;
+
+class CBaseDoc : public QObject {
+    Q_OBJECT
 public:
-    // The kinds, as the tree and the forms tell them apart.
-    static constexpr int VertexModelKind = 0;
-    static constexpr int SkeletalMotionKind = 1;
-    static constexpr int SkeletalMeshKind = 2;
+    ~CBaseDoc() override = default;
 
-    virtual ~CBaseDoc() = default;
-    CBaseDoc(const CBaseDoc&) = delete;
-    CBaseDoc& operator=(const CBaseDoc&) = delete;
-
-    int kind() const { return kind_; }
     // The full path of the file it was read from.
     const std::string& pathName() const { return pathName_; }
     // The file name without its folder.
     std::string title() const;
 
 protected:
-    CBaseDoc(int kind, std::string pathName) : kind_(kind), pathName_(std::move(pathName)) {}
+    explicit CBaseDoc(std::string pathName) : pathName_(std::move(pathName)) {}
 
 private:
-    int kind_;
     std::string pathName_;
 };
 
+// A document of any kind, told apart by its type; none for an item that stands for no document.
+using DocumentRef = std::variant<std::monostate, CSModelDoc*, CSMotionDoc*, CVModelDoc*>;
+
 }  // namespace qx::app
+
+Q_DECLARE_METATYPE(qx::app::DocumentRef)

@@ -12,8 +12,6 @@
 #include <QWidget>
 
 #include "animation/SkeletalDrawable.h"
-#include "app/CMainFrame.h"
-#include "app/CViewerApp.h"
 #include "app/DroppedFiles.h"
 #include "core/ModelKind.h"
 #include "render/Lighting.h"
@@ -31,9 +29,9 @@ constexpr int Notch = 120;
 
 }  // namespace
 
-CBaseView::CBaseView() : QOpenGLWindow(QOpenGLContext::globalShareContext()) {
+CBaseView::CBaseView(ViewHost& host) : QOpenGLWindow(QOpenGLContext::globalShareContext()), host_(host) {
     setObjectName(QStringLiteral("view"));
-    if (CViewerApp* app = CViewerApp::instance()) app->viewCreated(this);
+    host_.viewCreated(this);
 }
 
 QWidget* CBaseView::container() {
@@ -70,7 +68,7 @@ bool CBaseView::event(QEvent* event) {
             const QStringList files = droppedFiles(drop->mimeData());
             if (files.isEmpty()) return true;
             drop->acceptProposedAction();
-            if (CViewerApp* app = CViewerApp::instance()) app->openDroppedFiles(files, container_);
+            host_.filesDropped(files, container_);
             return true;
         }
         default:
@@ -102,12 +100,11 @@ CBaseView::~CBaseView() {
     drawable_ = nullptr;
     instance_.reset();
     doneCurrent();
-    if (CViewerApp* app = CViewerApp::instance()) app->viewDestroyed(this);
+    host_.viewDestroyed(this);
 }
 
 void CBaseView::initializeGL() {
-    CViewerApp& app = *CViewerApp::instance();
-    app.ensureRenderer();
+    host_.ensureRenderer();
     applyGlState();
     // The instance was built and the model measured when the view was made (InitModel), so
     // that the child window's panels can use it before the window first shows.
@@ -115,18 +112,17 @@ void CBaseView::initializeGL() {
     camera_.height = static_cast<float>(height());
     FitCamera();
     initialised_ = true;
-    app.viewInitialised(this);
+    host_.viewInitialised(this);
 }
 
 void CBaseView::applyGlState() const {
-    const CViewerApp& app = *CViewerApp::instance();
     // The renderer's light is placed through the modelview current when it is set; placed
     // under the identity it shines from the viewer's side whatever the camera did before.
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    if (const Renderer* renderer = app.renderer()) renderer->applyToCurrentContext();
-    applyLighting(app.mainFrame().lighting());
+    if (const Renderer* renderer = host_.renderer()) renderer->applyToCurrentContext();
+    applyLighting(host_.lighting());
     glPopMatrix();
 }
 
@@ -174,7 +170,7 @@ void CBaseView::paintGL() {
 void CBaseView::DrawScene() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     applyCameraTransform(camera_);
-    Renderer* renderer = CViewerApp::instance()->renderer();
+    Renderer* renderer = host_.renderer();
     if (renderer == nullptr) return;
     // The view hands its own drawable over at paint time rather than when it was updated: a
     // view repainted for another reason (uncovered, resized) then draws its own model, never

@@ -20,6 +20,7 @@
 #include <QPointF>
 
 #include "app/IdleLoop.h"
+#include "app/ViewHost.h"
 #include "core/ModelInstance.h"
 #include "render/Camera.h"
 
@@ -33,7 +34,8 @@ class CBaseView : public QOpenGLWindow, public AnimatedView {
     Q_OBJECT
 public:
     // The view's context shares its textures with every other view's (see SharedGlContext).
-    CBaseView();
+    // The host must outlive the view.
+    explicit CBaseView(ViewHost& host);
     ~CBaseView() override;
 
     // The widget that holds the view in a child window; made on first use, it owns the view.
@@ -86,6 +88,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
+    ViewHost& host_;
     Camera camera_;
     std::unique_ptr<ModelInstance> instance_;
 

@@ -9,18 +9,17 @@
 #include <QVBoxLayout>
 
 #include "app/CBaseView.h"
-#include "app/CViewerApp.h"
 
 namespace qx::app {
 
-QVariant documentData(CBaseDoc* document) { return QVariant::fromValue(document); }
+QVariant documentData(DocumentRef document) { return QVariant::fromValue(document); }
 
-CBaseDoc* itemDocument(const QTreeWidgetItem* item) {
-    return item != nullptr ? item->data(0, CChildFrame::DocumentRole).value<CBaseDoc*>() : nullptr;
+DocumentRef itemDocument(const QTreeWidgetItem* item) {
+    return item != nullptr ? item->data(0, CChildFrame::DocumentRole).value<DocumentRef>() : DocumentRef{};
 }
 
-CChildFrame::CChildFrame(std::unique_ptr<CBaseDoc> document, int propertyRowHeight)
-    : document_(std::move(document)), propertyRowHeight_(propertyRowHeight) {
+CChildFrame::CChildFrame(std::unique_ptr<CBaseDoc> document, ViewHost& host, int propertyRowHeight)
+    : document_(std::move(document)), host_(host), propertyRowHeight_(propertyRowHeight) {
     setWindowTitle(QString::fromStdString(document_->title()));
 }
 
@@ -70,7 +69,7 @@ void CChildFrame::createPanes() {
 }
 
 CChildFrame::~CChildFrame() {
-    if (CViewerApp* app = CViewerApp::instance()) app->childFrameClosing();
+    host_.childFrameClosing();
     // The view plays the document's model, and the forms refer to its records: both go first.
     delete outer_;
     outer_ = nullptr;
@@ -85,7 +84,7 @@ void CChildFrame::ShowDocument() {
 
 QTreeWidgetItem* CChildFrame::AddRootItem() {
     auto* root = new QTreeWidgetItem(tree_, {QString::fromStdString(document_->pathName())});
-    root->setData(0, DocumentRole, documentData(document_.get()));
+    root->setData(0, DocumentRole, documentData(documentRef()));
     return root;
 }
 

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "app/CBaseDoc.h"
+#include "app/ViewHost.h"
 
 class QMdiSubWindow;
 class QScrollArea;
@@ -34,6 +35,8 @@ public:
     ~CChildFrame() override;
 
     CBaseDoc& document() const { return *document_; }
+    // The document by its type.
+    virtual DocumentRef documentRef() const = 0;
     CBaseView& view() const { return *view_; }
     QTreeWidget& tree() const { return *tree_; }
     QSplitter& outerSplitter() const { return *outer_; }
@@ -45,8 +48,10 @@ public:
     void ShowDocument();
 
 protected:
-    // propertyRowHeight: the form's initial height.
-    CChildFrame(std::unique_ptr<CBaseDoc> document, int propertyRowHeight);
+    // propertyRowHeight: the form's initial height. The host must outlive the frame.
+    CChildFrame(std::unique_ptr<CBaseDoc> document, ViewHost& host, int propertyRowHeight);
+
+    ViewHost& host() const { return host_; }
     // Builds the panes; called by each kind of frame once it can make its view and form.
     void createPanes();
 
@@ -64,6 +69,7 @@ protected:
 
 private:
     std::unique_ptr<CBaseDoc> document_;
+    ViewHost& host_;
     int propertyRowHeight_;
     QSplitter* outer_ = nullptr;
     QSplitter* inner_ = nullptr;
@@ -73,12 +79,9 @@ private:
     CBaseView* view_ = nullptr;
 };
 
-// DocumentRole data standing for document: a CBaseDoc* (a derived pointer is converted on the
-// way in), so that reading it back is right wherever CBaseDoc sits among the document's bases.
-QVariant documentData(CBaseDoc* document);
-// The document an item stands for, or none.
-CBaseDoc* itemDocument(const QTreeWidgetItem* item);
+// DocumentRole data standing for a document.
+QVariant documentData(DocumentRef document);
+// The document an item stands for; none (std::monostate) for an item that stands for none.
+DocumentRef itemDocument(const QTreeWidgetItem* item);
 
 }  // namespace qx::app
-
-Q_DECLARE_METATYPE(qx::app::CBaseDoc*)

@@ -3,23 +3,13 @@
 #include <filesystem>
 
 #include "app/SharedGlContext.h"
-#include "render/ModelScene.h"
 
 namespace qx::app {
 
 std::string CBaseDoc::title() const { return std::filesystem::path(pathName_).filename().string(); }
 
-std::unique_ptr<CSModelDoc> CSModelDoc::load(const std::string& path, std::string* reason) {
-    const SharedGlScope gl;
-    std::unique_ptr<SkeletalMesh> mesh = readMeshToShow(path, reason, ImageLoading::Upload);
-    if (!mesh) return nullptr;
-    auto model = std::make_unique<SkeletalModel>();
-    model->addMesh(std::move(mesh));
-    return std::unique_ptr<CSModelDoc>(new CSModelDoc(path, std::move(model)));
-}
-
 CSModelDoc::CSModelDoc(std::string path, std::unique_ptr<SkeletalModel> model)
-    : CBaseDoc(SkeletalMeshKind, std::move(path)), model_(std::move(model)) {}
+    : CBaseDoc(std::move(path)), model_(std::move(model)) {}
 
 CSModelDoc::~CSModelDoc() {
     records_.clear();
@@ -31,7 +21,36 @@ CSMotionDoc& CSModelDoc::addMotion(std::unique_ptr<SkeletalMotion> motion, const
     SkeletalMotion& added = *motion;
     model_->addMotion(std::move(motion));
     records_.push_back(std::make_unique<CSMotionDoc>(added, path));
-    return *records_.back();
+    CSMotionDoc& record = *records_.back();
+    emit motionAdded(&record);
+    return record;
+}
+
+void CSModelDoc::startMotion(CSMotionDoc& record) {
+    record.switchedOn_ = true;
+    emit motionStarted(&record);
+}
+
+void CSModelDoc::stopMotion(CSMotionDoc& record) {
+    record.switchedOn_ = false;
+    emit motionStopped(&record);
+}
+
+void CSModelDoc::restartSwitchedOn() {
+    for (const auto& record : records_)
+        if (record->switchedOn_) emit motionStarted(record.get());
+}
+
+void CSModelDoc::setSettings(CSMotionDoc& record, const MotionSettings& settings) {
+    const std::int32_t id = record.settings_.motionId;  // names the motion; no form edits it
+    record.settings_ = settledSettings(settings, record.motion_.duration);
+    record.settings_.motionId = id;
+    emit motionSettingsChanged(&record);
+}
+
+void CSModelDoc::setAnimationType(CSMotionDoc& record, std::int32_t type) {
+    record.motion_.animationType = type;
+    emit motionSettingsChanged(&record);
 }
 
 }  // namespace qx::app

@@ -1,7 +1,9 @@
 #pragma once
 // A skeletal mesh document: the model read from a ".qm1" file, or an A:M ".ply" export converted
-// in memory (its mesh, then the motions loaded into it), and the records of those motions,
-// which its tree shows.
+// in memory (its mesh, then the motions loaded into it), and the records of those motions.
+//
+// Every change to its motions is made here and announced: the tree hangs and ticks items, the
+// motion form shows the settings, the view starts and stops the motions in its instance.
 
 #include <memory>
 #include <string>
@@ -14,22 +16,37 @@
 namespace qx::app {
 
 class CSModelDoc : public CBaseDoc {
+    Q_OBJECT
 public:
-    // Reads the mesh with its textures uploaded in the shared GL context; none, with the
-    // reader's reason, when the file cannot be read.
-    static std::unique_ptr<CSModelDoc> load(const std::string& path, std::string* reason);
+    // Takes the model read for the file at path (its textures uploaded in the shared GL context).
+    CSModelDoc(std::string path, std::unique_ptr<SkeletalModel> model);
     // Frees the model's textures in the shared GL context.
     ~CSModelDoc() override;
 
     SkeletalModel& model() const { return *model_; }
-
-    // Appends the motion to the model and makes its record.
-    CSMotionDoc& addMotion(std::unique_ptr<SkeletalMotion> motion, const std::string& path);
     const std::vector<std::unique_ptr<CSMotionDoc>>& motionRecords() const { return records_; }
 
-private:
-    CSModelDoc(std::string path, std::unique_ptr<SkeletalModel> model);
+    // Appends the motion to the model and makes its record, switched off (motionAdded).
+    CSMotionDoc& addMotion(std::unique_ptr<SkeletalMotion> motion, const std::string& path);
+    // Switches the motion on with its settings, or off (motionStarted, motionStopped).
+    void startMotion(CSMotionDoc& record);
+    void stopMotion(CSMotionDoc& record);
+    // Starts again every motion switched on, in the order they were added: what an instance
+    // rebuilt after a motion was added no longer plays.
+    void restartSwitchedOn();
+    // Stores settings in the record as settledSettings leaves them (motionSettingsChanged).
+    void setSettings(CSMotionDoc& record, const MotionSettings& settings);
+    // Sets the Animation Type of the record's motion, a property of the motion itself
+    // (motionSettingsChanged).
+    void setAnimationType(CSMotionDoc& record, std::int32_t type);
 
+signals:
+    void motionAdded(qx::app::CSMotionDoc* record);
+    void motionStarted(qx::app::CSMotionDoc* record);
+    void motionStopped(qx::app::CSMotionDoc* record);
+    void motionSettingsChanged(qx::app::CSMotionDoc* record);
+
+private:
     std::unique_ptr<SkeletalModel> model_;
     std::vector<std::unique_ptr<CSMotionDoc>> records_;
 };

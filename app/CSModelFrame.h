@@ -1,8 +1,9 @@
 #pragma once
 // The child window of a skeletal mesh document. Its tree holds the mesh (root) and the motions
-// loaded into it, each with a check box: ticking one starts the motion with its record's
-// settings, clearing it stops the motion (the root's box does nothing). Selecting an item
-// shows its form: the mesh's name, or the motion's settings.
+// loaded into it, each with a check box: ticking one switches the motion on with its record's
+// settings, clearing it switches it off (the root's box does nothing). Selecting an item shows
+// its form: the mesh's name, or the motion's settings. The tree follows the document: a motion
+// added hangs an item, a motion switched on or off by anyone ticks or clears its box.
 
 #include <memory>
 
@@ -18,19 +19,11 @@ class CSMotionProperty;
 class CSModelFrame : public CChildFrame {
     Q_OBJECT
 public:
-    explicit CSModelFrame(std::unique_ptr<CSModelDoc> document);
+    CSModelFrame(std::unique_ptr<CSModelDoc> document, ViewHost& host);
 
-    CSModelDoc& modelDocument() const { return static_cast<CSModelDoc&>(document()); }
-    CSModelView& modelView() const { return static_cast<CSModelView&>(view()); }
-
-    // The view plays the model anew, with the motions added since; no motion plays afterwards
-    // and the check boxes stay as they were.
-    void RebuildInstance();
-    // Hangs a loaded motion's record in the tree, labelled with its file name.
-    QTreeWidgetItem* addMotionItem(CSMotionDoc& record);
-    // Starts again, in tree order, every motion whose box is ticked: what a rebuild dropped when
-    // files opened together load one motion after another.
-    void restartTickedMotions();
+    CSModelDoc& modelDocument() const { return document_; }
+    CSModelView& modelView() const { return *view_; }
+    DocumentRef documentRef() const override { return &document_; }
 
 protected:
     CBaseView* CreateViewPane() override;
@@ -38,9 +31,17 @@ protected:
     void FillPanels() override;
 
 private:
+    // typed is owned's document, kept by its type before the frame takes it.
+    CSModelFrame(CSModelDoc& typed, std::unique_ptr<CSModelDoc>&& owned, ViewHost& host);
+    // Hangs a loaded motion's record in the tree, labelled with its file name, its box clear.
+    void addMotionItem(CSMotionDoc* record);
+    // Ticks or clears the record's box as the document says it plays.
+    void showSwitchedOn(const CSMotionDoc* record);
     void selectionChanged(QTreeWidgetItem* item);
     void itemChanged(QTreeWidgetItem* item);
 
+    CSModelDoc& document_;
+    CSModelView* view_ = nullptr;
     // The two forms, made once: the mesh's and the one that shows the selected motion.
     CSModelProperty* meshForm_ = nullptr;
     CSMotionProperty* motionForm_ = nullptr;

@@ -1,12 +1,21 @@
 #include "app/CSModelView.h"
 
-#include "render/ModelScene.h"
+#include "app/CSModelDoc.h"
+#include "scene/ModelScene.h"
 
 namespace qx::app {
 
-CSModelView::CSModelView(const SkeletalModel& model) : model_(model) {
+CSModelView::CSModelView(const SkeletalModel& model, ViewHost& host) : CBaseView(host), model_(model) {
     InitModel();
     UpdateAnimation(0.0f);
+}
+
+void CSModelView::listenTo(const CSModelDoc& document) {
+    connect(&document, &CSModelDoc::motionAdded, this, &CSModelView::RebuildInstance);
+    connect(&document, &CSModelDoc::motionStarted, this,
+            [this](const CSMotionDoc* record) { skeletalInstance().start(record->settings()); });
+    connect(&document, &CSModelDoc::motionStopped, this,
+            [this](const CSMotionDoc* record) { skeletalInstance().stop(record->settings().motionId); });
 }
 
 void CSModelView::InitModel() {

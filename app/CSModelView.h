@@ -8,11 +8,17 @@
 
 namespace qx::app {
 
+class CSModelDoc;
+
 class CSModelView : public CBaseView {
     Q_OBJECT
 public:
     // The model must outlive the view.
-    explicit CSModelView(const SkeletalModel& model);
+    CSModelView(const SkeletalModel& model, ViewHost& host);
+
+    // Plays what the document announces: a motion added rebuilds the instance (no motion plays
+    // afterwards), a motion switched on or off starts or stops it.
+    void listenTo(const CSModelDoc& document);
 
     // Replaces the instance by a new one on the model as it stands (after a motion was added);
     // no motion plays afterwards.

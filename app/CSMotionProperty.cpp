@@ -2,12 +2,13 @@
 
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace qx::app {
 
-CSMotionProperty::CSMotionProperty(QWidget* parent) : QWidget(parent) {
+CSMotionProperty::CSMotionProperty(CSModelDoc& document, QWidget* parent) : QWidget(parent), document_(document) {
     setObjectName(QStringLiteral("skeletalMotionForm"));
     auto* group = new QGroupBox(QStringLiteral("Skeletal Motion"), this);
     auto* form = new QFormLayout(group);
@@ -32,6 +33,9 @@ CSMotionProperty::CSMotionProperty(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addStretch(1);
+    connect(&document_, &CSModelDoc::motionSettingsChanged, this, [this](const CSMotionDoc* record) {
+        if (record == record_ && !giving_) showValues();
+    });
 }
 
 void CSMotionProperty::exchangeNumber(bool read, NumberBox& box, float& value) {
@@ -40,24 +44,22 @@ void CSMotionProperty::exchangeNumber(bool read, NumberBox& box, float& value) {
 
 void CSMotionProperty::exchange(bool read) {
     if (record_ == nullptr) return;
-    MotionSettings& s = record_->settings;
-    const float duration = record_->motion().duration;
+    MotionSettings s = record_->settings();
     if (!read) name_->setText(QString::fromStdString(record_->pathName()));
     exchangeNumber(read, *weight_, s.weight);
     exchangeNumber(read, *timeFactor_, s.timeFactor);
     exchangeNumber(read, *delay_, s.delay);
     exchangeNumber(read, *stopTime_, s.stopTime);
-    if (s.stopTime < 0.0f) {
-        s.stopTime = -1.0f;
-        stopTime_->showValue(-1.0f);
-    }
+    // "Never" shows as -1 at once; a negative fade keeps its text until the form is shown again.
+    if (s.stopTime < 0.0f) stopTime_->showValue(-1.0f);
     exchangeNumber(read, *attack_, s.attackLength);
-    if (s.attackLength < 0.0f) s.attackLength = duration;
     exchangeNumber(read, *decay_, s.decayLength);
-    if (s.decayLength < 0.0f) s.decayLength = duration;
     if (read) {
+        const QScopedValueRollback giving(giving_, true);
+        document_.setSettings(*record_, s);
         // No entry picked (a type the list does not know) leaves the motion's type as it is.
-        if (type_->currentIndex() >= 0) record_->motion().animationType = type_->currentIndex();
+        if (type_->currentIndex() >= 0 && type_->currentIndex() != record_->motion().animationType)
+            document_.setAnimationType(*record_, type_->currentIndex());
     } else {
         const QSignalBlocker quiet(type_);
         const int type = record_->motion().animationType;

@@ -1,23 +1,31 @@
 #include "app/CVModelDoc.h"
 
+#include <cmath>
+
 #include "app/SharedGlContext.h"
-#include "render/ModelScene.h"
+#include "vertex/VertexInstance.h"
 
 namespace qx::app {
 
-std::unique_ptr<CVModelDoc> CVModelDoc::load(const std::string& path, std::string* reason) {
-    const SharedGlScope gl;
-    std::unique_ptr<VertexModel> model = readVertexModelToShow(path, reason, ImageLoading::Upload);
-    if (!model) return nullptr;
-    return std::unique_ptr<CVModelDoc>(new CVModelDoc(path, std::move(model)));
-}
-
 CVModelDoc::CVModelDoc(std::string path, std::unique_ptr<VertexModel> model)
-    : CBaseDoc(VertexModelKind, std::move(path)), model_(std::move(model)) {}
+    : CBaseDoc(std::move(path)), model_(std::move(model)), last_(frameCount()) {}
 
 CVModelDoc::~CVModelDoc() {
     const SharedGlScope gl;
     model_.reset();
+}
+
+bool CVModelDoc::setRange(std::int32_t first, std::int32_t last) {
+    if (!VertexInstance::acceptsRange(frameCount(), first, last)) return false;
+    first_ = first;
+    last_ = last;
+    emit rangeChanged();
+    return true;
+}
+
+void CVModelDoc::setFps(float fps) {
+    fps_ = std::fabs(fps);
+    emit rateChanged();
 }
 
 }  // namespace qx::app

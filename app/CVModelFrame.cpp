@@ -11,22 +11,28 @@ constexpr int VertexPropertyRowHeight = 1;
 
 }  // namespace
 
-CVModelFrame::CVModelFrame(std::unique_ptr<CVModelDoc> document)
-    : CChildFrame(std::move(document), VertexPropertyRowHeight) {
+CVModelFrame::CVModelFrame(std::unique_ptr<CVModelDoc> document, ViewHost& host)
+    : CVModelFrame(*document, std::move(document), host) {}
+
+CVModelFrame::CVModelFrame(CVModelDoc& typed, std::unique_ptr<CVModelDoc>&& owned, ViewHost& host)
+    : CChildFrame(std::move(owned), host, VertexPropertyRowHeight), document_(typed) {
     createPanes();
+    view_->listenTo(document_);
     connect(&tree(), &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { selectionChanged(item); });
 }
 
-CBaseView* CVModelFrame::CreateViewPane() { return new CVModelView(modelDocument().model()); }
+CBaseView* CVModelFrame::CreateViewPane() {
+    view_ = new CVModelView(document_.model(), host());
+    return view_;
+}
 
-QWidget* CVModelFrame::CreatePropertyPane() { return new CVModelProperty; }
+QWidget* CVModelFrame::CreatePropertyPane() { return new CVModelProperty(document_); }
 
 void CVModelFrame::FillPanels() {
     auto* form = qobject_cast<CVModelProperty*>(propertyForm());
     if (form == nullptr) return;
-    form->setName(QString::fromStdString(document().pathName()));
-    form->setInstance(&modelView().vertexInstance());
-    const auto& frames = modelDocument().model().frames;
+    form->setName(QString::fromStdString(document_.pathName()));
+    const auto& frames = document_.model().frames;
     for (std::size_t i = 0; i < frames.size(); ++i)
         AddChildItem(QString::fromStdString(frames[i].name), FrameRole, static_cast<int>(i));
     form->showValues();
@@ -36,10 +42,10 @@ void CVModelFrame::selectionChanged(QTreeWidgetItem* item) {
     if (item == nullptr) return;
     const bool root = item->parent() == nullptr;
     const int first = root ? 0 : item->data(0, FrameRole).toInt();
-    const int last = root ? static_cast<int>(modelDocument().model().frames.size()) : first + 1;
+    const int last = root ? document_.frameCount() : first + 1;
+    // The form shows the range the document announces.
     CVModelProperty::frameRangeChanged = true;
-    modelView().vertexInstance().setRange(first, last, -1);
-    if (auto* form = qobject_cast<CVModelProperty*>(propertyForm())) form->showValues();
+    document_.setRange(first, last);
 }
 
 }  // namespace qx::app

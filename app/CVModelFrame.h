@@ -13,10 +13,11 @@ namespace qx::app {
 class CVModelFrame : public CChildFrame {
     Q_OBJECT
 public:
-    explicit CVModelFrame(std::unique_ptr<CVModelDoc> document);
+    CVModelFrame(std::unique_ptr<CVModelDoc> document, ViewHost& host);
 
-    CVModelDoc& modelDocument() const { return static_cast<CVModelDoc&>(document()); }
-    CVModelView& modelView() const { return static_cast<CVModelView&>(view()); }
+    CVModelDoc& modelDocument() const { return document_; }
+    CVModelView& modelView() const { return *view_; }
+    DocumentRef documentRef() const override { return &document_; }
 
 protected:
     CBaseView* CreateViewPane() override;
@@ -24,7 +25,12 @@ protected:
     void FillPanels() override;
 
 private:
+    // typed is owned's document, kept by its type before the frame takes it.
+    CVModelFrame(CVModelDoc& typed, std::unique_ptr<CVModelDoc>&& owned, ViewHost& host);
     void selectionChanged(QTreeWidgetItem* item);
+
+    CVModelDoc& document_;
+    CVModelView* view_ = nullptr;
 };
 
 }  // namespace qx::app

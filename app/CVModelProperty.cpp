@@ -1,18 +1,18 @@
 #include "app/CVModelProperty.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
+
+#include "vertex/VertexInstance.h"
 
 namespace qx::app {
 
 bool CVModelProperty::frameRangeChanged = true;
 bool CVModelProperty::frameRateChanged = true;
 
-CVModelProperty::CVModelProperty(QWidget* parent) : QWidget(parent) {
+CVModelProperty::CVModelProperty(CVModelDoc& document, QWidget* parent) : QWidget(parent), document_(document) {
     setObjectName(QStringLiteral("vertexModelForm"));
     auto* group = new QGroupBox(QStringLiteral("Vertex Model"), this);
     auto* form = new QFormLayout(group);
@@ -37,36 +37,32 @@ CVModelProperty::CVModelProperty(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addStretch(1);
-}
-
-void CVModelProperty::setInstance(VertexInstance* instance) {
-    instance_ = instance;
     // Every box starts filled, whatever the markers say: an empty Fps box would read as no rate.
-    if (instance_ == nullptr) return;
-    start_->showValue(static_cast<float>(instance_->start()));
-    end_->showValue(static_cast<float>(instance_->end()));
-    fps_->showValue(instance_->fps());
+    start_->showValue(static_cast<float>(document_.first()));
+    end_->showValue(static_cast<float>(document_.last()));
+    fps_->showValue(document_.fps());
+    const auto announced = [this] {
+        if (!giving_) showValues();
+    };
+    connect(&document_, &CVModelDoc::rangeChanged, this, announced);
+    connect(&document_, &CVModelDoc::rateChanged, this, announced);
 }
 
 void CVModelProperty::exchange(bool read) {
-    if (instance_ == nullptr) return;
     if (!read) nameText_->setText(name_);
+    const QScopedValueRollback giving(giving_, true);
     if (frameRangeChanged) {
-        float start = static_cast<float>(instance_->start());
-        float end = static_cast<float>(instance_->end());
+        float start = static_cast<float>(document_.first());
+        float end = static_cast<float>(document_.last());
         if (!read || !start_->readValue(start)) start_->showValue(start);
         if (!read || !end_->readValue(end)) end_->showValue(end);
-        // Out-of-range frames are refused by the instance, which then plays on as it was;
-        // numbers beyond any frame count are clamped first so the cut to whole frames is safe.
-        const auto frame = [](float value) {
-            return static_cast<std::int32_t>(std::clamp(value, -1.0f, 2147483520.0f));
-        };
-        instance_->setRange(frame(start), frame(end), -1);
+        // A range the model lacks is refused, and the model plays on as it was.
+        document_.setRange(VertexInstance::frameOfNumber(start), VertexInstance::frameOfNumber(end));
     }
     if (frameRateChanged) {
-        float fps = instance_->fps();
+        float fps = document_.fps();
         if (!read || !fps_->readValue(fps)) fps_->showValue(fps);
-        instance_->setFps(std::fabs(fps));
+        document_.setFps(fps);
     }
     frameRangeChanged = false;
     frameRateChanged = false;

@@ -8,11 +8,16 @@
 
 namespace qx::app {
 
+class CVModelDoc;
+
 class CVModelView : public CBaseView {
     Q_OBJECT
 public:
     // The model must outlive the view.
-    explicit CVModelView(const VertexModel& model);
+    CVModelView(const VertexModel& model, ViewHost& host);
+
+    // Plays the frame range and rate the document announces.
+    void listenTo(const CVModelDoc& document);
 
     VertexInstance& vertexInstance() const { return static_cast<VertexInstance&>(*instance_); }
 

@@ -6,9 +6,10 @@
 
 #include "app/CChildFrame.h"
 #include "app/CSModelDoc.h"
+#include "app/CVModelDoc.h"
 #include "app/FileDialogs.h"
 #include "gltf/GltfExport.h"
-#include "render/ModelScene.h"
+#include "scene/DecodedPictures.h"
 
 namespace qx::app {
 
@@ -24,16 +25,18 @@ bool exportDocument(const CChildFrame& frame, const std::string& out, const Gltf
     const std::string& path = frame.document().pathName();
     GltfExportNotes counted;
     bool written = false;
-    if (frame.document().kind() == CBaseDoc::SkeletalMeshKind) {
-        const std::unique_ptr<SkeletalMesh> mesh = readMeshToShow(path, reason, ImageLoading::Decode);
-        if (!mesh) return false;
+    const DocumentRef document = frame.documentRef();
+    if (CSModelDoc* const* skeletal = std::get_if<CSModelDoc*>(&document)) {
+        SkeletalMesh& mesh = *(*skeletal)->model().meshes().front();
+        const DecodedPictures pictures(mesh, path);
         std::vector<GltfMotion> motions;
-        for (const auto& record : static_cast<const CSModelDoc&>(frame.document()).motionRecords())
+        for (const auto& record : (*skeletal)->motionRecords())
             motions.push_back({gltfNameOf(record->pathName()), &record->motion()});
-        written = exportSkeletalGltf(*mesh, gltfNameOf(path), motions, out, options, &counted, reason);
-    } else {
-        const std::unique_ptr<VertexModel> model = readVertexModelToShow(path, reason, ImageLoading::Decode);
-        written = model && exportVertexGltf(*model, gltfNameOf(path), out, options, &counted, reason);
+        written = exportSkeletalGltf(mesh, gltfNameOf(path), motions, out, options, &counted, reason);
+    } else if (CVModelDoc* const* vertex = std::get_if<CVModelDoc*>(&document)) {
+        VertexModel& model = (*vertex)->model();
+        const DecodedPictures pictures(model, path);
+        written = exportVertexGltf(model, gltfNameOf(path), out, options, &counted, reason);
     }
     for (const std::string& line : describe(counted)) notes.append(QString::fromStdString(line));
     return written;

@@ -1,9 +1,9 @@
 #pragma once
 // Export glTF: the active document's model, with the motions loaded into a skeletal mesh, saved
-// as glTF 2.0 through the same export as `qxtool export`. The model is read again from its file
-// with its images decoded (the document's own textures live in GL, their pixels released), and
-// the motions are the document's own. A failure is named in a message; so are the limits met
-// on the way (see GltfExportNotes).
+// as glTF 2.0 through the same export as `qxtool export`: the document as it is in memory (its
+// model and the motions loaded into it; the texture pictures decoded again from their images,
+// since the document keeps them in GL only). A failure is named in a message; so are the
+// limits met on the way (see GltfExportNotes).
 
 class QWidget;
 

@@ -3,27 +3,12 @@
 #include <cmath>
 #include <filesystem>
 
-#include "core/FileTypes.h"
 #include "gltf/GltfWriter.h"
 #include "gltf/VertexGltf.h"
-#include "import/Conversion.h"
-#include "skeletal/SkeletalMotionFile.h"
 
 namespace qx {
 
 std::string gltfNameOf(const std::string& path) { return std::filesystem::path(path).stem().string(); }
-
-std::unique_ptr<SkeletalMotion> readMotionToExport(const std::string& path, std::string* reason) {
-    const FileTypeRow* row = fileTypeOf(path);
-    if (row != nullptr && row->role == FileRole::SkeletalMotion) {
-        if (row->convertsTo == nullptr) return readSkeletalMotion(path, reason);
-        std::unique_ptr<ConvertedFile> converted = convertFile(path, reason);
-        if (converted == nullptr) return nullptr;
-        return std::move(converted->motion);
-    }
-    if (reason != nullptr) *reason = "not a motion (known: " + extensionsOf(FileRole::SkeletalMotion) + ")";
-    return nullptr;
-}
 
 bool isGltfScale(float scale) { return std::isfinite(scale) && scale > 0.0f; }
 

@@ -18,10 +18,6 @@ namespace qx {
 // The name an export gives what came from path: its file name without folder and extension.
 std::string gltfNameOf(const std::string& path);
 
-// A motion to export: a .qm2 as stored, or an A:M .kfm converted in memory. None, with a
-// reason, for any other file or one its reader rejects.
-std::unique_ptr<SkeletalMotion> readMotionToExport(const std::string& path, std::string* reason);
-
 // How an export is written. glTF readers take a unit as a metre; the models' own units are
 // whatever their makers chose, so a scale (a factor on every position) sizes them.
 struct GltfExportOptions {

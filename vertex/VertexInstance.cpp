@@ -65,9 +65,18 @@ void VertexInstance::setFps(float value) {
     frameDuration_ = 1.0f / fps_;
 }
 
+bool VertexInstance::acceptsRange(std::int32_t frameCount, std::int32_t first, std::int32_t last) {
+    return first >= 0 && static_cast<std::uint32_t>(last) <= static_cast<std::uint32_t>(frameCount);
+}
+
+std::int32_t VertexInstance::frameOfNumber(float value) {
+    // NaN compares false both ways and would pass the clamp: it names no frame.
+    if (std::isnan(value)) return -1;
+    return static_cast<std::int32_t>(std::clamp(value, -1.0f, 2147483520.0f));
+}
+
 int VertexInstance::setRange(std::int32_t first, std::int32_t last, std::int32_t currentFrame) {
-    if (first < 0) return 0;
-    if (static_cast<std::uint32_t>(last) > static_cast<std::uint32_t>(frameCount())) return 0;
+    if (!acceptsRange(frameCount(), first, last)) return 0;
     if (currentFrame != -1 && (currentFrame < first || currentFrame >= last)) return 0;
     start_ = first;
     end_ = last;

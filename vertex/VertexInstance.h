@@ -43,6 +43,11 @@ public:
     // when first < 0, last is above the frame count (compared unsigned, so a negative last is
     // refused too), or currentFrame is neither -1 nor inside first..last-1.
     int setRange(std::int32_t first, std::int32_t last, std::int32_t currentFrame);
+    // Whether setRange takes first..last with currentFrame -1 on a model of frameCount frames.
+    static bool acceptsRange(std::int32_t frameCount, std::int32_t first, std::int32_t last);
+    // The frame a number typed by a user names: its whole part, any number beyond every frame
+    // count clamped first so that the cut is safe (the range test then refuses it).
+    static std::int32_t frameOfNumber(float value);
 
     // fps = |value|, frameDuration = 1 / |value|; taken at the next update, nothing else changes.
     void setFps(float value);

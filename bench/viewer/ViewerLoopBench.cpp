@@ -21,10 +21,10 @@
 #include "app/CViewerApp.h"
 #include "app/SharedGlContext.h"
 #include "bench/SheetModels.h"
-#include "render/ModelScene.h"
 #include "render/OffscreenContext.h"
 #include "render/Renderer.h"
-#include "skeletal/SkeletalMotionFile.h"
+#include "scene/ModelScene.h"
+#include "scene/OpenFile.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ std::unique_ptr<qx::SkeletalModel> makeModel(bool figure, std::string& reason) {
     }
     const std::string samples = QX_SOURCE_DIR "/samples/";
     auto mesh = qx::readMeshToShow(samples + "figure.qm1", &reason, qx::ImageLoading::Upload);
-    auto walk = qx::readSkeletalMotion(samples + "figure-walk.qm2", &reason);
+    auto walk = qx::readMotionToPlay(samples + "figure-walk.qm2", &reason);
     if (!mesh || !walk) return nullptr;
     model->addMesh(std::move(mesh));
     model->addMotion(std::move(walk));
@@ -103,7 +103,7 @@ void BM_ViewerIdleLoop(benchmark::State& state) {
     if (!model) return state.SkipWithError(reason.c_str());
     {
         viewer.mainFrame().show();
-        auto* view = new qx::app::CSModelView(*model);
+        auto* view = new qx::app::CSModelView(*model, viewer);
         view->container()->setFixedSize(Width, Height);
         QMdiSubWindow* child = viewer.mainFrame().addChildWindow(view->container(), QStringLiteral("bench"));
         child->show();

@@ -33,6 +33,7 @@
 #include "app/CSMotionProperty.h"
 #include "app/CVModelFrame.h"
 #include "app/CVModelProperty.h"
+#include "app/FileFilters.h"
 #include "import/Conversion.h"
 #include "render/Camera.h"
 #include "tests/app/ScriptedDialogs.h"
@@ -93,7 +94,7 @@ private slots:
 
     void openLoadsModelsAndMotions() {
         open(Samples + "figure.qm1");
-        QCOMPARE(log.requests.back().filter, QString::fromLatin1(app::CViewerApp::ModelFilesFilter));
+        QCOMPARE(log.requests.back().filter, QString::fromLatin1(app::ModelFilesFilter));
         app::CSModelFrame* frame = skeletalFrame();
         QVERIFY(frame != nullptr);
         QVERIFY(frame->parentWidget()->isMaximized());
@@ -111,18 +112,16 @@ private slots:
         const QString copy = filePath("FIGURE-WALK.QM2");
         QVERIFY(QFile::copy(Samples + "figure-walk.qm2", copy));
         for (const QString& motion : {Samples + "figure-walk.qm2", Samples + "figure-wave.qm2", copy}) open(motion);
-        QCOMPARE(log.requests.back().filter, QString::fromLatin1(app::CViewerApp::MotionFilesFilter));
+        QCOMPARE(log.requests.back().filter, QString::fromLatin1(app::MotionFilesFilter));
         QCOMPARE(frame->modelDocument().model().motions().size(), std::size_t{3});
         QTreeWidgetItem* root = frame->tree().topLevelItem(0);
         QCOMPARE(root->childCount(), 3);
         QCOMPARE(root->child(2)->text(0), QStringLiteral("FIGURE-WALK.QM2"));
-        // Each item holds the document it stands for as a CBaseDoc*.
-        const auto held = [](const QTreeWidgetItem* item) {
-            return item->data(0, app::CChildFrame::DocumentRole).value<app::CBaseDoc*>();
-        };
-        QCOMPARE(held(root), &frame->document());
+        // Each item holds the document it stands for, by its type.
+        QVERIFY(app::itemDocument(root) == app::DocumentRef(&frame->modelDocument()));
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(held(root->child(i)), frame->modelDocument().motionRecords()[static_cast<std::size_t>(i)].get());
+            QVERIFY(app::itemDocument(root->child(i)) ==
+                    app::DocumentRef(frame->modelDocument().motionRecords()[static_cast<std::size_t>(i)].get()));
         QVERIFY(frame->modelView().skeletalInstance().cycles().empty());
         QVERIFY(log.messages.isEmpty());
 
@@ -145,7 +144,7 @@ private slots:
         save(fixture.frame(), "open-flag.png");
         open(QString());
         QCOMPARE(childCount(), 1);
-        QCOMPARE(log.requests.back().filter, QString::fromLatin1(app::CViewerApp::ModelFilesFilter));
+        QCOMPARE(log.requests.back().filter, QString::fromLatin1(app::ModelFilesFilter));
 
         // The other document goes on animating.
         fixture.frame().mdiArea().setActiveSubWindow(fixture.frame().mdiArea().subWindowList().front());
@@ -188,11 +187,11 @@ private slots:
         enter(form, "attackLength", "-2");
         enter(form, "delay", "x");  // no number: the setting stays
         form->findChild<QComboBox*>("animationType")->setCurrentIndex(1);
-        QCOMPARE(record.settings.stopTime, -1.0f);
+        QCOMPARE(record.settings().stopTime, -1.0f);
         QCOMPARE(form->findChild<app::NumberBox*>("stopTime")->text(), QStringLiteral("-1"));
-        QCOMPARE(record.settings.attackLength, record.motion().duration);
+        QCOMPARE(record.settings().attackLength, record.motion().duration);
         QCOMPARE(form->findChild<app::NumberBox*>("attackLength")->text(), QStringLiteral("-2"));
-        QCOMPARE(record.settings.delay, 0.0f);
+        QCOMPARE(record.settings().delay, 0.0f);
         QCOMPARE(record.motion().animationType, 1);
 
         // The forms stay while the selection moves (whoever holds their widgets keeps valid
@@ -204,7 +203,7 @@ private slots:
         QTRY_VERIFY(weight->hasFocus());
         weight->setText(QStringLiteral("0.5"));
         frame->tree().setCurrentItem(root);
-        QCOMPARE(record.settings.weight, 0.5f);
+        QCOMPARE(record.settings().weight, 0.5f);
         QVERIFY(motionForm != nullptr && motionForm->isHidden());
         frame->tree().setCurrentItem(walk);
         QCOMPARE(frame->propertyForm(), motionForm.data());
@@ -267,7 +266,7 @@ private slots:
         for (const Case& c : cases) {
             log.answers = {c.source, c.destination};
             viewer().OnConvert();
-            QCOMPARE(log.requests.front().filter, QString::fromLatin1(app::CViewerApp::ConvertSourceFilter));
+            QCOMPARE(log.requests.front().filter, QString::fromLatin1(app::ConvertSourceFilter));
             QCOMPARE(log.requests.back().initialName, c.proposed);
             QCOMPARE(log.requests.back().defaultExtension, c.defaultExtension);
             log.requests.clear();
@@ -335,7 +334,7 @@ private slots:
         QFileDialog dialog(&fixture.frame());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setOption(QFileDialog::HideNameFilterDetails);
-        dialog.setNameFilters(app::qtFileFilters(QString::fromLatin1(app::CViewerApp::MotionFilesFilter)));
+        dialog.setNameFilters(app::qtFileFilters(QString::fromLatin1(app::MotionFilesFilter)));
         dialog.setDirectory(temporary->path());
         dialog.show();
         QCOMPARE(dialog.nameFilters().size(), 1);

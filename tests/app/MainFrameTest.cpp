@@ -19,7 +19,9 @@ class MainFrameTest : public QObject {
     ViewerFixture fixture;
     SkeletalModel model;
 
-    app::CSModelView* openView(const QString& title) { return fixture.show(new app::CSModelView(model), title); }
+    app::CSModelView* openView(const QString& title) {
+        return fixture.show(new app::CSModelView(model, *fixture.viewer), title);
+    }
 
 private slots:
     void initTestCase() {

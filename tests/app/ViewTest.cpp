@@ -11,8 +11,8 @@
 #include "animation/SkeletalInstance.h"
 #include "app/CSModelView.h"
 #include "app/CVModelView.h"
-#include "render/ModelScene.h"
-#include "skeletal/SkeletalMotionFile.h"
+#include "scene/ModelScene.h"
+#include "scene/OpenFile.h"
 #include "tests/app/ViewerFixture.h"
 #include "tests/support/FlatModels.h"
 
@@ -49,7 +49,7 @@ private slots:
     void cleanup() { fixture.stop(); }
 
     void fitsAndDrawsTheModel() {
-        auto* view = fixture.show(new app::CSModelView(wide), "wide", QSize(320, 320));
+        auto* view = fixture.show(new app::CSModelView(wide, *fixture.viewer), "wide", QSize(320, 320));
         QVERIFY(view);
         const Camera& camera = view->camera();
         // Wider than the window: the vertical extent grows to the window's aspect.
@@ -97,7 +97,7 @@ private slots:
         QFETCH(int, dx);
         QFETCH(int, dy);
         QFETCH(QList<float>, change);
-        auto* view = fixture.show(new app::CSModelView(wide), "wide", QSize(320, 320));
+        auto* view = fixture.show(new app::CSModelView(wide, *fixture.viewer), "wide", QSize(320, 320));
         QVERIFY(view);
         const Camera before = view->camera();
         const auto modifiers = Qt::KeyboardModifiers(keys);
@@ -146,15 +146,15 @@ private slots:
             auto mesh = readMeshToShow((samples + "figure.qm1").toStdString(), &reason, ImageLoading::Upload);
             QVERIFY2(mesh, reason.c_str());
             figure.addMesh(std::move(mesh));
-            auto walk = readSkeletalMotion((samples + "figure-walk.qm2").toStdString(), &reason);
+            auto walk = readMotionToPlay((samples + "figure-walk.qm2").toStdString(), &reason);
             QVERIFY2(walk, reason.c_str());
             figure.addMotion(std::move(walk));
             flag = readVertexModelToShow((samples + "flag.qv1").toStdString(), &reason, ImageLoading::Upload);
             QVERIFY2(flag, reason.c_str());
         }
         QVERIFY(figure.meshes()[0]->textures.at(0).glName != 0);
-        auto* figureView = fixture.show(new app::CSModelView(figure), "figure.qm1");
-        auto* flagView = fixture.show(new app::CVModelView(*flag), "flag.qv1");
+        auto* figureView = fixture.show(new app::CSModelView(figure, *fixture.viewer), "figure.qm1");
+        auto* flagView = fixture.show(new app::CVModelView(*flag, *fixture.viewer), "flag.qv1");
         QVERIFY(figureView && flagView);
         fixture.frame().mdiArea().tileSubWindows();
         auto* walker = static_cast<SkeletalInstance*>(figureView->instance());

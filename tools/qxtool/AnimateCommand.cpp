@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "animation/SkeletalInstance.h"
-#include "skeletal/SkeletalMeshFile.h"
-#include "skeletal/SkeletalMotionFile.h"
+#include "scene/OpenFile.h"
 #include "tools/qxtool/Command.h"
 #include "tools/qxtool/Json.h"
 #include "tools/qxtool/ParseNumber.h"
@@ -125,8 +124,9 @@ Json jsonState(const SkeletalInstance& instance, const SkeletalMesh& mesh, const
 
 CommandRun defineAnimate(CLI::App& sub) {
     auto options = std::make_shared<AnimateOptions>();
-    sub.add_option("MESH", options->mesh, "A .qm1 skeletal mesh")->required();
-    sub.add_option("MOTION", options->motions, "Motions (.qm2), numbered from 0 in this order");
+    sub.add_option("MESH", options->mesh, "A .qm1 skeletal mesh, or a .ply converted in memory")->required();
+    sub.add_option("MOTION", options->motions,
+                   "Motions (.qm2, or .kfm converted in memory), numbered from 0 in this order");
     sub.footer(
         "Commands on standard input, one a line ('#' starts a comment):\n"
         "  start I attack decay delay stopTime weight timeFactor\n"
@@ -136,14 +136,14 @@ CommandRun defineAnimate(CLI::App& sub) {
     return [options] {
         std::string reason;
         // The script's numbers do not need the pictures: no image is read, no GL is touched.
-        auto mesh = readSkeletalMesh(options->mesh, &reason, ImageLoading::Skip);
+        auto mesh = readMeshToShow(options->mesh, &reason, ImageLoading::Skip);
         if (!mesh) return fail(options->mesh, reason);
         const SkeletalMesh& rest = *mesh;
         SkeletalModel model;
         model.addMesh(std::move(mesh));
         std::vector<std::int32_t> ids;
         for (const std::string& path : options->motions) {
-            auto motion = readSkeletalMotion(path, &reason);
+            auto motion = readMotionToPlay(path, &reason);
             if (!motion) return fail(path, reason);
             ids.push_back(motion->nameHash);
             model.addMotion(std::move(motion));

@@ -4,9 +4,8 @@
 #include <vector>
 
 #include "gltf/GltfExport.h"
-#include "render/ModelScene.h"
+#include "scene/OpenFile.h"
 #include "tools/qxtool/Command.h"
-#include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/ParseNumber.h"
 #include "tools/qxtool/Report.h"
 
@@ -29,7 +28,7 @@ int exportSkeletal(const ExportOptions& o, GltfExportNotes& notes) {
     std::vector<std::unique_ptr<SkeletalMotion>> read;
     std::vector<GltfMotion> motions;
     for (const std::string& path : o.motions) {
-        read.push_back(readMotionToExport(path, &reason));
+        read.push_back(readMotionToPlay(path, &reason));
         if (!read.back()) return fail(path, reason);
         motions.push_back({gltfNameOf(path), read.back().get()});
     }
@@ -58,10 +57,9 @@ CommandRun defineExport(CLI::App& sub) {
                    "A factor on every position (glTF readers take a unit as a metre); default 1");
     return [options] {
         // The models export takes are the ones render draws.
-        const FileKind* kind = findFileKind(options->model);
-        if (kind == nullptr || kind->renderAs() == RenderAs::Nothing)
-            return fail(options->model, "not a model (known: " + renderableExtensions() + ")");
-        const bool skeletal = kind->renderAs() == RenderAs::SkeletalMesh;
+        std::string reason;
+        if (!isModelFile(options->model, &reason)) return fail(options->model, reason);
+        const bool skeletal = openAsOf(options->model) == OpenAs::SkeletalMesh;
         if (!skeletal && !options->motions.empty()) return usageError("motions go with a skeletal mesh only");
         if (!parseNumber(options->scale, options->gltf.scale) || !isGltfScale(options->gltf.scale))
             return usageError("--scale expects a number above 0, not '" + options->scale + "'");

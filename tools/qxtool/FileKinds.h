@@ -14,22 +14,14 @@
 
 namespace qx::tool {
 
-// What `render` draws a file as: read by readMeshToShow or by readVertexModelToShow.
-enum class RenderAs { Nothing, SkeletalMesh, VertexModel };
-
 struct FileKind {
     FileType type;
     int (*dump)(const std::string& path);  // none when the kind has no dump
     int (*info)(const std::string& path);
-
-    // Nothing when render cannot draw the kind: it draws models.
-    RenderAs renderAs() const;
 };
 
 // The kind of path, or none.
 const FileKind* findFileKind(const std::string& path);
-// ".qm1, .qv1, .md2, .ply": the extensions render draws, for messages.
-std::string renderableExtensions();
 
 // The rows, each defined in the file named after it.
 extern const FileKind SkeletalMeshKind;    // .qm1

@@ -3,7 +3,7 @@
 
 #include <iostream>
 
-#include "import/KfmFile.h"
+#include "scene/OpenFile.h"
 #include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/MotionJson.h"
 #include "tools/qxtool/Report.h"
@@ -15,7 +15,7 @@ namespace {
 
 int dump(const std::string& path) {
     std::string reason;
-    const auto motion = readKfm(path, &reason);
+    const auto motion = readStored<KfmMotion>(path, &reason);
     if (!motion) return fail(path, reason);
     Json out;
     out["type"] = "kfm";
@@ -29,7 +29,7 @@ int dump(const std::string& path) {
 
 int info(const std::string& path) {
     std::string reason;
-    const auto motion = readKfm(path, &reason);
+    const auto motion = readStored<KfmMotion>(path, &reason);
     if (!motion) return fail(path, reason);
     std::cout << path << ": A:M KFM motion\n"
               << "  tracks: " << motion->tracks.size() << '\n'

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "scene/OpenFile.h"
 #include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/Report.h"
 #include "tools/qxtool/VertexJson.h"
 #include "tools/qxtool/VertexSummary.h"
-#include "vertex/Md2Model.h"
 
 namespace qx::tool {
 
@@ -17,7 +17,7 @@ namespace {
 
 int dump(const std::string& path) {
     std::string reason;
-    const auto md2 = readMd2(path, &reason);
+    const auto md2 = readStored<Md2Model>(path, &reason);
     if (!md2) return fail(path, reason);
     Json header = Json::array();
     for (const std::int32_t value : md2->header) header.push_back(value);
@@ -35,7 +35,7 @@ int dump(const std::string& path) {
 
 int info(const std::string& path) {
     std::string reason;
-    const auto md2 = readMd2(path, &reason);
+    const auto md2 = readStored<Md2Model>(path, &reason);
     if (!md2) return fail(path, reason);
     VertexSummary summary;
     summary.vertexCount = md2->header[Md2VertexCount];

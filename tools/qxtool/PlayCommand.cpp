@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "scene/OpenFile.h"
 #include "tools/qxtool/Command.h"
 #include "tools/qxtool/Json.h"
 #include "tools/qxtool/ParseNumber.h"
@@ -12,7 +13,6 @@
 #include "tools/qxtool/ScriptReader.h"
 #include "tools/qxtool/VertexJson.h"
 #include "vertex/VertexInstance.h"
-#include "vertex/VertexModelFile.h"
 
 namespace qx::tool {
 
@@ -68,10 +68,10 @@ Json stateJson(const VertexInstance& instance) {
 
 CommandRun definePlay(CLI::App& sub) {
     auto model = std::make_shared<std::string>();
-    sub.add_option("MODEL", *model, "A .qv1 vertex model")->required();
+    sub.add_option("MODEL", *model, "A .qv1 vertex model, or a .md2 converted in memory")->required();
     return [model] {
         std::string reason;
-        const auto vertexModel = readVertexModel(*model, &reason, ImageLoading::Skip);
+        const auto vertexModel = readVertexModelToShow(*model, &reason, ImageLoading::Skip);
         if (!vertexModel) return fail(*model, reason);
 
         std::vector<PlayStep> script;

@@ -3,7 +3,7 @@
 
 #include <iostream>
 
-#include "import/PlyFile.h"
+#include "scene/OpenFile.h"
 #include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/Json.h"
 #include "tools/qxtool/MeshJson.h"
@@ -63,7 +63,7 @@ Json patchJson(const PlyPatch& patch) {
 
 int dump(const std::string& path) {
     std::string reason;
-    const auto model = readPly(path, &reason);
+    const auto model = readStored<PlyModel>(path, &reason);
     if (!model) return fail(path, reason);
     Json out;
     out["type"] = "ply";
@@ -108,7 +108,7 @@ int dump(const std::string& path) {
 
 int info(const std::string& path) {
     std::string reason;
-    const auto model = readPly(path, &reason);
+    const auto model = readStored<PlyModel>(path, &reason);
     if (!model) return fail(path, reason);
     std::size_t mappings = 0;
     for (const PlyPatch& patch : model->patches) mappings += patch.mappings.size();

@@ -10,11 +10,12 @@
 
 #include "render/Lighting.h"
 #include "render/PngWriter.h"
+#include "scene/OpenFile.h"
+#include "scene/Snapshot.h"
 #include "tools/qxtool/Command.h"
-#include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/ParseNumber.h"
 #include "tools/qxtool/Report.h"
-#include "tools/qxtool/Snapshot.h"
+#include "tools/qxtool/SnapshotReport.h"
 
 namespace qx::tool {
 
@@ -90,10 +91,9 @@ std::string checkOptions(const RenderOptions& o, bool skeletal, SnapshotRequest&
 }
 
 int render(const RenderOptions& o) {
-    const FileKind* kind = findFileKind(o.file);
-    const bool skeletal = kind != nullptr && kind->renderAs() == RenderAs::SkeletalMesh;
+    const bool skeletal = openAsOf(o.file) == OpenAs::SkeletalMesh;
     SnapshotRequest s;
-    if (kind != nullptr && kind->renderAs() != RenderAs::Nothing) {
+    if (isModelFile(o.file, nullptr)) {
         const std::string problem = checkOptions(o, skeletal, s);
         if (!problem.empty()) return usageError(problem);
     }
@@ -102,7 +102,7 @@ int render(const RenderOptions& o) {
     s.texturing = !o.noTexture;
     s.culling = o.cull;
     Snapshot picture;
-    if (const int status = drawSnapshot(s, picture); status != ExitOk) return status;
+    if (const int status = snapshotOrReport(s, picture); status != ExitOk) return status;
     // A window shows colours only: half-transparent texels blended over the background leave
     // alpha below 1 in the framebuffer, which would turn into holes in the picture.
     for (std::size_t i = 3; i < picture.rgba.size(); i += 4) picture.rgba[i] = 255;
@@ -118,7 +118,8 @@ CommandRun defineRender(CLI::App& sub) {
     sub.add_option("FILE", o->file, "A .qm1 or .qv1 model, or a .md2 or .ply converted in memory")->required();
     sub.add_option("--out", o->out, "The PNG file to write")->required();
     sub.add_option("--size", o->size, "Picture size WxH (default 640x480)");
-    sub.add_option("--motion", o->motions, "A .qm2 motion started as a cycle (repeatable; skeletal meshes)");
+    sub.add_option("--motion", o->motions,
+                   "A .qm2 motion (or a .kfm converted in memory) started as a cycle (repeatable; skeletal meshes)");
     sub.add_option("--time", o->time, "Seconds the animation has advanced (default 0)");
     sub.add_option("--frames", o->frames, "Frame range A:B of a vertex model (frames A to B-1)");
     sub.add_option("--fps", o->fps, "Frames per second of a vertex model (default 15)");

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "animation/MotionSampler.h"
-#include "skeletal/SkeletalMotionFile.h"
+#include "scene/OpenFile.h"
 #include "tools/qxtool/Command.h"
 #include "tools/qxtool/Json.h"
 #include "tools/qxtool/ParseNumber.h"
@@ -20,7 +20,7 @@ struct SampleOptions {
 
 CommandRun defineSample(CLI::App& sub) {
     auto options = std::make_shared<SampleOptions>();
-    sub.add_option("MOTION", options->motion, "A .qm2 motion")->required();
+    sub.add_option("MOTION", options->motion, "A .qm2 motion, or a .kfm converted in memory")->required();
     sub.add_option("TIME", options->times, "Times in seconds, evaluated in this order")->required();
     return [options] {
         std::vector<float> times;
@@ -31,7 +31,7 @@ CommandRun defineSample(CLI::App& sub) {
             times.push_back(t);
         }
         std::string reason;
-        const auto motion = readSkeletalMotion(options->motion, &reason);
+        const auto motion = readMotionToPlay(options->motion, &reason);
         if (!motion) return fail(options->motion, reason);
         // One sampler for all times, so that the channel cursors carry over between them.
         MotionSampler sampler(*motion);

@@ -6,7 +6,7 @@
 #include <memory>
 #include <system_error>
 
-#include "skeletal/SkeletalMeshFile.h"
+#include "scene/OpenFile.h"
 #include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/MeshJson.h"
 #include "tools/qxtool/Report.h"
@@ -18,7 +18,7 @@ namespace {
 
 std::unique_ptr<SkeletalMesh> readForInspection(const std::string& path, std::string& reason) {
     // Inspection never decodes images: it must work without them and without any GL.
-    return readSkeletalMesh(path, &reason, ImageLoading::Skip);
+    return readStored<SkeletalMesh>(path, &reason);
 }
 
 int dump(const std::string& path) {

@@ -3,7 +3,7 @@
 
 #include <iostream>
 
-#include "skeletal/SkeletalMotionFile.h"
+#include "scene/OpenFile.h"
 #include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/MotionJson.h"
 #include "tools/qxtool/Report.h"
@@ -15,7 +15,7 @@ namespace {
 
 int dump(const std::string& path) {
     std::string reason;
-    const auto motion = readSkeletalMotion(path, &reason);
+    const auto motion = readStored<SkeletalMotion>(path, &reason);
     if (!motion) return fail(path, reason);
     Json out;
     out["type"] = "qm2";
@@ -31,7 +31,7 @@ int dump(const std::string& path) {
 
 int info(const std::string& path) {
     std::string reason;
-    const auto motion = readSkeletalMotion(path, &reason);
+    const auto motion = readStored<SkeletalMotion>(path, &reason);
     if (!motion) return fail(path, reason);
     const char* type = motion->animationType == CycleAnimation     ? "cycle"
                        : motion->animationType == OverlayAnimation ? "overlay"

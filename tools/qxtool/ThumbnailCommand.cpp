@@ -8,10 +8,9 @@
 
 #include "render/PngWriter.h"
 #include "tools/qxtool/Command.h"
-#include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/ParseNumber.h"
 #include "tools/qxtool/Report.h"
-#include "tools/qxtool/Snapshot.h"
+#include "tools/qxtool/SnapshotReport.h"
 
 namespace qx::tool {
 
@@ -31,14 +30,11 @@ int thumbnail(const ThumbnailOptions& o) {
     if (!parseNumber(o.size, side) || side < 1 || side > MaxThumbnailSide)
         return usageError("--size expects a side of 1.." + std::to_string(MaxThumbnailSide) + " pixels, not '" +
                           o.size + "'");
-    const FileKind* kind = findFileKind(o.input);
-    if (kind == nullptr || kind->renderAs() == RenderAs::Nothing)
-        return fail(o.input, "no picture of its own (pictures are made of " + renderableExtensions() + ")");
     SnapshotRequest request;
     request.file = o.input;
     request.width = request.height = side;
     Snapshot picture;
-    if (const int status = drawSnapshot(request, picture); status != ExitOk) return status;
+    if (const int status = snapshotOrReport(request, picture); status != ExitOk) return status;
     // A blank square would hide the file manager's own icon for the file: better none.
     if (std::find(picture.covered.begin(), picture.covered.end(), 1) == picture.covered.end())
         return fail(o.input, "the model draws nothing to make a picture of");

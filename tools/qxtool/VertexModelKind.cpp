@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "scene/OpenFile.h"
 #include "tools/qxtool/FileKinds.h"
 #include "tools/qxtool/Report.h"
 #include "tools/qxtool/VertexJson.h"
@@ -16,7 +17,7 @@ namespace {
 
 int dump(const std::string& path) {
     std::string reason;
-    const auto model = readVertexModel(path, &reason, ImageLoading::Skip);
+    const auto model = readStored<VertexModel>(path, &reason);
     if (!model) return fail(path, reason);
     Json frames = Json::array();
     for (const ModelFrame& frame : model->frames) frames.push_back(frameJson(frame.name, frame.vertices));
@@ -32,7 +33,7 @@ int dump(const std::string& path) {
 
 int info(const std::string& path) {
     std::string reason;
-    const auto model = readVertexModel(path, &reason, ImageLoading::Skip);
+    const auto model = readStored<VertexModel>(path, &reason);
     if (!model) return fail(path, reason);
     VertexSummary summary;
     summary.vertexCount = model->vertexCount;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "animation/SkeletalInstance.h"
-#include "render/ModelScene.h"
+#include "scene/ModelScene.h"
 #include "tests/support/MotionBuilder.h"
 #include "tests/support/SkeletonBuilder.h"
 

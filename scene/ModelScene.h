@@ -1,31 +1,20 @@
 #pragma once
-// What it takes to show a model file as a window first shows it: the model read with its
-// texture images, the animated instance built on it, the camera fitted to it, the animation
-// stepped as the idle loop steps it. The viewer's GL view and `qxtool render` both go through
-// these functions, so that a snapshot and a window agree.
+// What it takes to show a model as a window first shows it, once read (scene/OpenFile.h): the
+// animated instance built on it, the camera fitted to it, the animation stepped as the idle
+// loop steps it. The viewer's GL view and the off-screen snapshots both go through these
+// functions, so that a snapshot and a window agree.
 
 #include <cstdint>
 #include <memory>
-#include <string>
 
 #include "core/ModelInstance.h"
 #include "render/Camera.h"
-#include "render/Texture.h"
-#include "skeletal/SkeletalMesh.h"
 #include "skeletal/SkeletalModel.h"
 #include "vertex/VertexModel.h"
 
 namespace qx {
 
 class Drawable;
-
-// A skeletal mesh to show: a .qm1 as stored, or an A:M .ply converted in memory. Texture images
-// are loaded as images asks, found beside the file first. None, with a reason, when the file is
-// not of these kinds or its reader rejects it.
-std::unique_ptr<SkeletalMesh> readMeshToShow(const std::string& path, std::string* reason, ImageLoading images);
-// A vertex model to show: a .qv1 as stored, or an MD2 converted in memory, its skin loaded as
-// images asks.
-std::unique_ptr<VertexModel> readVertexModelToShow(const std::string& path, std::string* reason, ImageLoading images);
 
 // The instance a window plays a model with: no motion playing on a skeletal model; the whole
 // frame range at 15 frames per second on a vertex model.

@@ -1,5 +1,5 @@
 // Whole pictures of the samples and the shared MD2 models, drawn as `qxtool render` draws them
-// and compared with committed baselines in tests/render/baselines/. The other renderer tests
+// and compared with committed baselines in tests/scene/baselines/. The other renderer tests
 // probe single pixels; these catch a model moved by a few pixels, a texture swapped or flipped,
 // or lighting gone wrong.
 //
@@ -19,10 +19,9 @@
 
 #include "render/ImageDecoders.h"
 #include "render/PngWriter.h"
+#include "scene/Snapshot.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
-#include "tools/qxtool/Report.h"
-#include "tools/qxtool/Snapshot.h"
 
 namespace qx {
 namespace {
@@ -77,13 +76,13 @@ const Case Cases[] = {
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 fs::path baselinePath(const Case& c) {
-    return test::sourceDir() / "tests" / "render" / "baselines" / (std::string(c.name) + ".png");
+    return test::sourceDir() / "tests" / "scene" / "baselines" / (std::string(c.name) + ".png");
 }
 fs::path failureDir() { return fs::path(QX_BUILD_DIR) / "baseline-failures"; }
 
 // The picture qxtool render writes for these options.
 std::vector<std::uint8_t> draw(const Case& c) {
-    tool::SnapshotRequest request;
+    SnapshotRequest request;
     const fs::path root = c.root == Root::Samples ? test::sourceDir() / "samples" : test::testDataDir();
     request.file = (root / c.file).string();
     if (c.motion != nullptr) request.motions.push_back((root / c.motion).string());
@@ -91,8 +90,9 @@ std::vector<std::uint8_t> draw(const Case& c) {
     request.texturing = c.texturing;
     request.width = Side;
     request.height = Side;
-    tool::Snapshot snapshot;
-    EXPECT_EQ(tool::drawSnapshot(request, snapshot), tool::ExitOk);
+    Snapshot snapshot;
+    SnapshotProblem problem;
+    EXPECT_TRUE(drawSnapshot(request, snapshot, problem)) << problem.reason;
     // As the render command does: the picture is opaque whatever alpha blending left behind.
     for (std::size_t i = 3; i < snapshot.rgba.size(); i += 4) snapshot.rgba[i] = 255;
     return snapshot.rgba;

@@ -1,8 +1,8 @@
 #pragma once
 // One frame of a model file as a window first shows it, drawn off-screen: the model read with
 // its textures, the motions started as cycles, the animation advanced as the viewer's loop
-// would, the viewer's initial camera fitted. `render` writes it as it is; `thumbnail` keeps only
-// the pixels the model covers.
+// would, the viewer's initial camera fitted. `qxtool render` writes it as it is; `qxtool
+// thumbnail` keeps only the pixels the model covers; the renderer's baseline tests compare it.
 
 #include <cstdint>
 #include <string>
@@ -10,11 +10,11 @@
 
 #include "render/Lighting.h"
 
-namespace qx::tool {
+namespace qx {
 
 struct SnapshotRequest {
     std::string file;
-    std::vector<std::string> motions;  // .qm2 files, each started as a cycle (skeletal meshes)
+    std::vector<std::string> motions;  // motion files (.qm2, .kfm), each started as a cycle (skeletal meshes)
     double time = 0.0;                 // seconds the animation has advanced
     bool hasFrames = false;            // a vertex model's frame range and rate
     std::int32_t first = -1;
@@ -32,8 +32,15 @@ struct Snapshot {
     std::vector<std::uint8_t> covered;  // one byte a pixel: 1 where the model was drawn
 };
 
-// Draws the request's model; ExitOk, or the exit status after reporting the failure (a file
-// rejected, a frame range outside the model, no off-screen OpenGL).
-int drawSnapshot(const SnapshotRequest& request, Snapshot& out);
+// Why no snapshot was drawn: a file rejected (file names it), a request the model cannot take
+// (a frame range outside it), or no off-screen OpenGL.
+struct SnapshotProblem {
+    enum Kind { Rejected, BadRequest } kind = Rejected;
+    std::string file;
+    std::string reason;
+};
 
-}  // namespace qx::tool
+// Draws the request's model into out; false with the problem when it could not.
+bool drawSnapshot(const SnapshotRequest& request, Snapshot& out, SnapshotProblem& problem);
+
+}  // namespace qx

@@ -1,0 +1,124 @@
+#include "scene/OpenFile.h"
+
+#include "core/FileTypes.h"
+#include "import/Conversion.h"
+#include "import/KfmFile.h"
+#include "import/MeshFromPly.h"
+#include "import/PlyFile.h"
+#include "skeletal/NameHash.h"
+#include "skeletal/SkeletalMeshFile.h"
+#include "skeletal/SkeletalMotionFile.h"
+#include "vertex/VertexModelFile.h"
+#include "vertex/VertexModelFromMd2.h"
+
+namespace qx {
+
+namespace {
+
+// ".qm1, .qv1, .md2, .ply": the models, own and converted, in the table's order.
+std::string modelExtensions() {
+    std::string list;
+    for (const FileTypeRow& row : fileTypes())
+        if (row.role == FileRole::SkeletalMesh || row.role == FileRole::VertexModel)
+            list += (list.empty() ? "." : ", .") + std::string(row.extension);
+    return list;
+}
+
+const FileTypeRow* rowOf(const std::string& path, FileRole role) {
+    const FileTypeRow* row = fileTypeOf(path);
+    return row != nullptr && row->role == role ? row : nullptr;
+}
+
+}  // namespace
+
+OpenAs openAsOf(const std::string& path) {
+    const FileTypeRow* row = fileTypeOf(path);
+    if (row == nullptr) return OpenAs::Nothing;
+    switch (row->role) {
+        case FileRole::SkeletalMesh: return OpenAs::SkeletalMesh;
+        case FileRole::VertexModel: return OpenAs::VertexModel;
+        case FileRole::SkeletalMotion: return OpenAs::SkeletalMotion;
+        case FileRole::Image: break;
+    }
+    return OpenAs::Nothing;
+}
+
+bool isModelFile(const std::string& path, std::string* reason) {
+    const OpenAs as = openAsOf(path);
+    if (as == OpenAs::SkeletalMesh || as == OpenAs::VertexModel) return true;
+    if (reason != nullptr) *reason = "not a model (known: " + modelExtensions() + ")";
+    return false;
+}
+
+std::unique_ptr<SkeletalMesh> readMeshToShow(const std::string& path, std::string* reason, ImageLoading images) {
+    const FileTypeRow* row = rowOf(path, FileRole::SkeletalMesh);
+    if (row != nullptr && row->type == FileType::SkeletalMesh) return readSkeletalMesh(path, reason, images);
+    if (row != nullptr && row->type == FileType::AmModel) {
+        const std::unique_ptr<PlyModel> ply = readPly(path, reason);
+        if (!ply) return nullptr;
+        std::unique_ptr<SkeletalMesh> mesh = meshFromPly(*ply);
+        loadMeshTextures(*mesh, path, images);
+        return mesh;
+    }
+    if (reason != nullptr) *reason = "not a skeletal mesh (known: " + extensionsOf(FileRole::SkeletalMesh) + ")";
+    return nullptr;
+}
+
+std::unique_ptr<VertexModel> readVertexModelToShow(const std::string& path, std::string* reason, ImageLoading images) {
+    const FileTypeRow* row = rowOf(path, FileRole::VertexModel);
+    if (row != nullptr && row->type == FileType::VertexModel) return readVertexModel(path, reason, images);
+    if (row != nullptr && row->type == FileType::Md2Model) {
+        const std::unique_ptr<Md2Model> md2 = readMd2(path, reason);
+        if (!md2) return nullptr;
+        return vertexModelFromMd2(*md2, reason, images);
+    }
+    if (reason != nullptr) *reason = "not a vertex model (known: " + extensionsOf(FileRole::VertexModel) + ")";
+    return nullptr;
+}
+
+ModelToShow readModelToShow(const std::string& path, std::string* reason, ImageLoading images) {
+    ModelToShow model;
+    if (!isModelFile(path, reason)) return model;
+    if (openAsOf(path) == OpenAs::VertexModel) {
+        model.vertex = readVertexModelToShow(path, reason, images);
+    } else if (std::unique_ptr<SkeletalMesh> mesh = readMeshToShow(path, reason, images)) {
+        model.skeletal = std::make_unique<SkeletalModel>();
+        model.skeletal->addMesh(std::move(mesh));
+    }
+    return model;
+}
+
+std::unique_ptr<SkeletalMotion> readMotionToPlay(const std::string& path, std::string* reason) {
+    const FileTypeRow* row = rowOf(path, FileRole::SkeletalMotion);
+    if (row == nullptr) {
+        if (reason != nullptr) *reason = "not a motion (known: " + extensionsOf(FileRole::SkeletalMotion) + ")";
+        return nullptr;
+    }
+    if (row->convertsTo == nullptr) return readSkeletalMotion(path, reason);
+    std::unique_ptr<ConvertedFile> converted = convertFile(path, reason);
+    if (!converted || !converted->motion) return nullptr;
+    converted->motion->nameHash = nameHash(path);
+    return std::move(converted->motion);
+}
+
+StoredFile readStoredFile(const std::string& path, std::string* reason) {
+    const FileTypeRow* row = fileTypeOf(path);
+    const auto stored = [](auto read) -> StoredFile {
+        if (auto file = read()) return file;
+        return {};
+    };
+    switch (row != nullptr ? row->type : FileType::BmpImage) {
+        case FileType::SkeletalMesh:
+            return stored([&] { return readSkeletalMesh(path, reason, ImageLoading::Skip); });
+        case FileType::VertexModel: return stored([&] { return readVertexModel(path, reason, ImageLoading::Skip); });
+        case FileType::Md2Model: return stored([&] { return readMd2(path, reason); });
+        case FileType::AmModel: return stored([&] { return readPly(path, reason); });
+        case FileType::SkeletalMotion: return stored([&] { return readSkeletalMotion(path, reason); });
+        case FileType::AmMotion: return stored([&] { return readKfm(path, reason); });
+        default: break;
+    }
+    if (reason != nullptr) *reason = "not a model or motion file";
+    return {};
+}
+
+}  // namespace qx

@@ -21,8 +21,8 @@ void ConvertCommand::run() {
     std::string reason;
     const std::unique_ptr<ConvertedFile> converted = convertFile(source.path.toStdString(), &reason);
     if (!converted) {
-        dialogs.showMessage(parent,
-                            QStringLiteral("Cannot convert %1: %2").arg(source.fileName, QString::fromStdString(reason)));
+        dialogs.showMessage(
+            parent, QStringLiteral("Cannot convert %1: %2").arg(source.fileName, QString::fromStdString(reason)));
         return;
     }
     const QString extension = QString::fromLatin1(conversion->to);
@@ -34,7 +34,8 @@ void ConvertCommand::run() {
     if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + extension;
     if (!converted->write(path.toStdString(), &reason))
         dialogs.showMessage(
-            parent, QStringLiteral("Cannot write %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
+            parent,
+            QStringLiteral("Cannot write %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
 }
 
 }  // namespace qx::app

@@ -35,8 +35,9 @@ bool showsVertexModel(const CChildFrame* frame) {
 }  // namespace
 
 void OpenCommand::showProblem(const QString& path, const std::string& reason) {
-    host_.dialogs().showMessage(host_.dialogParent(), QStringLiteral("Cannot open %1: %2")
-                                                          .arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
+    host_.dialogs().showMessage(
+        host_.dialogParent(),
+        QStringLiteral("Cannot open %1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(reason)));
 }
 
 void OpenCommand::run() {

@@ -13,6 +13,7 @@
 
 #include "core/FileBytes.h"
 #include "core/HeapPages.h"
+#include "scene/OpenFile.h"
 #include "skeletal/SkeletalMotionFile.h"
 #include "vertex/VertexModelFile.h"
 
@@ -90,12 +91,12 @@ void copyFile(benchmark::State& state, const std::string& path) {
 }
 
 void BM_OpenMotionFile34MB(benchmark::State& state) {
-    openFile(state, bigFiles().motion, [](const std::string& p) { return qx::readSkeletalMotion(p); });
+    openFile(state, bigFiles().motion, [](const std::string& p) { return qx::readMotionToPlay(p); });
 }
 void BM_MemcpyMotionFile34MB(benchmark::State& state) { copyFile(state, bigFiles().motion); }
 void BM_OpenVertexModelFile48MB(benchmark::State& state) {
     openFile(state, bigFiles().vertexModel,
-             [](const std::string& p) { return qx::readVertexModel(p, nullptr, qx::ImageLoading::Skip); });
+             [](const std::string& p) { return qx::readVertexModelToShow(p, nullptr, qx::ImageLoading::Skip); });
 }
 void BM_MemcpyVertexModelFile48MB(benchmark::State& state) { copyFile(state, bigFiles().vertexModel); }
 

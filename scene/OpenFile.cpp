@@ -35,10 +35,14 @@ OpenAs openAsOf(const std::string& path) {
     const FileTypeRow* row = fileTypeOf(path);
     if (row == nullptr) return OpenAs::Nothing;
     switch (row->role) {
-        case FileRole::SkeletalMesh: return OpenAs::SkeletalMesh;
-        case FileRole::VertexModel: return OpenAs::VertexModel;
-        case FileRole::SkeletalMotion: return OpenAs::SkeletalMotion;
-        case FileRole::Image: break;
+        case FileRole::SkeletalMesh:
+            return OpenAs::SkeletalMesh;
+        case FileRole::VertexModel:
+            return OpenAs::VertexModel;
+        case FileRole::SkeletalMotion:
+            return OpenAs::SkeletalMotion;
+        case FileRole::Image:
+            break;
     }
     return OpenAs::Nothing;
 }
@@ -110,12 +114,18 @@ StoredFile readStoredFile(const std::string& path, std::string* reason) {
     switch (row != nullptr ? row->type : FileType::BmpImage) {
         case FileType::SkeletalMesh:
             return stored([&] { return readSkeletalMesh(path, reason, ImageLoading::Skip); });
-        case FileType::VertexModel: return stored([&] { return readVertexModel(path, reason, ImageLoading::Skip); });
-        case FileType::Md2Model: return stored([&] { return readMd2(path, reason); });
-        case FileType::AmModel: return stored([&] { return readPly(path, reason); });
-        case FileType::SkeletalMotion: return stored([&] { return readSkeletalMotion(path, reason); });
-        case FileType::AmMotion: return stored([&] { return readKfm(path, reason); });
-        default: break;
+        case FileType::VertexModel:
+            return stored([&] { return readVertexModel(path, reason, ImageLoading::Skip); });
+        case FileType::Md2Model:
+            return stored([&] { return readMd2(path, reason); });
+        case FileType::AmModel:
+            return stored([&] { return readPly(path, reason); });
+        case FileType::SkeletalMotion:
+            return stored([&] { return readSkeletalMotion(path, reason); });
+        case FileType::AmMotion:
+            return stored([&] { return readKfm(path, reason); });
+        default:
+            break;
     }
     if (reason != nullptr) *reason = "not a model or motion file";
     return {};

@@ -48,14 +48,14 @@ ModelToShow readModelToShow(const std::string& path, std::string* reason, ImageL
 // A motion to play: a .qm2 as stored, or an A:M .kfm converted in memory (no fade of its own,
 // a cycle). Either way it is named by its own full path (nameHash of path), which is how a
 // model tells the motions loaded into it apart.
-std::unique_ptr<SkeletalMotion> readMotionToPlay(const std::string& path, std::string* reason);
+std::unique_ptr<SkeletalMotion> readMotionToPlay(const std::string& path, std::string* reason = nullptr);
 
 // A file as it is stored, for inspection (qxtool dump and info): the reader of its type and
 // nothing converted, no image loaded. Empty (std::monostate), with the reader's reason, when
 // the file is rejected or of no model or motion type.
-using StoredFile = std::variant<std::monostate, std::unique_ptr<SkeletalMesh>, std::unique_ptr<VertexModel>,
-                                std::unique_ptr<Md2Model>, std::unique_ptr<PlyModel>,
-                                std::unique_ptr<SkeletalMotion>, std::unique_ptr<KfmMotion>>;
+using StoredFile =
+    std::variant<std::monostate, std::unique_ptr<SkeletalMesh>, std::unique_ptr<VertexModel>, std::unique_ptr<Md2Model>,
+                 std::unique_ptr<PlyModel>, std::unique_ptr<SkeletalMotion>, std::unique_ptr<KfmMotion>>;
 StoredFile readStoredFile(const std::string& path, std::string* reason);
 
 // The stored file when it is of type T; none otherwise, with the reason.

@@ -36,6 +36,7 @@
 #include "app/FileFilters.h"
 #include "import/Conversion.h"
 #include "render/Camera.h"
+#include "scene/OpenFile.h"
 #include "tests/app/ScriptedDialogs.h"
 #include "tests/app/ViewerFixture.h"
 #include "tests/support/AmExportBuilder.h"
@@ -274,7 +275,8 @@ private slots:
         QVERIFY(viewer().clock().paused());
         QVERIFY(QFile::exists(filePath("Walk.qm2")));
         std::string reason;
-        QVERIFY2(readVertexModel(filePath("hero.qv1").toStdString(), &reason, ImageLoading::Skip), reason.c_str());
+        QVERIFY2(readVertexModelToShow(filePath("hero.qv1").toStdString(), &reason, ImageLoading::Skip),
+                 reason.c_str());
         QCOMPARE(QDir(temporary->path()).entryList(QDir::Files).size(), 4);  // two sources, two results
 
         // Cancel at the first dialog, and a rejected source: nothing written, the clock runs again.

@@ -13,6 +13,7 @@
 #include "gltf/GltfExport.h"
 #include "render/ImageDecoders.h"
 #include "render/Texture.h"
+#include "scene/OpenFile.h"
 #include "skeletal/ComputeHandles.h"
 #include "skeletal/SkeletalMeshFile.h"
 #include "skeletal/SkeletalModel.h"
@@ -203,7 +204,7 @@ TEST(GltfForArtists, TexturesAreUprightPngsNamedAfterTheirSource) {
 
     const std::unique_ptr<SkeletalMesh> mesh = [&] {
         std::string reason;
-        return readSkeletalMesh(samples + "figure.qm1", &reason);
+        return readMeshToShow(samples + "figure.qm1", &reason, ImageLoading::Upload);
     }();
     ASSERT_NE(mesh, nullptr);
     std::set<float> expected, written;

@@ -10,6 +10,7 @@
 #include "import/MeshFromPly.h"
 #include "import/MotionFromKfm.h"
 #include "import/PlyFile.h"
+#include "scene/OpenFile.h"
 #include "skeletal/NameHash.h"
 #include "skeletal/SkeletalMeshFile.h"
 #include "skeletal/SkeletalMotionFile.h"
@@ -104,7 +105,7 @@ TEST(QxtoolConvertPly, WritesTheConvertedMeshBesideItsSource) {
     // The name less its last four characters, plus the new extension.
     const std::string written = dir.file("Figure.qm1");
     std::string reason;
-    const auto mesh = readSkeletalMesh(written, &reason, ImageLoading::Skip);
+    const auto mesh = readMeshToShow(written, &reason, ImageLoading::Skip);
     ASSERT_NE(mesh, nullptr) << reason;
     const auto ply = parsePly(bytes.data(), bytes.size());
     ASSERT_NE(ply, nullptr);
@@ -156,7 +157,7 @@ TEST(QxtoolConvertKfm, WritesACycleWithoutFadesToTheGivenDestination) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("walk.qm2")));
 
     std::string reason;
-    const auto motion = readSkeletalMotion(destination, &reason);
+    const auto motion = readMotionToPlay(destination, &reason);
     ASSERT_NE(motion, nullptr) << reason;
     EXPECT_EQ(motion->duration, 1.25f);
     EXPECT_EQ(motion->attackLength, 0.0f);
@@ -186,8 +187,8 @@ TEST(QxtoolConvert, TrackHashesMatchTheBoneHashesOfTheSameNames) {
     test::writeBytes(dir.file("walk.kfm"), walkKfm().bytes());
     const auto result = convert(quoted(dir.file("figure.ply")) + " " + quoted(dir.file("walk.kfm")));
     ASSERT_EQ(result.status, 0) << result.err;
-    const auto mesh = readSkeletalMesh(dir.file("figure.qm1"), nullptr, ImageLoading::Skip);
-    const auto motion = readSkeletalMotion(dir.file("walk.qm2"));
+    const auto mesh = readMeshToShow(dir.file("figure.qm1"), nullptr, ImageLoading::Skip);
+    const auto motion = readMotionToPlay(dir.file("walk.qm2"));
     ASSERT_NE(mesh, nullptr);
     ASSERT_NE(motion, nullptr);
     int matched = 0;

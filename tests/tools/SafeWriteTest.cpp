@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "core/ByteSink.h"
+#include "scene/OpenFile.h"
 #include "skeletal/SkeletalMeshFile.h"
 #include "skeletal/SkeletalMotionFile.h"
 #include "tests/support/MotionBuilder.h"
@@ -123,7 +124,7 @@ TEST(SafeWrite, SmallFilesStillWriteUnderTheLimit) {
     SkeletalMotion motion;
     motion.tracks.push_back(test::track("bone"));
     EXPECT_EQ(writeUnderSizeLimit([&](std::string* r) { return writeSkeletalMotion(path, motion, r); }), 1);
-    EXPECT_TRUE(readSkeletalMotion(path));
+    EXPECT_TRUE(readMotionToPlay(path));
 }
 
 TEST(SafeWrite, QxtoolConvertReportsTheFailureAndKeepsTheDestination) {

@@ -7,6 +7,7 @@
 
 #include "animation/MotionSampler.h"
 #include "animation/SkeletalInstance.h"
+#include "scene/OpenFile.h"
 #include "skeletal/SkeletalMeshFile.h"
 #include "skeletal/SkeletalMotionFile.h"
 #include "tests/support/Qxtool.h"
@@ -34,7 +35,7 @@ TEST(SkeletalSample, CommittedFilesAreTheGeneratorsOutput) {
 
 TEST(SkeletalSample, FigureIsASoundJointedMesh) {
     std::string reason;
-    const auto mesh = readSkeletalMesh(samplePath("figure.qm1"), &reason, ImageLoading::Decode);
+    const auto mesh = readMeshToShow(samplePath("figure.qm1"), &reason, ImageLoading::Decode);
     ASSERT_TRUE(mesh) << reason;
     EXPECT_GE(mesh->bones.size(), 10u);
     EXPECT_GE(mesh->faces.size(), 200u);
@@ -74,7 +75,7 @@ TEST(SkeletalSample, FigureIsASoundJointedMesh) {
 
 TEST(SkeletalSample, MotionsAnimateTheFiguresBonesAndTheCyclesLoop) {
     std::string reason;
-    auto mesh = readSkeletalMesh(samplePath("figure.qm1"), &reason, ImageLoading::Skip);
+    auto mesh = readMeshToShow(samplePath("figure.qm1"), &reason, ImageLoading::Skip);
     ASSERT_TRUE(mesh) << reason;
     std::set<std::int32_t> bones;
     for (const MeshBone& bone : mesh->bones) bones.insert(bone.nameHash);
@@ -83,7 +84,7 @@ TEST(SkeletalSample, MotionsAnimateTheFiguresBonesAndTheCyclesLoop) {
     model.addMesh(std::move(mesh));
     const std::int32_t types[] = {CycleAnimation, OverlayAnimation, CycleAnimation};
     for (int i = 0; i < 3; ++i) {
-        auto motion = readSkeletalMotion(samplePath(MotionFiles[i]), &reason);
+        auto motion = readMotionToPlay(samplePath(MotionFiles[i]), &reason);
         ASSERT_TRUE(motion) << MotionFiles[i] << ": " << reason;
         EXPECT_EQ(motion->animationType, types[i]) << MotionFiles[i];
         EXPECT_GT(motion->duration, 0.0f);

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "render/OffscreenContext.h"
+#include "scene/OpenFile.h"
 #include "tests/support/Qxtool.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
@@ -29,7 +30,7 @@ TEST(VertexSample, CommittedFilesAreTheGeneratorsOutput) {
 
 TEST(VertexSample, FlagHasNamedAnimationsOfStripsAndFansAndItsSkin) {
     std::string reason;
-    const auto model = readVertexModel(samplePath("flag.qv1"), &reason, ImageLoading::Decode);
+    const auto model = readVertexModelToShow(samplePath("flag.qv1"), &reason, ImageLoading::Decode);
     ASSERT_TRUE(model) << reason;
     std::map<std::string, int> animations;
     for (const ModelFrame& frame : model->frames) {
@@ -66,7 +67,7 @@ TEST(VertexSample, ReadWithAContextCurrentItsSkinBecomesATexture) {
     OffscreenContext context;
     std::string reason;
     if (!context.create(16, 16, &reason)) GTEST_SKIP() << "no off-screen GL here: " << reason;
-    const auto model = readVertexModel(samplePath("flag.qv1"), &reason, ImageLoading::Upload);
+    const auto model = readVertexModelToShow(samplePath("flag.qv1"), &reason, ImageLoading::Upload);
     ASSERT_TRUE(model) << reason;
     EXPECT_NE(model->skin.glName, 0u);
     EXPECT_TRUE(model->skin.pixels.empty());  // the model keeps only the GL texture

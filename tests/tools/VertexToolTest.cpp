@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "render/ImageDecoders.h"
+#include "scene/OpenFile.h"
 #include "tests/support/Md2Builder.h"
 #include "tests/support/Qxtool.h"
 #include "tests/support/TempDir.h"
@@ -162,7 +163,7 @@ TEST(QxtoolConvert, Md2GoesBesideItsSourceUnderTheProposedName) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.out.empty());
     std::string reason;
-    const auto model = readVertexModel(dir.file("a.b.qv1"), &reason, ImageLoading::Skip);
+    const auto model = readVertexModelToShow(dir.file("a.b.qv1"), &reason, ImageLoading::Skip);
     ASSERT_TRUE(model) << reason;
     EXPECT_EQ(model->vertexCount, 1);
     ASSERT_EQ(model->frames.size(), 2u);
@@ -217,7 +218,7 @@ TEST(QxtoolConvert, RealFlagMd2ReadsBackWithItsFramesAndPositions) {
     const auto run = runQxtool("convert " + quoted(source) + " -o " + quoted(dir.file("flag.qv1")));
     ASSERT_EQ(run.status, 0) << run.err;
     std::string reason;
-    const auto model = readVertexModel(dir.file("flag.qv1"), &reason, ImageLoading::Skip);
+    const auto model = readVertexModelToShow(dir.file("flag.qv1"), &reason, ImageLoading::Skip);
     ASSERT_TRUE(model) << reason;
     EXPECT_EQ(model->vertexCount, 106);
     ASSERT_EQ(model->frames.size(), 10u);

@@ -31,11 +31,9 @@ namespace qx::app {
 
 CViewerApp* CViewerApp::instance_ = nullptr;
 
-const char* const CViewerApp::ModelFilesFilter = "Model Files (*.qv1; *.qm1)|*.qv1;*.qm1||";
-const char* const CViewerApp::MotionFilesFilter = "Motion Files (*.qm2)|*.qm2||";
-// The import models' filter less its last bar, then the motions': one list of two entries.
-const char* const CViewerApp::ConvertSourceFilter =
-    "Import Model Files (*.md2; *.ply)|*.md2;*.ply|Import Motion Files (*.kfm)|*.kfm||";
+const QString CViewerApp::ModelFilesFilter = QString::fromStdString(openFilter(FileFamily::Models));
+const QString CViewerApp::MotionFilesFilter = QString::fromStdString(openFilter(FileFamily::Motions));
+const QString CViewerApp::ConvertSourceFilter = QString::fromStdString(convertSourceFilter());
 
 namespace {
 
@@ -49,12 +47,7 @@ bool isMotionFile(const QString& path) {
 
 // The save dialog's filter for a conversion's result, by what the result holds.
 QString destinationFilter(const std::string& extension) {
-    const FileTypeRow* row = fileTypeOfExtension(extension);
-    const FileRole role = row != nullptr ? row->role : FileRole::SkeletalMotion;
-    const QString pattern = QStringLiteral("(*.%1)|*.%1||").arg(QString::fromStdString(extension));
-    if (role == FileRole::SkeletalMesh) return QStringLiteral("Skeletal Mesh Files ") + pattern;
-    if (role == FileRole::VertexModel) return QStringLiteral("Vertex Model Files ") + pattern;
-    return QStringLiteral("Skeletal Motion File ") + pattern;
+    return QString::fromStdString(convertTargetFilter(extension));
 }
 
 }  // namespace
@@ -204,11 +197,11 @@ void CViewerApp::childFrameClosing() {
 }
 
 void CViewerApp::OnFileOpen() {
-    QString filter = QString::fromLatin1(ModelFilesFilter);
+    QString filter = ModelFilesFilter;
     CSModelFrame* skeletal = nullptr;
     if (CChildFrame* frame = activeChildFrame()) {
         if (frame->document().kind() == CBaseDoc::SkeletalMeshKind) {
-            filter = QString::fromLatin1(MotionFilesFilter);
+            filter = MotionFilesFilter;
             skeletal = static_cast<CSModelFrame*>(frame);
         } else {
             // A vertex model window makes way for the next file at once, whatever is chosen.
@@ -290,7 +283,7 @@ QTreeWidgetItem* CViewerApp::loadMotion(CSModelFrame& frame, const QString& path
 CChildFrame* CViewerApp::openDocument(const QString& path) {
     const std::string file = path.toStdString();
     const FileTypeRow* row = fileTypeOf(file);
-    std::string reason = "not a model this viewer opens (.qm1, .qv1, .ply, .md2)";
+    std::string reason = "not a model this viewer opens (" + openableModelExtensions() + ")";
     CChildFrame* frame = nullptr;
     if (row != nullptr && row->role == FileRole::SkeletalMesh) {
         if (std::unique_ptr<CSModelDoc> document = CSModelDoc::load(file, &reason))
@@ -350,8 +343,7 @@ void CViewerApp::OnSavePicture() {
 void CViewerApp::OnConvert() {
     const bool wasRunning = !clock_->paused();
     if (wasRunning) clock_->pause();
-    const FileDialogResult source =
-        dialogs_->askForFile(mainFrame_.get(), {true, {}, {}, QString::fromLatin1(ConvertSourceFilter), {}});
+    const FileDialogResult source = dialogs_->askForFile(mainFrame_.get(), {true, {}, {}, ConvertSourceFilter, {}});
     const std::optional<Conversion> conversion =
         source.ok ? findConversion(source.path.toStdString()) : std::optional<Conversion>{};
     if (conversion) {

@@ -48,10 +48,11 @@ public:
     // drawing is immediate mode, and the swap interval of the pace).
     static void prepareApplication(LoopPace pace = LoopPace::Display);
 
-    // The file filters of the commands, in their bar form (see FileDialogs).
-    static const char* const ModelFilesFilter;
-    static const char* const MotionFilesFilter;
-    static const char* const ConvertSourceFilter;
+    // The file filters of the commands, in their bar form (see FileDialogs), from the table of
+    // file types.
+    static const QString ModelFilesFilter;
+    static const QString MotionFilesFilter;
+    static const QString ConvertSourceFilter;
 
     // Starts with the clock given (running), the settings location, a main window (not yet
     // shown) and the hidden help window.

@@ -13,8 +13,7 @@ void ConvertCommand::run() {
     const ClockPause resting(host_.clock());
     Dialogs& dialogs = host_.dialogs();
     QWidget* parent = host_.dialogParent();
-    const FileDialogResult source =
-        dialogs.askForFile(parent, {true, {}, {}, QString::fromLatin1(ConvertSourceFilter), {}});
+    const FileDialogResult source = dialogs.askForFile(parent, {true, {}, {}, ConvertSourceFilter, {}});
     if (!source.ok) return;
     const std::optional<Conversion> conversion = findConversion(source.path.toStdString());
     if (!conversion) return;

@@ -41,11 +41,11 @@ void OpenCommand::showProblem(const QString& path, const std::string& reason) {
 }
 
 void OpenCommand::run() {
-    QString filter = QString::fromLatin1(ModelFilesFilter);
+    QString filter = ModelFilesFilter;
     CChildFrame* frame = host_.activeChildFrame();
     CSModelDoc* skeletal = skeletalDocument(frame);
     if (skeletal != nullptr)
-        filter = QString::fromLatin1(MotionFilesFilter);
+        filter = MotionFilesFilter;
     else if (frame != nullptr)
         // A vertex model window makes way for the next file at once, whatever is chosen.
         delete frame->parentWidget();

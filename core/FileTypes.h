@@ -6,7 +6,8 @@
 // A new format is one row here and its reader where it belongs.
 //
 // The table is data only and sits at the bottom, because the image decoders, which the model
-// readers use for textures, read it too.
+// readers use for textures, read it too. The dialogs' filters and the lists in messages are
+// made from it here, so that a new row shows up in all of them.
 
 #include <span>
 #include <string>
@@ -46,5 +47,21 @@ const FileTypeRow* fileTypeOfExtension(const std::string& extension);
 // ".qm1, .ply": the extensions of the rows with that role, for messages; with convertedOnly, of
 // the rows a conversion reads only.
 std::string extensionsOf(FileRole role, bool convertedOnly = false);
+// The extension of the type's row.
+const char* extensionOf(FileType type);
+// ".qm1, .qv1, .ply, .md2": the models the programs open, their own formats first, for messages.
+std::string openableModelExtensions();
+
+// What the open dialogs list together: models open a document, motions go into a skeletal
+// mesh document.
+enum class FileFamily { Models, Motions };
+
+// The file dialogs' filters, in the bar form of app/FileDialogs.h ("Name (*.a; *.b)|*.a;*.b||").
+// The program's own formats of the family: "Model Files (*.qv1; *.qm1)|*.qv1;*.qm1||".
+std::string openFilter(FileFamily family);
+// The formats a conversion reads, models then motions: "Import Model Files (...)|...|Import ...".
+std::string convertSourceFilter();
+// The save filter of an own format, named after what it holds; empty for any other extension.
+std::string convertTargetFilter(const std::string& extension);
 
 }  // namespace qx

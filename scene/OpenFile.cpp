@@ -15,15 +15,6 @@ namespace qx {
 
 namespace {
 
-// ".qm1, .qv1, .md2, .ply": the models, own and converted, in the table's order.
-std::string modelExtensions() {
-    std::string list;
-    for (const FileTypeRow& row : fileTypes())
-        if (row.role == FileRole::SkeletalMesh || row.role == FileRole::VertexModel)
-            list += (list.empty() ? "." : ", .") + std::string(row.extension);
-    return list;
-}
-
 const FileTypeRow* rowOf(const std::string& path, FileRole role) {
     const FileTypeRow* row = fileTypeOf(path);
     return row != nullptr && row->role == role ? row : nullptr;
@@ -50,7 +41,7 @@ OpenAs openAsOf(const std::string& path) {
 bool isModelFile(const std::string& path, std::string* reason) {
     const OpenAs as = openAsOf(path);
     if (as == OpenAs::SkeletalMesh || as == OpenAs::VertexModel) return true;
-    if (reason != nullptr) *reason = "not a model (known: " + modelExtensions() + ")";
+    if (reason != nullptr) *reason = "not a model (known: " + openableModelExtensions() + ")";
     return false;
 }
 

@@ -95,7 +95,7 @@ private slots:
 
     void openLoadsModelsAndMotions() {
         open(Samples + "figure.qm1");
-        QCOMPARE(log.requests.back().filter, QString::fromLatin1(app::ModelFilesFilter));
+        QCOMPARE(log.requests.back().filter, app::ModelFilesFilter);
         app::CSModelFrame* frame = skeletalFrame();
         QVERIFY(frame != nullptr);
         QVERIFY(frame->parentWidget()->isMaximized());
@@ -113,7 +113,7 @@ private slots:
         const QString copy = filePath("FIGURE-WALK.QM2");
         QVERIFY(QFile::copy(Samples + "figure-walk.qm2", copy));
         for (const QString& motion : {Samples + "figure-walk.qm2", Samples + "figure-wave.qm2", copy}) open(motion);
-        QCOMPARE(log.requests.back().filter, QString::fromLatin1(app::MotionFilesFilter));
+        QCOMPARE(log.requests.back().filter, app::MotionFilesFilter);
         QCOMPARE(frame->modelDocument().model().motions().size(), std::size_t{3});
         QTreeWidgetItem* root = frame->tree().topLevelItem(0);
         QCOMPARE(root->childCount(), 3);
@@ -145,7 +145,7 @@ private slots:
         save(fixture.frame(), "open-flag.png");
         open(QString());
         QCOMPARE(childCount(), 1);
-        QCOMPARE(log.requests.back().filter, QString::fromLatin1(app::ModelFilesFilter));
+        QCOMPARE(log.requests.back().filter, app::ModelFilesFilter);
 
         // The other document goes on animating.
         fixture.frame().mdiArea().setActiveSubWindow(fixture.frame().mdiArea().subWindowList().front());
@@ -267,7 +267,7 @@ private slots:
         for (const Case& c : cases) {
             log.answers = {c.source, c.destination};
             viewer().OnConvert();
-            QCOMPARE(log.requests.front().filter, QString::fromLatin1(app::ConvertSourceFilter));
+            QCOMPARE(log.requests.front().filter, app::ConvertSourceFilter);
             QCOMPARE(log.requests.back().initialName, c.proposed);
             QCOMPARE(log.requests.back().defaultExtension, c.defaultExtension);
             log.requests.clear();
@@ -336,7 +336,7 @@ private slots:
         QFileDialog dialog(&fixture.frame());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setOption(QFileDialog::HideNameFilterDetails);
-        dialog.setNameFilters(app::qtFileFilters(QString::fromLatin1(app::MotionFilesFilter)));
+        dialog.setNameFilters(app::qtFileFilters(app::MotionFilesFilter));
         dialog.setDirectory(temporary->path());
         dialog.show();
         QCOMPARE(dialog.nameFilters().size(), 1);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "core/FileTypes.h"
@@ -65,6 +66,30 @@ TEST(FileTypes, TheDesktopKnowsEveryTypeAsTheTableDoes) {
         ++listed;
     EXPECT_EQ(listed, entries);
     EXPECT_EQ(fileTypeOf("folder.qm1/file"), nullptr);
+}
+
+// The filters are compared whole once, as users read them; then every row must be listed where
+// its role and conversion put it, and nowhere else.
+TEST(FileTypes, TheDialogsAndTheViewerListEveryRow) {
+    EXPECT_EQ(openFilter(FileFamily::Models), "Model Files (*.qv1; *.qm1)|*.qv1;*.qm1||");
+    EXPECT_EQ(openFilter(FileFamily::Motions), "Motion Files (*.qm2)|*.qm2||");
+    EXPECT_EQ(convertSourceFilter(),
+              "Import Model Files (*.md2; *.ply)|*.md2;*.ply|Import Motion Files (*.kfm)|*.kfm||");
+    EXPECT_EQ(convertTargetFilter("qm1"), "Skeletal Mesh Files (*.qm1)|*.qm1||");
+    EXPECT_EQ(convertTargetFilter("qv1"), "Vertex Model Files (*.qv1)|*.qv1||");
+    EXPECT_EQ(convertTargetFilter("qm2"), "Skeletal Motion File (*.qm2)|*.qm2||");
+    const std::string models = ", " + openableModelExtensions() + ",";
+    for (const FileTypeRow& row : fileTypes()) {
+        SCOPED_TRACE(row.extension);
+        const std::regex listed("\\*\\." + std::string(row.extension) + "[;|]");
+        const bool own = row.convertsTo == nullptr && row.role != FileRole::Image;
+        const bool model = row.role == FileRole::SkeletalMesh || row.role == FileRole::VertexModel;
+        EXPECT_EQ(std::regex_search(openFilter(FileFamily::Models), listed), own && model);
+        EXPECT_EQ(std::regex_search(openFilter(FileFamily::Motions), listed), own && !model);
+        EXPECT_EQ(std::regex_search(convertSourceFilter(), listed), row.convertsTo != nullptr);
+        EXPECT_EQ(std::regex_search(convertTargetFilter(row.extension), listed), own);
+        EXPECT_EQ(models.find(" ." + std::string(row.extension) + ",") != std::string::npos, model);
+    }
 }
 
 }  // namespace

@@ -4,19 +4,38 @@ namespace qx::tool {
 
 namespace {
 
-// One for every type of the table.
-const FileKind* const Kinds[] = {
-    &SkeletalMeshKind, &VertexModelKind, &Md2Kind, &PlyKind, &SkeletalMotionKind,
-    &KfmKind,          &BmpKind,         &TgaKind, &PngKind, &JpgKind,
-};
+// No default: the compiler's switch warning names a type added without its kind.
+const FileKind* fileKindOf(FileType type) {
+    switch (type) {
+        case FileType::SkeletalMesh:
+            return &SkeletalMeshKind;
+        case FileType::VertexModel:
+            return &VertexModelKind;
+        case FileType::Md2Model:
+            return &Md2Kind;
+        case FileType::AmModel:
+            return &PlyKind;
+        case FileType::SkeletalMotion:
+            return &SkeletalMotionKind;
+        case FileType::AmMotion:
+            return &KfmKind;
+        case FileType::BmpImage:
+            return &BmpKind;
+        case FileType::TgaImage:
+            return &TgaKind;
+        case FileType::PngImage:
+            return &PngKind;
+        case FileType::JpgImage:
+            return &JpgKind;
+    }
+    return nullptr;
+}
 
 }  // namespace
 
 const FileKind* findFileKind(const std::string& path) {
     const FileTypeRow* row = fileTypeOf(path);
-    for (const FileKind* kind : Kinds)
-        if (row != nullptr && kind->type == row->type) return kind;
-    return nullptr;
+    return row != nullptr ? fileKindOf(row->type) : nullptr;
 }
 
 }  // namespace qx::tool

@@ -18,7 +18,7 @@ int dump(const std::string& path) {
     const auto motion = readStored<KfmMotion>(path, &reason);
     if (!motion) return fail(path, reason);
     Json out;
-    out["type"] = "kfm";
+    out["type"] = extensionOf(KfmKind.type);
     out["magic"] = motion->magic;
     out["duration"] = jsonFloat(motion->duration);
     out["trackCount"] = motion->trackCount;

@@ -24,7 +24,7 @@ int dump(const std::string& path) {
     Json frames = Json::array();
     for (const Md2Frame& frame : md2->frames) frames.push_back(frameJson(md2FrameName(frame), frame.vertices));
     Json out;
-    out["type"] = "md2";
+    out["type"] = extensionOf(Md2Kind.type);
     out["header"] = std::move(header);
     out["skinPath"] = jsonBytes(md2->skinPath);
     out["frames"] = std::move(frames);

@@ -1,5 +1,7 @@
 #include "tools/qxtool/MeshJson.h"
 
+#include "core/FileTypes.h"
+
 namespace qx::tool {
 
 namespace {
@@ -75,7 +77,7 @@ Json listJson(const std::vector<T>& list, F toJson) {
 
 Json meshJson(const SkeletalMesh& mesh) {
     Json out;
-    out["type"] = "qm1";
+    out["type"] = extensionOf(FileType::SkeletalMesh);
     out["nameHash"] = mesh.nameHash;
     out["positions"] = jsonVectors(mesh.positions);
     out["normals"] = jsonVectors(mesh.normals);

@@ -66,7 +66,7 @@ int dump(const std::string& path) {
     const auto model = readStored<PlyModel>(path, &reason);
     if (!model) return fail(path, reason);
     Json out;
-    out["type"] = "ply";
+    out["type"] = extensionOf(PlyKind.type);
     out["version"] = model->header.version;
     Json surfaces = Json::array();
     for (const PlySurface& s : model->surfaces) surfaces.push_back(surfaceJson(s));

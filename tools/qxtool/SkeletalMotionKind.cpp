@@ -18,7 +18,7 @@ int dump(const std::string& path) {
     const auto motion = readStored<SkeletalMotion>(path, &reason);
     if (!motion) return fail(path, reason);
     Json out;
-    out["type"] = "qm2";
+    out["type"] = extensionOf(SkeletalMotionKind.type);
     out["animationType"] = motion->animationType;
     out["attackLength"] = jsonFloat(motion->attackLength);
     out["decayLength"] = jsonFloat(motion->decayLength);

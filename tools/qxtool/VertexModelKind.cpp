@@ -22,7 +22,7 @@ int dump(const std::string& path) {
     Json frames = Json::array();
     for (const ModelFrame& frame : model->frames) frames.push_back(frameJson(frame.name, frame.vertices));
     Json out;
-    out["type"] = "qv1";
+    out["type"] = extensionOf(VertexModelKind.type);
     out["nameHash"] = model->nameHash;
     out["vertexCount"] = model->vertexCount;
     out["frames"] = std::move(frames);

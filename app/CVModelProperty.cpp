@@ -41,11 +41,17 @@ CVModelProperty::CVModelProperty(CVModelDoc& document, QWidget* parent) : QWidge
     start_->showValue(static_cast<float>(document_.first()));
     end_->showValue(static_cast<float>(document_.last()));
     fps_->showValue(document_.fps());
-    const auto announced = [this] {
-        if (!giving_) showValues();
-    };
-    connect(&document_, &CVModelDoc::rangeChanged, this, announced);
-    connect(&document_, &CVModelDoc::rateChanged, this, announced);
+    // What the document announces shows, whoever changed it.
+    connect(&document_, &CVModelDoc::rangeChanged, this, [this] {
+        if (giving_) return;
+        frameRangeChanged = true;
+        showValues();
+    });
+    connect(&document_, &CVModelDoc::rateChanged, this, [this] {
+        if (giving_) return;
+        frameRateChanged = true;
+        showValues();
+    });
 }
 
 void CVModelProperty::exchange(bool read) {

@@ -41,6 +41,7 @@
 #include "tests/app/ViewerFixture.h"
 #include "tests/support/AmExportBuilder.h"
 #include "tests/support/Md2Builder.h"
+#include "tests/support/OpeningCases.h"
 #include "vertex/VertexModelFile.h"
 
 namespace qx::test {
@@ -239,6 +240,28 @@ private slots:
         QCOMPARE(frames.start(), 2);
         QCOMPARE(frames.fps(), 20.0f);
         save(fixture.frame(), "vertex-form.png");
+
+        // A change made through a document reaches the tree, the form and the view by itself.
+        app::CSModelDoc& document = frame->modelDocument();
+        MotionSettings settings = record.settings();
+        settings.weight = 0.25f;
+        settings.decayLength = -1.0f;
+        document.setSettings(record, settings);
+        QCOMPARE(form->findChild<app::NumberBox*>("weight")->text(), QStringLiteral("0.25"));
+        QCOMPARE(record.settings().decayLength, record.motion().duration);
+        document.startMotion(record);
+        QCOMPARE(walk->checkState(0), Qt::Checked);
+        QCOMPARE(instance.overlays().size(), std::size_t{1});
+        document.stopMotion(record);
+        QCOMPARE(walk->checkState(0), Qt::Unchecked);
+        QVERIFY(flag->modelDocument().setRange(1, 3));
+        QVERIFY(!flag->modelDocument().setRange(0, flagRoot->childCount() + 1));
+        flag->modelDocument().setFps(-7.0f);
+        QCOMPARE(frames.start(), 1);
+        QCOMPARE(frames.end(), 3);
+        QCOMPARE(frames.fps(), 7.0f);
+        QCOMPARE(vertexForm->findChild<app::NumberBox*>("frameEnd")->text(), QStringLiteral("3"));
+        QCOMPARE(vertexForm->findChild<app::NumberBox*>("fps")->text(), QStringLiteral("7"));
     }
 
     void convertWritesOnlyWhatWasAskedFor() {
@@ -298,6 +321,44 @@ private slots:
 
     // Export glTF, from the File menu, saves the active document with the motions loaded into
     // it; a file that cannot be written is named in a message.
+    // Open, the command line and a drop give each file the answer qxtool gives it: it opens,
+    // or it is refused with the opening module's reason (tests/tools/OpeningAgreesTest).
+    void everyWayOfOpeningGivesTheSameAnswer() {
+        for (const OpeningCase& c : writeOpeningCases(temporary->path().toStdString())) {
+            const QString path = QString::fromStdString(c.path);
+            // The viewer takes a file's role from its name: what is no motion opens as a model.
+            const bool motion = openAsOf(c.path) == OpenAs::SkeletalMotion;
+            std::string reason;
+            const bool opens = motion ? readMotionToPlay(c.path, &reason) != nullptr
+                                      : static_cast<bool>(readModelToShow(c.path, &reason, ImageLoading::Skip));
+            const QStringList files = motion ? QStringList{Samples + "figure.qm1", path} : QStringList{path};
+            const std::function<void()> ways[] = {
+                [&] { viewer().openFiles(files); },
+                [&] { viewer().openDroppedFiles(files, nullptr); },
+                [&] {
+                    for (const QString& file : files) open(file);
+                },
+            };
+            for (const auto& openThatWay : ways) {
+                fixture.frame().mdiArea().closeAllSubWindows();
+                log.messages.clear();
+                openThatWay();
+                const QString shown = QFileInfo(path).fileName();
+                if (opens) {
+                    QVERIFY2(log.messages.isEmpty(), qPrintable(log.messages.join('\n')));
+                    if (motion)
+                        QCOMPARE(skeletalFrame()->modelDocument().motionRecords().size(), std::size_t{1});
+                    else
+                        QCOMPARE(viewer().activeChildFrame()->windowTitle(), shown);
+                } else {
+                    QCOMPARE(
+                        log.messages,
+                        QStringList{QStringLiteral("Cannot open %1: %2").arg(shown, QString::fromStdString(reason))});
+                }
+            }
+        }
+    }
+
     void exportGltfSavesTheActiveModelWithItsMotions() {
         QAction* command = fixture.frame().action(app::IdExportGltf);
         QVERIFY(!command->isVisible());

@@ -126,14 +126,14 @@ CSMotionDoc* OpenCommand::loadMotion(CSModelDoc& document, const QString& path) 
 }
 
 CChildFrame* OpenCommand::openDocument(const QString& path) {
-    const std::string file = path.toStdString();
     std::string reason;
     ModelToShow model;
     {
         // Textures go to the context every view shares.
         const SharedGlScope gl;
-        model = readModelToShow(file, &reason, ImageLoading::Upload);
+        model = readModelToShow(path.toStdString(), &reason, ImageLoading::Upload);
     }
+    const std::string file = path.toStdString();
     if (!model) {
         showProblem(path, reason);
         return nullptr;

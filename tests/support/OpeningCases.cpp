@@ -30,12 +30,9 @@ std::vector<OpeningCase> writeOpeningCases(const std::string& folder) {
         bool motion;
         std::vector<std::uint8_t> bytes;
     } kinds[] = {
-        {"qm1", false, mesh},
-        {"qv1", false, readBytes(samples + "flag.qv1")},
-        {"md2", false, triangleMd2()},
-        {"ply", false, squarePly().bytes()},
-        {"qm2", true, motion},
-        {"kfm", true, KfmBytes{}.bytes()},
+        {"qm1", false, mesh},          {"qv1", false, readBytes(samples + "flag.qv1")},
+        {"md2", false, triangleMd2()}, {"ply", false, squarePly().bytes()},
+        {"qm2", true, motion},         {"kfm", true, KfmBytes{}.bytes()},
     };
     std::vector<OpeningCase> cases;
     const auto add = [&](const std::string& name, bool isMotion, bool valid, const std::vector<std::uint8_t>& bytes) {

@@ -26,16 +26,17 @@ CBaseView* CVModelFrame::CreateViewPane() {
     return view_;
 }
 
-QWidget* CVModelFrame::CreatePropertyPane() { return new CVModelProperty(document_); }
+QWidget* CVModelFrame::CreatePropertyPane() {
+    form_ = new CVModelProperty(document_);
+    return form_;
+}
 
 void CVModelFrame::FillPanels() {
-    auto* form = qobject_cast<CVModelProperty*>(propertyForm());
-    if (form == nullptr) return;
-    form->setName(QString::fromStdString(document_.pathName()));
+    form_->setName(QString::fromStdString(document_.pathName()));
     const auto& frames = document_.model().frames;
     for (std::size_t i = 0; i < frames.size(); ++i)
         AddChildItem(QString::fromStdString(frames[i].name), FrameRole, static_cast<int>(i));
-    form->showValues();
+    form_->showValues();
 }
 
 void CVModelFrame::selectionChanged(QTreeWidgetItem* item) {

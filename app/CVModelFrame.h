@@ -10,6 +10,8 @@
 
 namespace qx::app {
 
+class CVModelProperty;
+
 class CVModelFrame : public CChildFrame {
     Q_OBJECT
 public:
@@ -31,6 +33,7 @@ private:
 
     CVModelDoc& document_;
     CVModelView* view_ = nullptr;
+    CVModelProperty* form_ = nullptr;
 };
 
 }  // namespace qx::app

@@ -5,8 +5,8 @@
 
 #include "core/ByteReader.h"
 #include "core/ByteSink.h"
-#include "core/FileBytes.h"
 #include "core/ReadProblem.h"
+#include "core/ReadWith.h"
 #include "skeletal/NameHash.h"
 
 namespace qx {
@@ -271,24 +271,14 @@ bool readMesh(ByteReader& in, SkeletalMesh& mesh, ReadProblem& problem) {
     return checkBoneLinks(mesh.bones, problem);
 }
 
-std::unique_ptr<SkeletalMesh> readMeshFrom(ByteReader in, std::string* reason) {
-    auto mesh = std::make_unique<SkeletalMesh>();
-    ReadProblem problem;
-    if (readMesh(in, *mesh, problem)) return mesh;
-    problem.report(reason);
-    return nullptr;
-}
-
 }  // namespace
 
 std::unique_ptr<SkeletalMesh> parseSkeletalMesh(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    return readMeshFrom(ByteReader(data, size), reason);
+    return readWith(ByteReader(data, size), readMesh, reason);
 }
 
 std::unique_ptr<SkeletalMesh> readSkeletalMesh(const std::string& path, std::string* reason, ImageLoading mode) {
-    FileBytes bytes;
-    if (!readFileBytes(path, bytes, reason)) return nullptr;
-    auto mesh = readMeshFrom(ByteReader(bytes), reason);
+    auto mesh = readFileWith(path, readMesh, reason);
     if (!mesh) return nullptr;
     mesh->nameHash = nameHash(path);
     loadMeshTextures(*mesh, path, mode);

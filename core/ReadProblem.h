@@ -7,8 +7,9 @@
 //     bool readTrack(ByteReader& in, MotionTrack& track, ReadProblem& problem);
 // returns false after saying what failed (`return problem.failHere("truncated basis");`); the
 // file's own reader says where it stands before each record (`problem.at("track", t)`). The
-// public pair, parseX(data, size, reason) and readX(path, reason), make the ByteReader and the
-// ReadProblem, call it, and hand the text to the edge with report(). The motion reader,
+// public pair, parseX(data, size, reason) and readX(path, reason), pass that reader to readWith
+// and readFileWith (core/ReadWith.h), which make the ByteReader and the ReadProblem, call it,
+// and hand the text to the edge with report(). The motion reader,
 // skeletal/SkeletalMotionFile.cpp, is the smallest whole example.
 
 #include <cstdint>

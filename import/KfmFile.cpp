@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "core/ByteReader.h"
-#include "core/FileBytes.h"
 #include "core/ReadProblem.h"
+#include "core/ReadWith.h"
 #include "math/RotationRows.h"
 #include "math/Trig.h"
 #include "skeletal/ComputeHandles.h"
@@ -92,18 +92,11 @@ Matrix3 kfmBasis(const Vector3& direction1, const Vector3& roll1, const Vector3&
 }
 
 std::unique_ptr<KfmMotion> parseKfm(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    ByteReader in(data, size);
-    auto motion = std::make_unique<KfmMotion>();
-    ReadProblem problem;
-    if (readKfmMotion(in, *motion, problem)) return motion;
-    problem.report(reason);
-    return nullptr;
+    return readWith(ByteReader(data, size), readKfmMotion, reason);
 }
 
 std::unique_ptr<KfmMotion> readKfm(const std::string& path, std::string* reason) {
-    FileBytes bytes;
-    if (!readFileBytes(path, bytes, reason)) return nullptr;
-    return parseKfm(bytes.data(), bytes.size(), reason);
+    return readFileWith(path, readKfmMotion, reason);
 }
 
 }  // namespace qx

@@ -5,8 +5,8 @@
 #include <unordered_set>
 
 #include "core/ByteReader.h"
-#include "core/FileBytes.h"
 #include "core/ReadProblem.h"
+#include "core/ReadWith.h"
 #include "skeletal/NameHash.h"
 #include "skeletal/SkeletalMeshFile.h"
 
@@ -237,18 +237,11 @@ bool readModel(ByteReader& in, PlyModel& model, ReadProblem& problem) {
 }  // namespace
 
 std::unique_ptr<PlyModel> parsePly(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    ByteReader in(data, size);
-    auto model = std::make_unique<PlyModel>();
-    ReadProblem problem;
-    if (readModel(in, *model, problem)) return model;
-    problem.report(reason);
-    return nullptr;
+    return readWith(ByteReader(data, size), readModel, reason);
 }
 
 std::unique_ptr<PlyModel> readPly(const std::string& path, std::string* reason) {
-    FileBytes bytes;
-    if (!readFileBytes(path, bytes, reason)) return nullptr;
-    return parsePly(bytes.data(), bytes.size(), reason);
+    return readFileWith(path, readModel, reason);
 }
 
 }  // namespace qx

@@ -1,12 +1,13 @@
 #include "skeletal/SkeletalMeshFile.h"
 
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 #include "core/ByteReader.h"
 #include "core/ByteSink.h"
-#include "core/FileBytes.h"
 #include "core/ReadProblem.h"
+#include "core/ReadWith.h"
 #include "skeletal/NameHash.h"
 
 namespace qx {
@@ -57,6 +58,31 @@ bool readVectors(ByteReader& in, std::vector<Vector3>& list, ReadProblem& proble
     std::int32_t n = 0;
     if (!readCount(in, n, VectorBytes, nullptr, problem)) return false;
     return in.list(list, static_cast<std::size_t>(n)) || problem.truncated();
+}
+
+// A section's counted list, each element read by readElement and named element in a problem
+// ("face 12"). At most maxCount elements, where a small record stands for a large element.
+// Filled as it is read rather than resized first: each element is then written once, while its
+// memory is at hand, and a file that ends early has not had its elements made for nothing.
+template <typename T>
+bool readList(ByteReader& in, std::vector<T>& list, std::size_t minBytes, const char* element, ReadProblem& problem,
+              bool (*readElement)(ByteReader&, T&, ReadProblem&),
+              std::int32_t maxCount = std::numeric_limits<std::int32_t>::max()) {
+    std::int32_t n = 0;
+    if (!readCount(in, n, minBytes, nullptr, problem)) return false;
+    if (n > maxCount)
+        return problem.failHere("count " + std::to_string(n) + " is more than the " + std::to_string(maxCount) +
+                                " a mesh may have");
+    list.reserve(static_cast<std::size_t>(n));
+    for (std::int32_t i = 0; i < n; ++i) {
+        problem.at(element, i);
+        if (!readElement(in, list.emplace_back(), problem)) return false;
+    }
+    return true;
+}
+
+bool readPositionNormals(ByteReader& in, std::vector<std::int32_t>& normals, ReadProblem& problem) {
+    return readIndexList(in, normals, "normal", problem);
 }
 
 // The bulk of a real file: each face is one fixed record, then its mappings as one more.
@@ -208,87 +234,34 @@ bool readMesh(ByteReader& in, SkeletalMesh& mesh, ReadProblem& problem) {
     char magic[4] = {};
     if (!in.bytes(magic, 4) || std::memcmp(magic, Magic, 4) != 0)
         return problem.fail("not a skeletal mesh file (bad magic)");
-    std::int32_t n = 0;
 
     problem.enter("positions");
     if (!readVectors(in, mesh.positions, problem)) return false;
     problem.enter("normals");
     if (!readVectors(in, mesh.normals, problem)) return false;
-
     problem.enter("positionNormals");
-    if (!readCount(in, n, IndexBytes, nullptr, problem)) return false;
-    mesh.positionNormals.reserve(static_cast<std::size_t>(n));
-    for (std::int32_t p = 0; p < n; ++p) {
-        problem.at("position", p);
-        if (!readIndexList(in, mesh.positionNormals.emplace_back(), "normal", problem)) return false;
-    }
-
+    if (!readList(in, mesh.positionNormals, IndexBytes, "position", problem, readPositionNormals)) return false;
     problem.enter("faces");
-    if (!readCount(in, n, MinFaceBytes, nullptr, problem)) return false;
-    // Filled as it is read rather than resized first: each face is then written once, while its
-    // memory is at hand.
-    mesh.faces.reserve(static_cast<std::size_t>(n));
-    for (std::int32_t f = 0; f < n; ++f) {
-        problem.at("face", f);
-        if (!readFace(in, mesh.faces.emplace_back(), problem)) return false;
-    }
-
+    if (!readList(in, mesh.faces, MinFaceBytes, "face", problem, readFace)) return false;
     problem.enter("materials");
-    if (!readCount(in, n, MaterialBytes, nullptr, problem)) return false;
-    mesh.materials.resize(static_cast<std::size_t>(n));
-    for (std::int32_t m = 0; m < n; ++m) {
-        problem.at("material", m);
-        if (!readMaterial(in, mesh.materials[static_cast<std::size_t>(m)], problem)) return false;
-    }
-
+    if (!readList(in, mesh.materials, MaterialBytes, "material", problem, readMaterial)) return false;
     problem.enter("textures");
-    if (!readCount(in, n, MinTextureBytes, nullptr, problem)) return false;
-    if (n > MaxMeshTextures)
-        return problem.failHere("count " + std::to_string(n) + " is more than the " + std::to_string(MaxMeshTextures) +
-                                " a mesh may have");
-    mesh.textures.resize(static_cast<std::size_t>(n));
-    for (std::int32_t t = 0; t < n; ++t) {
-        problem.at("texture", t);
-        if (!readTexture(in, mesh.textures[static_cast<std::size_t>(t)], problem)) return false;
-    }
-
+    if (!readList(in, mesh.textures, MinTextureBytes, "texture", problem, readTexture, MaxMeshTextures)) return false;
     problem.enter("bones");
-    if (!readCount(in, n, MinBoneBytes, nullptr, problem)) return false;
-    mesh.bones.resize(static_cast<std::size_t>(n));
-    for (std::int32_t b = 0; b < n; ++b) {
-        problem.at("bone", b);
-        if (!readBone(in, mesh.bones[static_cast<std::size_t>(b)], problem)) return false;
-    }
-
+    if (!readList(in, mesh.bones, MinBoneBytes, "bone", problem, readBone)) return false;
     problem.enter("renderGroups");
-    if (!readCount(in, n, MinGroupBytes, nullptr, problem)) return false;
-    mesh.renderGroups.resize(static_cast<std::size_t>(n));
-    for (std::int32_t g = 0; g < n; ++g) {
-        problem.at("group", g);
-        if (!readGroup(in, mesh.renderGroups[static_cast<std::size_t>(g)], problem)) return false;
-    }
-
+    if (!readList(in, mesh.renderGroups, MinGroupBytes, "group", problem, readGroup)) return false;
     return checkBoneLinks(mesh.bones, problem);
-}
-
-std::unique_ptr<SkeletalMesh> readMeshFrom(ByteReader in, std::string* reason) {
-    auto mesh = std::make_unique<SkeletalMesh>();
-    ReadProblem problem;
-    if (readMesh(in, *mesh, problem)) return mesh;
-    problem.report(reason);
-    return nullptr;
 }
 
 }  // namespace
 
 std::unique_ptr<SkeletalMesh> parseSkeletalMesh(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    return readMeshFrom(ByteReader(data, size), reason);
+    return readWith(ByteReader(data, size), readMesh, reason);
 }
 
 std::unique_ptr<SkeletalMesh> readSkeletalMesh(const std::string& path, std::string* reason, ImageLoading mode) {
-    FileBytes bytes;
-    if (!readFileBytes(path, bytes, reason)) return nullptr;
-    auto mesh = readMeshFrom(ByteReader(bytes), reason);
+    auto mesh = readFileWith(path, readMesh, reason);
     if (!mesh) return nullptr;
     mesh->nameHash = nameHash(path);
     loadMeshTextures(*mesh, path, mode);

@@ -4,8 +4,8 @@
 
 #include "core/ByteReader.h"
 #include "core/ByteSink.h"
-#include "core/FileBytes.h"
 #include "core/ReadProblem.h"
+#include "core/ReadWith.h"
 #include "skeletal/ComputeHandles.h"
 #include "skeletal/MotionKeyRecord.h"
 #include "skeletal/NameHash.h"
@@ -59,24 +59,14 @@ bool readMotion(ByteReader& in, SkeletalMotion& motion, ReadProblem& problem) {
     return true;
 }
 
-std::unique_ptr<SkeletalMotion> readMotionFrom(ByteReader in, std::string* reason) {
-    auto motion = std::make_unique<SkeletalMotion>();
-    ReadProblem problem;
-    if (readMotion(in, *motion, problem)) return motion;
-    problem.report(reason);
-    return nullptr;
-}
-
 }  // namespace
 
 std::unique_ptr<SkeletalMotion> parseSkeletalMotion(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    return readMotionFrom(ByteReader(data, size), reason);
+    return readWith(ByteReader(data, size), readMotion, reason);
 }
 
 std::unique_ptr<SkeletalMotion> readSkeletalMotion(const std::string& path, std::string* reason) {
-    FileBytes bytes;
-    if (!readFileBytes(path, bytes, reason)) return nullptr;
-    auto motion = readMotionFrom(ByteReader(bytes), reason);
+    auto motion = readFileWith(path, readMotion, reason);
     if (motion) motion->nameHash = nameHash(path);
     return motion;
 }

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "core/ByteReader.h"
-#include "core/FileBytes.h"
 #include "core/ReadProblem.h"
+#include "core/ReadWith.h"
 #include "math/Matrix3.h"
 #include "math/Trig.h"
 #include "vertex/Md2NormalTable.h"
@@ -130,18 +130,11 @@ bool readMd2Model(ByteReader& in, Md2Model& model, ReadProblem& problem) {
 }  // namespace
 
 std::unique_ptr<Md2Model> parseMd2(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    ByteReader in(data, size);
-    auto model = std::make_unique<Md2Model>();
-    ReadProblem problem;
-    if (readMd2Model(in, *model, problem)) return model;
-    problem.report(reason);
-    return nullptr;
+    return readWith(ByteReader(data, size), readMd2Model, reason);
 }
 
 std::unique_ptr<Md2Model> readMd2(const std::string& path, std::string* reason) {
-    FileBytes bytes;
-    if (!readFileBytes(path, bytes, reason)) return nullptr;
-    auto model = parseMd2(bytes.data(), bytes.size(), reason);
+    auto model = readFileWith(path, readMd2Model, reason);
     if (model) model->skinPath = vertexSkinPath(path);
     return model;
 }

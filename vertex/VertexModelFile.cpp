@@ -6,8 +6,8 @@
 
 #include "core/ByteReader.h"
 #include "core/ByteSink.h"
-#include "core/FileBytes.h"
 #include "core/ReadProblem.h"
+#include "core/ReadWith.h"
 #include "skeletal/NameHash.h"
 
 namespace qx {
@@ -66,18 +66,10 @@ bool readModel(ByteReader& in, VertexModel& model, ReadProblem& problem) {
     return true;
 }
 
-std::unique_ptr<VertexModel> readModelFrom(ByteReader in, std::string* reason) {
-    auto model = std::make_unique<VertexModel>();
-    ReadProblem problem;
-    if (readModel(in, *model, problem)) return model;
-    problem.report(reason);
-    return nullptr;
-}
-
 }  // namespace
 
 std::unique_ptr<VertexModel> parseVertexModel(const std::uint8_t* data, std::size_t size, std::string* reason) {
-    return readModelFrom(ByteReader(data, size), reason);
+    return readWith(ByteReader(data, size), readModel, reason);
 }
 
 std::string vertexSkinPath(const std::string& path) {
@@ -85,9 +77,7 @@ std::string vertexSkinPath(const std::string& path) {
 }
 
 std::unique_ptr<VertexModel> readVertexModel(const std::string& path, std::string* reason, ImageLoading mode) {
-    FileBytes bytes;
-    if (!readFileBytes(path, bytes, reason)) return nullptr;
-    auto model = readModelFrom(ByteReader(bytes), reason);
+    auto model = readFileWith(path, readModel, reason);
     if (!model) return nullptr;
     model->nameHash = nameHash(path);
     loadTextureImage(model->skin, vertexSkinPath(path), mode);

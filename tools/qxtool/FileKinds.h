@@ -2,8 +2,9 @@
 // What qxtool does with each file type of the program's table (core/FileTypes.h), one row a
 // type: the commands that are qxtool's own (dump's JSON, info's summary). A kind lives in a file
 // of its own (SkeletalMeshKind.cpp, Md2Kind.cpp, ...) that defines its row and the functions the
-// row points to, and FileKinds.cpp lists the rows. A new command that works per kind is one more
-// column, filled in by each kind's file.
+// row points to, reading the file as stored through the opening module (scene/OpenFile.h), and
+// FileKinds.cpp finds a type's kind. A new command that works per kind is one more column,
+// filled in by each kind's file.
 //
 // Each function returns the exit status and reports its own errors.
 

@@ -1,6 +1,7 @@
 #include "app/CVModelFrame.h"
 
 #include "app/CVModelProperty.h"
+#include "vertex/FrameClips.h"
 
 namespace qx::app {
 
@@ -8,6 +9,9 @@ namespace {
 
 // The form row starts as thin as the column: the view has the window.
 constexpr int VertexPropertyRowHeight = 1;
+// A clip item's frames, first..last-1.
+constexpr int ClipFirstRole = Qt::UserRole + 2;
+constexpr int ClipLastRole = Qt::UserRole + 3;
 
 }  // namespace
 
@@ -34,16 +38,30 @@ QWidget* CVModelFrame::CreatePropertyPane() {
 void CVModelFrame::FillPanels() {
     form_->setName(QString::fromStdString(document_.pathName()));
     const auto& frames = document_.model().frames;
-    for (std::size_t i = 0; i < frames.size(); ++i)
-        AddChildItem(QString::fromStdString(frames[i].name), FrameRole, static_cast<int>(i));
+    for (const FrameClip& clip : frameClips(document_.model())) {
+        const QString name = clip.name.empty() ? QStringLiteral("(unnamed)") : QString::fromStdString(clip.name);
+        QTreeWidgetItem* item = AddChildItem(name, ClipFirstRole, clip.first);
+        if (item == nullptr) return;
+        item->setData(0, ClipLastRole, clip.last);
+        for (std::int32_t f = clip.first; f < clip.last; ++f) {
+            auto* frame = new QTreeWidgetItem(item, {QString::fromStdString(frames[static_cast<std::size_t>(f)].name)});
+            frame->setData(0, FrameRole, f);
+        }
+    }
     form_->showValues();
 }
 
 void CVModelFrame::selectionChanged(QTreeWidgetItem* item) {
     if (item == nullptr) return;
-    const bool root = item->parent() == nullptr;
-    const int first = root ? 0 : item->data(0, FrameRole).toInt();
-    const int last = root ? document_.frameCount() : first + 1;
+    int first = 0;
+    int last = document_.frameCount();
+    if (const QVariant frame = item->data(0, FrameRole); frame.isValid()) {
+        first = frame.toInt();
+        last = first + 1;
+    } else if (const QVariant clip = item->data(0, ClipFirstRole); clip.isValid()) {
+        first = clip.toInt();
+        last = item->data(0, ClipLastRole).toInt();
+    }
     // The form shows the range the document announces.
     CVModelProperty::frameRangeChanged = true;
     document_.setRange(first, last);

@@ -1,6 +1,8 @@
 #pragma once
-// The child window of a vertex model document. Its tree holds the model (root) and one item per
-// frame: selecting a frame plays that frame alone, selecting the root plays all frames again.
+// The child window of a vertex model document. Its tree holds the model (root), its clips (the
+// runs of frames named alike, vertex/FrameClips.h) and under each clip its frames: selecting a
+// clip plays its frames, looping, at the model's rate; selecting a frame plays that frame
+// alone; selecting the root plays all frames again.
 
 #include <memory>
 

@@ -7,18 +7,13 @@
 #include <tuple>
 
 #include "gltf/GltfMaterials.h"
+#include "vertex/FrameClips.h"
 
 namespace qx {
 
 using json = nlohmann::ordered_json;
 
 namespace {
-
-std::string stemOf(const std::string& name) {
-    std::size_t end = name.size();
-    while (end > 0 && name[end - 1] >= '0' && name[end - 1] <= '9') --end;
-    return name.substr(0, end);
-}
 
 // The triangles of the draw commands over glTF vertices, one per distinct model vertex and
 // texture coordinate.
@@ -98,17 +93,6 @@ void addFrameAnimation(GltfWriter& writer, int node, const std::string& name, st
 
 }  // namespace
 
-std::vector<FrameRun> frameRuns(const VertexModel& model) {
-    std::vector<FrameRun> runs;
-    for (std::size_t f = 0; f < model.frames.size(); ++f) {
-        const std::string stem = stemOf(model.frames[f].name);
-        if (runs.empty() || runs.back().stem != stem)
-            runs.push_back({stem, static_cast<std::int32_t>(f), static_cast<std::int32_t>(f)});
-        runs.back().last = static_cast<std::int32_t>(f) + 1;
-    }
-    return runs;
-}
-
 bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::string& name, float scale,
                     GltfExportNotes& notes, std::string* reason) {
     if (model.frames.empty()) {
@@ -167,8 +151,8 @@ bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::str
     const std::size_t frameCount = model.frames.size();
     addFrameAnimation(writer, node, "all frames", 0, static_cast<std::int32_t>(frameCount), frameCount);
     std::set<std::string> used{"all frames"};
-    for (const FrameRun& run : frameRuns(model)) {
-        const std::string stem = run.stem.empty() ? "frames" : run.stem;
+    for (const FrameClip& run : frameClips(model)) {
+        const std::string stem = run.name.empty() ? "frames" : run.name;
         std::string runName = textOfBytes(stem);
         for (int n = 2; used.count(runName) != 0; ++n) runName = textOfBytes(stem) + " " + std::to_string(n);
         used.insert(runName);

@@ -24,19 +24,9 @@ namespace qx {
 // Frames a second of the exported animations, the rate playback starts with.
 inline constexpr float GltfFramesPerSecond = 15.0f;
 
-// A run of frames that share a name stem: frames first..last-1 named stem plus a number.
-struct FrameRun {
-    std::string stem;
-    std::int32_t first = 0;
-    std::int32_t last = 0;
-};
-
-// The runs of consecutive frames whose names are equal once their trailing digits are dropped
-// ("stand01", "stand02" ... "run01" make "stand" and "run"), in frame order.
-std::vector<FrameRun> frameRuns(const VertexModel& model);
-
 // Adds the model as writer's scene: the mesh with a target per frame, its skin as a texture
-// (when its pixels are loaded), an animation "all frames" and one per run named after its stem.
+// (when its pixels are loaded), an animation "all frames" and one per clip (vertex/FrameClips.h)
+// named after it.
 // False, with a reason, for a model without frames or without a drawable triangle.
 bool addVertexScene(GltfWriter& writer, const VertexModel& model, const std::string& name, float scale,
                     GltfExportNotes& notes, std::string* reason);

@@ -221,20 +221,30 @@ private slots:
         for (int step = 0; step < 200 && !instance.overlays().empty(); ++step) instance.update(0.05f);
         QVERIFY(instance.overlays().empty());
 
-        // A vertex model: frame items play one frame, the root all; the form plays what it says.
+        // A vertex model: clip items play their frames, frame items one frame, the root all; the
+        // form plays what it says.
         open(Samples + "flag.qv1");
         auto* flag = qobject_cast<app::CVModelFrame*>(viewer().activeChildFrame());
         QVERIFY(flag != nullptr);
         VertexInstance& frames = flag->modelView().vertexInstance();
         QTreeWidgetItem* flagRoot = flag->tree().topLevelItem(0);
-        QVERIFY(flagRoot->childCount() > 4);
-        flag->tree().setCurrentItem(flagRoot->child(3));
-        QCOMPARE(frames.start(), 3);
-        QCOMPARE(frames.end(), 4);
+        const std::int32_t frameCount = flag->modelDocument().frameCount();
+        QCOMPARE(flagRoot->childCount(), 3);
+        flag->outerSplitter().setSizes({600, 300});
+        flag->innerSplitter().setSizes({400, 200});
+        QTreeWidgetItem* flap = flagRoot->child(1);
+        QCOMPARE(flap->text(0), QStringLiteral("flap"));
+        QCOMPARE(flap->child(0)->text(0), QString::fromStdString(flag->modelDocument().model().frames[12].name));
+        flag->tree().setCurrentItem(flap);
+        QCOMPARE(frames.start(), 12);
+        QCOMPARE(frames.end(), 12 + flap->childCount());
+        flag->tree().setCurrentItem(flap->child(3));
+        QCOMPARE(frames.start(), 15);
+        QCOMPARE(frames.end(), 16);
         flag->tree().setCurrentItem(flagRoot);
-        QCOMPARE(frames.end(), flagRoot->childCount());
+        QCOMPARE(frames.end(), frameCount);
         QWidget* vertexForm = flag->propertyForm();
-        QCOMPARE(vertexForm->findChild<app::NumberBox*>("frameEnd")->text(), QString::number(flagRoot->childCount()));
+        QCOMPARE(vertexForm->findChild<app::NumberBox*>("frameEnd")->text(), QString::number(frameCount));
         enter(vertexForm, "frameStart", "2.7");
         enter(vertexForm, "fps", "-20");
         QCOMPARE(frames.start(), 2);
@@ -255,7 +265,7 @@ private slots:
         document.stopMotion(record);
         QCOMPARE(walk->checkState(0), Qt::Unchecked);
         QVERIFY(flag->modelDocument().setRange(1, 3));
-        QVERIFY(!flag->modelDocument().setRange(0, flagRoot->childCount() + 1));
+        QVERIFY(!flag->modelDocument().setRange(0, frameCount + 1));
         flag->modelDocument().setFps(-7.0f);
         QCOMPARE(frames.start(), 1);
         QCOMPARE(frames.end(), 3);

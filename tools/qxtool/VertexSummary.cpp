@@ -1,32 +1,19 @@
 #include "tools/qxtool/VertexSummary.h"
 
-#include <cctype>
 #include <filesystem>
 #include <iostream>
 
 #include "tools/qxtool/TextSummary.h"
+#include "vertex/FrameClips.h"
 
 namespace qx::tool {
 
 namespace {
 
-// Frames named like "run1".."run6" form the animation "run".
-std::string animationName(const std::string& frameName) {
-    std::size_t end = frameName.size();
-    while (end > 0 && std::isdigit(static_cast<unsigned char>(frameName[end - 1]))) --end;
-    return frameName.substr(0, end);
-}
-
 void printAnimations(const std::vector<std::string>& names) {
     std::cout << "  animations:";
-    std::size_t first = 0;
-    while (first < names.size()) {
-        const std::string animation = animationName(names[first]);
-        std::size_t last = first;
-        while (last + 1 < names.size() && animationName(names[last + 1]) == animation) ++last;
-        std::cout << ' ' << (animation.empty() ? "(unnamed)" : animation) << ' ' << first << '-' << last;
-        first = last + 1;
-    }
+    for (const FrameClip& clip : frameClips(names))
+        std::cout << ' ' << (clip.name.empty() ? "(unnamed)" : clip.name) << ' ' << clip.first << '-' << clip.last - 1;
     std::cout << '\n';
 }
 

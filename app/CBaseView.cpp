@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
@@ -98,7 +99,7 @@ CBaseView::~CBaseView() {
     // The instance's drawable is gone with it; nothing of it may stay with the renderer.
     makeCurrent();
     drawable_ = nullptr;
-    instance_.reset();
+    session_.reset();
     doneCurrent();
     host_.viewDestroyed(this);
 }
@@ -181,7 +182,23 @@ void CBaseView::DrawScene() {
 }
 
 void CBaseView::UpdateAnimation(float timeStep) {
-    if (instance_) drawable_ = instance_->update(timeStep);
+    if (session_) drawable_ = session_->advance(static_cast<double>(timeStep) * speed_);
+}
+
+void CBaseView::showTime(double seconds) {
+    if (!session_) return;
+    drawable_ = session_->seek(seconds);
+    update();
+}
+
+int CBaseView::timelineFrame() const {
+    // A hair over the frame's own time is still that frame: a time stepped to k / rate reads k.
+    return static_cast<int>(std::floor(sessionTime() * timelineRate() + 1e-6));
+}
+
+void CBaseView::keyPressEvent(QKeyEvent* event) {
+    // The view is a window of its own, outside the main window's shortcuts: its keys go there.
+    if (!host_.viewKeyPressed(event->keyCombination())) QOpenGLWindow::keyPressEvent(event);
 }
 
 float CBaseView::extentLength() const {

@@ -23,6 +23,7 @@
 #include "app/ViewHost.h"
 #include "core/ModelInstance.h"
 #include "render/Camera.h"
+#include "scene/PlaySession.h"
 
 namespace qx {
 class Drawable;
@@ -43,7 +44,8 @@ public:
     // The container if it has been made, else none.
     QWidget* existingContainer() const { return container_; }
 
-    // Advances the instance by timeStep and keeps the drawable it gives for the next paint.
+    // Plays timeStep seconds, scaled by the speed, and keeps the drawable it gives for the next
+    // paint.
     void UpdateAnimation(float timeStep) override;
     // Asks for a paint at the next turn of the event loop: the idle loop paints as fast as it
     // runs, not at the pace Qt would otherwise throttle window updates to.
@@ -66,7 +68,27 @@ public:
     QImage renderFrame();
 
     const Camera& camera() const { return camera_; }
-    ModelInstance* instance() const { return instance_.get(); }
+    ModelInstance* instance() const { return session_ ? &session_->instance() : nullptr; }
+    // What the view has played since its instance was built (see PlaySession).
+    const PlaySession& session() const { return *session_; }
+    double sessionTime() const { return session_->time(); }
+    // Shows the pose at the given session time (the instance replayed to it); playing goes on
+    // from there.
+    void showTime(double seconds);
+    // The factor every time step is scaled by (1 plays in real time).
+    double speed() const { return speed_; }
+    void setSpeed(double speed) { speed_ = speed; }
+
+    // The timeline's frames per second: 30 for skeletal meshes, the playing rate for vertex
+    // models.
+    virtual double timelineRate() const = 0;
+    // The timeline's length: the furthest time played, and at least what the model plays (the
+    // longest motion started, or the frame range).
+    virtual double timelineSpan() const = 0;
+    // The frame shown at the timeline's rate, and the name of the clip it belongs to (none for
+    // skeletal meshes).
+    virtual int timelineFrame() const;
+    virtual QString timelineClip() const { return {}; }
     // Whether initializeGL has set the view up (its context exists and the model is measured).
     bool initialised() const { return initialised_; }
 
@@ -88,15 +110,18 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
+    void keyPressEvent(QKeyEvent* event) override;
+
     ViewHost& host_;
     Camera camera_;
-    std::unique_ptr<ModelInstance> instance_;
+    std::unique_ptr<PlaySession> session_;
 
 private:
     void applyGlState() const;
     float extentLength() const;
 
     Drawable* drawable_ = nullptr;
+    double speed_ = 1.0;
     bool rotateDrag_ = false;
     bool translateDrag_ = false;
     bool leftDrag_ = false;

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/CBaseView.h"
+#include "app/TimelineBar.h"
 
 namespace qx::app {
 
@@ -30,7 +31,21 @@ void CChildFrame::createPanes() {
     outer_->setObjectName(QStringLiteral("outerSplitter"));
     layout->addWidget(outer_);
     view_ = CreateViewPane();
-    outer_->addWidget(view_->container());
+    auto* left = new QWidget(outer_);
+    left->setObjectName(QStringLiteral("viewPane"));
+    auto* column = new QVBoxLayout(left);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(view_->container(), 1);
+    timeline_ = new TimelineBar(left);
+    column->addWidget(timeline_);
+    outer_->addWidget(left);
+    connect(timeline_, &TimelineBar::timeChosen, this, [this](double seconds) {
+        host_.holdStill();
+        view_->showTime(seconds);
+        showSessionTime();
+    });
+    connect(timeline_, &TimelineBar::speedChosen, this, [this](double speed) { view_->setSpeed(speed); });
     inner_ = new QSplitter(Qt::Vertical, outer_);
     inner_->setObjectName(QStringLiteral("innerSplitter"));
     // Allowed down to one pixel, whatever the tree and form would like.
@@ -74,6 +89,12 @@ CChildFrame::~CChildFrame() {
     delete outer_;
     outer_ = nullptr;
     document_.reset();
+}
+
+QString CChildFrame::showSessionTime() {
+    const QString readout = timeReadout(view_->sessionTime(), view_->timelineFrame(), view_->timelineClip());
+    timeline_->showTime(view_->sessionTime(), view_->timelineSpan(), readout);
+    return readout;
 }
 
 void CChildFrame::ShowDocument() {

@@ -1,6 +1,7 @@
 #pragma once
-// A child window of the main window: one document, split into its 3D view on the left and, on
-// the right, the tree of the model's parts above the form of the selected item. The right
+// A child window of the main window: one document, split into its 3D view on the left (the
+// timeline under it) and, on the right, the tree of the model's parts above the form of the
+// selected item. The right
 // column starts one pixel wide, so the view has the whole window; its splitter bar is dragged
 // out to see the tree and form.
 //
@@ -15,6 +16,7 @@
 
 #include "app/CBaseDoc.h"
 #include "app/ViewHost.h"
+#include "scene/SessionScript.h"
 
 class QMdiSubWindow;
 class QScrollArea;
@@ -22,6 +24,7 @@ class QScrollArea;
 namespace qx::app {
 
 class CBaseView;
+class TimelineBar;
 
 class CChildFrame : public QWidget {
     Q_OBJECT
@@ -38,6 +41,11 @@ public:
     // The document by its type.
     virtual DocumentRef documentRef() const = 0;
     CBaseView& view() const { return *view_; }
+    TimelineBar& timeline() const { return *timeline_; }
+    // The files the view's session plays, as a session script names them.
+    virtual SessionFiles sessionFiles() const = 0;
+    // Brings the timeline up to date with the view's session; returns its readout.
+    QString showSessionTime();
     QTreeWidget& tree() const { return *tree_; }
     QSplitter& outerSplitter() const { return *outer_; }
     QSplitter& innerSplitter() const { return *inner_; }
@@ -77,6 +85,7 @@ private:
     QScrollArea* formPane_ = nullptr;
     QWidget* form_ = nullptr;
     CBaseView* view_ = nullptr;
+    TimelineBar* timeline_ = nullptr;
 };
 
 // DocumentRole data standing for a document.

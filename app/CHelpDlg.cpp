@@ -75,6 +75,12 @@ CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent) {
          QStringLiteral("Translate XY: Ctrl+Drag Left Mouse Button"), QStringLiteral("Translate Z: Right Mouse Button"),
          QStringLiteral("Zoom: Shift + Right Mouse Button")},
         this));
+    layout->addWidget(textGroup(
+        QStringLiteral("Playback"),
+        {QStringLiteral("Space: play or pause.  Left / Right: step one frame back or forward.  Home: back to the "
+                        "start.  Drag the timeline under the view to see any moment played so far; the box beside "
+                        "it sets the speed.  File > Save Session Script keeps what played as a qxtool script.")},
+        this));
     auto* options = new QGroupBox(QStringLiteral("View Options"), this);
     auto* optionsLayout = new QVBoxLayout(options);
     auto* strip = new QLabel(options);

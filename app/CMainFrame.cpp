@@ -59,8 +59,21 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
                QStringLiteral("Save the active view as a PNG picture at its size"), QStringLiteral("Save Picture"));
     addCommand(IdExportGltf, QStringLiteral("&Export glTF..."),
                QStringLiteral("Export the active model and its motions to glTF 2.0"), QStringLiteral("Export glTF"));
-    addCommand(IdPause, QStringLiteral("Pause"), QStringLiteral("Pause animation"), QStringLiteral("Pause"))
+    addCommand(IdPause, QStringLiteral("Pause"), QStringLiteral("Pause animation"), QStringLiteral("Pause (Space)"))
         ->setCheckable(true);
+    action(IdPause)->setShortcut(QKeySequence(Qt::Key_Space));
+    addCommand(IdStepBack, QStringLiteral("Step &Back"), QStringLiteral("Pause and show the frame before"),
+               QStringLiteral("Step Back (Left)"))
+        ->setShortcut(QKeySequence(Qt::Key_Left));
+    addCommand(IdStepForward, QStringLiteral("Step &Forward"), QStringLiteral("Pause and show the next frame"),
+               QStringLiteral("Step Forward (Right)"))
+        ->setShortcut(QKeySequence(Qt::Key_Right));
+    addCommand(IdGoToStart, QStringLiteral("Go to &Start"), QStringLiteral("Show the session from time 0"),
+               QStringLiteral("Go to Start (Home)"))
+        ->setShortcut(QKeySequence(Qt::Key_Home));
+    addCommand(IdSaveSessionScript, QStringLiteral("Save Session &Script..."),
+               QStringLiteral("Save what the active window played as a qxtool script that replays it to this moment"),
+               QStringLiteral("Save Session Script"));
     addCommand(IdTexture, QStringLiteral("Texture"), QStringLiteral("Toggle Texturing"), QStringLiteral("Texture"))
         ->setCheckable(true);
     addCommand(IdCull, QStringLiteral("Cull"), QStringLiteral("Toggle Back Face Culling"), QStringLiteral("Cull"))
@@ -72,6 +85,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     action(IdTexture)->setIcon(toolbarIcon(ToolbarPicture::Texture));
     action(IdCull)->setIcon(toolbarIcon(ToolbarPicture::Cull));
     connect(action(IdAppExit), &QAction::triggered, this, &QWidget::close);
+    // Every command's keys work wherever the focus is in the window, whichever menus show.
+    addActions(commands_);
 
     createMenus();
     createToolbars();
@@ -120,6 +135,7 @@ void CMainFrame::createMenus() {
     file->addAction(action(IdConvert));
     file->addAction(action(IdExportGltf));
     file->addAction(action(IdSavePicture));
+    file->addAction(action(IdSaveSessionScript));
     file->addAction(action(IdFileClose));
     recentSeparator_ = file->addSeparator();
     file->addSeparator();
@@ -128,6 +144,9 @@ void CMainFrame::createMenus() {
     view->setObjectName(QStringLiteral("viewMenu"));
     view->addAction(action(IdFitToModel));
     view->addSeparator();
+    playbackMenu_ = menuBar()->addMenu(QStringLiteral("&Playback"));
+    playbackMenu_->setObjectName(QStringLiteral("playbackMenu"));
+    for (const CommandId id : {IdPause, IdStepBack, IdStepForward, IdGoToStart}) playbackMenu_->addAction(action(id));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(action(IdAppAbout));
     // The View menu's entries come from the bars themselves once they exist.
@@ -166,6 +185,13 @@ void CMainFrame::createStatusBar() {
     // Wide enough for the sample text in the font of the screen it shows on.
     frameRatePane_->setMinimumWidth(
         frameRatePane_->fontMetrics().horizontalAdvance(QString::fromLatin1(FrameRateSample)) + 8);
+    timePane_ = new QLabel(this);
+    timePane_->setObjectName(QStringLiteral("timePane"));
+    timePane_->setAccessibleName(QStringLiteral("Session time"));
+    // As wide as a long readout, so that the bar is not laid out afresh as the digits change.
+    timePane_->setMinimumWidth(
+        timePane_->fontMetrics().horizontalAdvance(QStringLiteral("0000.000 s  frame 00000 stand")));
+    statusBar()->addPermanentWidget(timePane_);
     statusBar()->addPermanentWidget(frameRatePane_);
     setFrameRate(0.0f);
 
@@ -182,10 +208,17 @@ void CMainFrame::setFrameRate(float framesPerSecond) {
     frameRatePane_->setText(QString::asprintf("%3.2f fps", static_cast<double>(framesPerSecond)));
 }
 
+void CMainFrame::setSessionTime(const QString& readout) {
+    if (timePane_->text() != readout) timePane_->setText(readout);
+}
+
 void CMainFrame::showMenuState(bool childActive) {
-    for (const CommandId id : {IdFileClose, IdExportGltf, IdSavePicture, IdFitToModel})
+    for (const CommandId id : {IdFileClose, IdExportGltf, IdSavePicture, IdSaveSessionScript, IdFitToModel})
         action(id)->setVisible(childActive);
+    for (const CommandId id : {IdStepBack, IdStepForward, IdGoToStart}) action(id)->setEnabled(childActive);
     windowMenu_->menuAction()->setVisible(childActive);
+    playbackMenu_->menuAction()->setVisible(childActive);
+    if (!childActive) setSessionTime({});
 }
 
 void CMainFrame::createWindowMenu() {

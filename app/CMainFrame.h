@@ -1,7 +1,7 @@
 #pragma once
 // The program's main window: the menus, the toolbar (Open, Help, Convert, Pause, Texture,
 // Cull), the lighting panel as a second row under it, the child windows in a multiple-document
-// area, and the status bar with "Ready" and the frame rate.
+// area, and the status bar with "Ready", the active window's session time and the frame rate.
 //
 // The frame only shows state and reports changes; the commands are carried out by the
 // application object (CViewerApp), which also sets the buttons' enabled and pressed states.
@@ -37,8 +37,10 @@ public:
     // Shows the frame rate in its status pane ("%3.2f fps").
     void setFrameRate(float framesPerSecond);
     float frameRate() const { return frameRate_; }
-    // Shows Close, Export glTF and Save Picture in the File menu, Fit to Model in the View menu
-    // and the Window menu while a child window is open. Convert stays in the menu in both
+    // Shows the active window's time readout (none: empty).
+    void setSessionTime(const QString& readout);
+    // Shows Close, Export glTF, Save Picture and Save Session Script in the File menu, Fit to
+    // Model in the View menu and the Window and Playback menus while a child window is open. Convert stays in the menu in both
     // states, as it does on the toolbar.
     void showMenuState(bool childActive);
     // The recent-file entries of the File menu, above Exit, newest first ("&1 path").
@@ -77,8 +79,10 @@ private:
     QMdiArea* mdiArea_ = nullptr;
     LightingPanel* lightingPanel_ = nullptr;
     QLabel* frameRatePane_ = nullptr;
+    QLabel* timePane_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
+    QMenu* playbackMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentEntries_;
     QList<QAction*> commands_;

@@ -108,4 +108,10 @@ void CSModelFrame::itemChanged(QTreeWidgetItem* item) {
         document_.stopMotion(**record);
 }
 
+SessionFiles CSModelFrame::sessionFiles() const {
+    SessionFiles files{document_.pathName(), {}};
+    for (const auto& record : document_.motionRecords()) files.motions.push_back(record->pathName());
+    return files;
+}
+
 }  // namespace qx::app

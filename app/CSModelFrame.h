@@ -24,6 +24,7 @@ public:
     CSModelDoc& modelDocument() const { return document_; }
     CSModelView& modelView() const { return *view_; }
     DocumentRef documentRef() const override { return &document_; }
+    SessionFiles sessionFiles() const override;
 
 protected:
     CBaseView* CreateViewPane() override;

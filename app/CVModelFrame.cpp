@@ -67,4 +67,6 @@ void CVModelFrame::selectionChanged(QTreeWidgetItem* item) {
     document_.setRange(first, last);
 }
 
+SessionFiles CVModelFrame::sessionFiles() const { return {document_.pathName(), {}}; }
+
 }  // namespace qx::app

@@ -22,6 +22,7 @@ public:
     CVModelDoc& modelDocument() const { return document_; }
     CVModelView& modelView() const { return *view_; }
     DocumentRef documentRef() const override { return &document_; }
+    SessionFiles sessionFiles() const override;
 
 protected:
     CBaseView* CreateViewPane() override;

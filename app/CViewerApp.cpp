@@ -5,6 +5,8 @@
 #include <QMdiSubWindow>
 #include <QSurfaceFormat>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "app/CBaseView.h"
@@ -13,6 +15,7 @@
 #include "app/ConvertCommand.h"
 #include "app/GltfExportCommand.h"
 #include "app/SavePictureCommand.h"
+#include "app/SessionScriptCommand.h"
 #include "app/SharedGlContext.h"
 #include "app/ToolbarIcons.h"
 
@@ -53,6 +56,10 @@ CViewerApp::CViewerApp(std::unique_ptr<AnimationClock> clock) : clock_(std::move
             [this](const QStringList& files, QWidget* under) { openDroppedFiles(files, under); });
     connect(mainFrame_->action(IdAppAbout), &QAction::triggered, this, &CViewerApp::OnHelp);
     connect(mainFrame_->action(IdPause), &QAction::triggered, this, &CViewerApp::OnPause);
+    connect(mainFrame_->action(IdStepBack), &QAction::triggered, this, [this] { OnStep(-1); });
+    connect(mainFrame_->action(IdStepForward), &QAction::triggered, this, [this] { OnStep(1); });
+    connect(mainFrame_->action(IdGoToStart), &QAction::triggered, this, &CViewerApp::OnGoToStart);
+    connect(mainFrame_->action(IdSaveSessionScript), &QAction::triggered, this, &CViewerApp::OnSaveSessionScript);
     connect(mainFrame_->action(IdTexture), &QAction::triggered, this, &CViewerApp::OnTexture);
     connect(mainFrame_->action(IdCull), &QAction::triggered, this, &CViewerApp::OnCull);
     connect(mainFrame_->action(IdFileClose), &QAction::triggered, &mainFrame_->mdiArea(),
@@ -61,6 +68,7 @@ CViewerApp::CViewerApp(std::unique_ptr<AnimationClock> clock) : clock_(std::move
     // A child window coming, going or activated changes what the loop animates.
     connect(&mainFrame_->mdiArea(), &QMdiArea::subWindowActivated, this, [this] {
         updateCommandUi();
+        showSessionTime();
         if (idleDriver_) idleDriver_->wake();
     });
     idleDriver_ = std::make_unique<IdleDriver>([this](int count) { return OnIdle(count); });
@@ -147,6 +155,7 @@ bool CViewerApp::OnIdle(int) {
     const bool more = idleLoop_.runPass(view);
     if (view != nullptr) mainFrame_->setFrameRate(idleLoop_.frameRate());
     updateCommandUi();
+    showSessionTime();
     return more;
 }
 
@@ -212,8 +221,57 @@ void CViewerApp::OnFitToModel() {
 
 void CViewerApp::OnPause() {
     clock_->toggle();
+    if (CBaseView* view = activeView(); view != nullptr && clock_->paused()) view->showTime(view->sessionTime());
     updateCommandUi();
+    showSessionTime();
     if (idleDriver_) idleDriver_->wake();
+}
+
+void CViewerApp::holdStill() {
+    if (!clock_->paused()) {
+        clock_->pause();
+        updateCommandUi();
+    }
+}
+
+void CViewerApp::OnStep(int frames) {
+    CBaseView* view = activeView();
+    if (view == nullptr) return;
+    holdStill();
+    const double rate = view->timelineRate();
+    const double at = view->sessionTime() * rate;
+    // From between two frames a step back lands on the frame before, not two frames back.
+    const double frame = frames > 0 ? std::floor(at + 1e-6) : std::ceil(at - 1e-6);
+    view->showTime(std::max(0.0, (frame + frames) / rate));
+    showSessionTime();
+}
+
+void CViewerApp::OnGoToStart() {
+    CBaseView* view = activeView();
+    if (view == nullptr) return;
+    view->showTime(0.0);
+    showSessionTime();
+}
+
+void CViewerApp::OnSaveSessionScript() {
+    runCommand([this] { SessionScriptCommand(*this).run(); });
+}
+
+bool CViewerApp::viewKeyPressed(QKeyCombination key) {
+    const QKeySequence pressed(key);
+    for (const CommandId id : {IdPause, IdStepBack, IdStepForward, IdGoToStart, IdFitToModel}) {
+        QAction* command = mainFrame_->action(id);
+        if (command->isEnabled() && command->shortcuts().contains(pressed)) {
+            command->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CViewerApp::showSessionTime() {
+    CChildFrame* frame = activeChildFrame();
+    mainFrame_->setSessionTime(frame != nullptr ? frame->showSessionTime() : QString());
 }
 
 void CViewerApp::OnTexture() { toggleSwitch(Renderer::Texturing, texturingWanted_); }

@@ -61,6 +61,8 @@ public:
     void viewDestroyed(CBaseView* view) override;
     void childFrameClosing() override;
     void filesDropped(const QStringList& paths, QWidget* on) override { openDroppedFiles(paths, on); }
+    bool viewKeyPressed(QKeyCombination key) override;
+    void holdStill() override;
 
     // The view the idle loop animates: the active child window's, or none.
     CBaseView* activeView() const override;
@@ -86,7 +88,14 @@ public:
     void OnHelp();
     // Fits the active view's camera to its model as it stands now (View > Fit to Model).
     void OnFitToModel();
+    // Pause toggles the clock; a window paused shows the pose of its session time as a replay
+    // of its session gives it, the pose a session script reproduces.
     void OnPause();
+    // Left and Right: pause, and show the frame before or after (the timeline's frames).
+    void OnStep(int frames);
+    // Home: the active window's session from time 0, playing on if the clock runs.
+    void OnGoToStart();
+    void OnSaveSessionScript();
     void OnTexture();
     void OnCull();
 
@@ -117,6 +126,8 @@ private:
     void toggleSwitch(int rendererSwitch, bool& wanted);
     // Brings every set-up view's context up to date with the renderer and the lighting.
     void syncAllViews();
+    // Shows the active window's session time on its timeline and in the status bar.
+    void showSessionTime();
 
     std::unique_ptr<AnimationClock> clock_;
     IdleLoop idleLoop_;

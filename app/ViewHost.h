@@ -4,6 +4,7 @@
 // lets the idle loop animate the active view, and where files dropped on a view go. The
 // application implements it; views are handed it when they are made.
 
+#include <QKeyCombination>
 #include <QStringList>
 
 namespace qx {
@@ -35,6 +36,11 @@ public:
     // Files dropped on a view (on: its container): they open as from the command line, motions
     // into the window they were dropped on.
     virtual void filesDropped(const QStringList& paths, QWidget* on) = 0;
+    // A key pressed in a view, which the main window's shortcuts do not see; true when it was a
+    // command's.
+    virtual bool viewKeyPressed(QKeyCombination key) = 0;
+    // The clock stops if it runs, as Pause stops it: the user has taken hold of the time.
+    virtual void holdStill() = 0;
 };
 
 }  // namespace qx::app

@@ -34,14 +34,19 @@ void fitCameraTo(Camera& camera, const VertexModel& model) {
     fitCamera(camera);
 }
 
-Drawable* advanceLikeViewer(ModelInstance& instance, double seconds) {
-    if (instance.kind() == VertexKind) return instance.update(static_cast<float>(seconds));
+ViewerSteps viewerSteps(int kind, double seconds) {
+    if (kind == VertexKind) return {0, 0.0f, static_cast<float>(seconds)};
     // Clamped while still a double: a time past what an int holds (or NaN) never reaches the
     // conversion, which it would not survive.
     const double wanted = seconds / ReplayStep;
-    const int steps = wanted >= ReplaySteps ? ReplaySteps : wanted > 0.0 ? static_cast<int>(wanted) : 0;
-    for (int i = 0; i < steps; ++i) instance.update(static_cast<float>(ReplayStep));
-    return instance.update(static_cast<float>(seconds - steps * ReplayStep));
+    const int count = wanted >= ReplaySteps ? ReplaySteps : wanted > 0.0 ? static_cast<int>(wanted) : 0;
+    return {count, static_cast<float>(ReplayStep), static_cast<float>(seconds - count * ReplayStep)};
+}
+
+Drawable* advanceLikeViewer(ModelInstance& instance, double seconds) {
+    const ViewerSteps steps = viewerSteps(instance.kind(), seconds);
+    for (int i = 0; i < steps.count; ++i) instance.update(steps.step);
+    return instance.update(steps.rest);
 }
 
 }  // namespace qx

@@ -32,4 +32,13 @@ void fitCameraTo(Camera& camera, const VertexModel& model);
 // the instance carries over exactly once every fade has settled; a vertex instance in one step.
 Drawable* advanceLikeViewer(ModelInstance& instance, double seconds);
 
+// The updates advanceLikeViewer makes of an instance of the given kind (core/ModelKind.h) for
+// the given seconds: count updates of step seconds, then one of rest.
+struct ViewerSteps {
+    int count = 0;
+    float step = 0.0f;
+    float rest = 0.0f;
+};
+ViewerSteps viewerSteps(int kind, double seconds);
+
 }  // namespace qx

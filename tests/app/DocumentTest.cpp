@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -35,6 +36,7 @@
 #include "app/CVModelFrame.h"
 #include "app/CVModelProperty.h"
 #include "app/FileFilters.h"
+#include "app/TimelineBar.h"
 #include "import/Conversion.h"
 #include "render/Camera.h"
 #include "scene/OpenFile.h"
@@ -270,6 +272,77 @@ private slots:
         QCOMPARE(frames.fps(), 7.0f);
         QCOMPARE(vertexForm->findChild<app::NumberBox*>("frameEnd")->text(), QStringLiteral("3"));
         QCOMPARE(vertexForm->findChild<app::NumberBox*>("fps")->text(), QStringLiteral("7"));
+    }
+
+    void timelineKeysSpeedAndSessionScript() {
+        open(Samples + "figure.qm1");
+        open(Samples + "figure-walk.qm2");
+        app::CSModelFrame* frame = skeletalFrame();
+        QVERIFY(frame != nullptr);
+        app::CSModelView& view = frame->modelView();
+        frame->modelDocument().startMotion(*frame->modelDocument().motionRecords().front());
+        const auto play = [&](int milliseconds) {
+            fixture.counter.now += milliseconds;
+            viewer().OnIdle(0);
+        };
+        const auto readout = [&] { return frame->timeline().readout(); };
+        play(500);
+        frame->timeline().speedBox().setCurrentIndex(0);  // 0.1x
+        play(1000);
+        QVERIFY(std::abs(view.sessionTime() - 0.6) < 1e-6);
+        QCOMPARE(frame->timeline().slider().accessibleName(), QStringLiteral("Time"));
+        QCOMPARE(frame->timeline().speedBox().accessibleName(), QStringLiteral("Speed"));
+
+        // Keys in the view and in the rest of the window; the readout and the status bar agree.
+        QTest::keyClick(&view, Qt::Key_Space);
+        QVERIFY(viewer().clock().paused());
+        QTest::keyClick(&view, Qt::Key_Right);
+        QCOMPARE(readout(), QStringLiteral("0.633 s  frame 19"));
+        fixture.frame().activateWindow();
+        frame->tree().setFocus();
+        QTRY_VERIFY(frame->tree().hasFocus());
+        QTest::keyClick(&frame->tree(), Qt::Key_Left);
+        QTest::keyClick(&frame->tree(), Qt::Key_Left);
+        QCOMPARE(readout(), QStringLiteral("0.567 s  frame 17"));
+        QCOMPARE(fixture.frame().findChild<QLabel*>("timePane")->text(), readout());
+        QTest::keyClick(&view, Qt::Key_Home);
+        QCOMPARE(view.sessionTime(), 0.0);
+        QTest::keyClick(&view, Qt::Key_Space);
+        QVERIFY(!viewer().clock().paused());
+
+        // Dragging the timeline pauses there; the script saved replays the pose shown.
+        frame->timeline().slider().setValue(433);
+        QVERIFY(viewer().clock().paused());
+        QCOMPARE(readout(), QStringLiteral("0.433 s  frame 12"));
+        frame->outerSplitter().setSizes({700, 300});
+        save(fixture.frame(), "timeline.png");
+        const QString script = filePath("walk.sh");
+        log.answers.push_back(script);
+        viewer().OnSaveSessionScript();
+        QVERIFY(QFileInfo(script).isExecutable());
+        QProcess run;
+        run.setProcessEnvironment([] {
+            auto environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("QXTOOL"), QStringLiteral(QX_QXTOOL_PATH));
+            return environment;
+        }());
+        run.start(script, {});
+        QVERIFY(run.waitForFinished(20000));
+        QCOMPARE(run.exitCode(), 0);
+        const auto dumped = nlohmann::json::parse(run.readAllStandardOutput().toStdString());
+        const auto& shown = view.skeletalInstance().drawables().front()->positions;
+        QCOMPARE(dumped.at("positions").size(), shown.size());
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            QVERIFY(dumped.at("positions")[i].get<std::vector<float>>() ==
+                    (std::vector<float>{shown[i].x, shown[i].y, shown[i].z}));
+
+        // A vertex model's readout names the clip of the frame shown.
+        open(Samples + "flag.qv1");
+        auto* flag = qobject_cast<app::CVModelFrame*>(viewer().activeChildFrame());
+        QVERIFY(flag != nullptr);
+        flag->tree().setCurrentItem(flag->tree().topLevelItem(0)->child(1));
+        QTest::keyClick(&flag->view(), Qt::Key_Right);
+        QVERIFY(flag->timeline().readout().endsWith(QStringLiteral("frame 13 flap")));
     }
 
     void convertWritesOnlyWhatWasAskedFor() {

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <algorithm>
+
 #include <QLayout>
 #include <QMdiSubWindow>
 #include <QScrollArea>
@@ -95,6 +97,14 @@ QString CChildFrame::showSessionTime() {
     const QString readout = timeReadout(view_->sessionTime(), view_->timelineFrame(), view_->timelineClip());
     timeline_->showTime(view_->sessionTime(), view_->timelineSpan(), readout);
     return readout;
+}
+
+void CChildFrame::keepViewAtLeast(QSize least) {
+    const QList<int> sizes = outer_->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (sizes.value(0) >= least.width()) return;
+    const int column = std::max(RightColumnWidth, total - least.width());
+    outer_->setSizes({total - column, column});
 }
 
 void CChildFrame::ShowDocument() {

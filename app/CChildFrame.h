@@ -52,6 +52,10 @@ public:
     // The form in the bottom-right pane; none when the selected item has no form.
     QWidget* propertyForm() const { return form_; }
 
+    // Narrows the tree column (never below a pixel) so that the view is at least this wide, as
+    // far as the window allows; the view's height is the window's.
+    void keepViewAtLeast(QSize least);
+
     // Maximises the child window, adds the tree's root item and fills the panels.
     void ShowDocument();
 

@@ -1,9 +1,11 @@
 #include "app/CMainFrame.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -11,9 +13,11 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
+#include "app/CChildFrame.h"
 #include "app/DroppedFiles.h"
 #include "app/ToolbarIcons.h"
 
@@ -225,7 +229,7 @@ void CMainFrame::createWindowMenu() {
     windowMenu_ = new QMenu(QStringLiteral("&Window"), this);
     windowMenu_->setObjectName(QStringLiteral("windowMenu"));
     menuBar()->insertMenu(menuBar()->actions().last(), windowMenu_);  // before Help
-    connect(action(IdWindowCascade), &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+    connect(action(IdWindowCascade), &QAction::triggered, this, &CMainFrame::cascadeChildWindows);
     connect(action(IdWindowTile), &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
     connect(action(IdWindowNext), &QAction::triggered, mdiArea_, &QMdiArea::activateNextSubWindow);
     // The open windows are listed afresh each time the menu opens, the active one ticked.
@@ -302,6 +306,31 @@ void CMainFrame::keepMaximisedAfterClose(QMdiSubWindow* child) {
             if (next != nullptr && !next->isMaximized()) next->showMaximized();
         });
     });
+}
+
+void CMainFrame::cascadeChildWindows() {
+    const QList<QMdiSubWindow*> children = mdiArea_->subWindowList();
+    if (children.isEmpty()) return;
+    const QSize area = mdiArea_->viewport()->size();
+    const int step = children.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, children.front()) + 4;
+    const auto extra = static_cast<int>(children.size() - 1) * step;
+    const QSize size(std::min(area.width(), std::max(area.width() * 2 / 3, area.width() - extra)),
+                     std::min(area.height(), std::max(area.height() * 2 / 3, area.height() - extra)));
+    const QSize leastView(area.width() / 3, area.height() / 3);
+    int offset = 0;
+    for (QMdiSubWindow* child : children) {
+        if (child->isMaximized() || child->isMinimized()) child->showNormal();
+        // Past the area's corner the steps start again at the top left.
+        if (offset + size.width() > area.width() || offset + size.height() > area.height()) offset = 0;
+        child->setGeometry(QRect(QPoint(offset, offset), size));
+        child->raise();
+        offset += step;
+    }
+    // The frames are laid out at their new sizes before their columns are measured.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (QMdiSubWindow* child : children)
+        if (auto* frame = qobject_cast<CChildFrame*>(child->widget())) frame->keepViewAtLeast(leastView);
+    mdiArea_->setActiveSubWindow(children.back());
 }
 
 QMdiSubWindow* CMainFrame::addChildWindow(QWidget* content, const QString& title) {

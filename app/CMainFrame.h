@@ -46,6 +46,10 @@ public:
     // The recent-file entries of the File menu, above Exit, newest first ("&1 path").
     void setRecentFiles(const QStringList& files);
     QMenu& windowMenu() const { return *windowMenu_; }
+    // Window › Cascade: the child windows overlap from the top left, each offset by a title bar
+    // so that every title shows, each at least two thirds of the area each way, and each view
+    // keeps at least a third of the area each way (a widened tree column gives way).
+    void cascadeChildWindows();
     // Whether the window is out of sight: minimised or hidden.
     bool resting() const { return isMinimized() || !isVisible(); }
 

@@ -21,11 +21,11 @@ void SessionScriptCommand::run() {
     const ClockPause resting(host_.clock());
     const double time = view->sessionTime();
     view->showTime(time);
-    const QString proposed =
-        QFileInfo(QString::fromStdString(frame->document().pathName())).completeBaseName() +
-        QStringLiteral("-session.sh");
+    const QString proposed = QFileInfo(QString::fromStdString(frame->document().pathName())).completeBaseName() +
+                             QStringLiteral("-session.sh");
     const FileDialogResult target = host_.dialogs().askForFile(
-        host_.dialogParent(), {false, QStringLiteral("sh"), proposed, QStringLiteral("Shell Scripts (*.sh)|*.sh||"), {}});
+        host_.dialogParent(),
+        {false, QStringLiteral("sh"), proposed, QStringLiteral("Shell Scripts (*.sh)|*.sh||"), {}});
     if (!target.ok) return;
     QString path = target.path;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".sh");

@@ -39,7 +39,8 @@ TimelineBar::TimelineBar(QWidget* parent) : QWidget(parent) {
     readout_->setObjectName(QStringLiteral("timeReadout"));
     readout_->setAccessibleName(QStringLiteral("Time readout"));
     readout_->setToolTip(QStringLiteral("Session time, the frame shown and its clip"));
-    readout_->setMinimumWidth(readout_->fontMetrics().horizontalAdvance(QStringLiteral("0000.000 s  frame 00000 stand")));
+    readout_->setMinimumWidth(
+        readout_->fontMetrics().horizontalAdvance(QStringLiteral("0000.000 s  frame 00000 stand")));
     row->addWidget(readout_);
     speed_ = new QComboBox(this);
     speed_->setObjectName(QStringLiteral("speed"));
@@ -65,7 +66,8 @@ void TimelineBar::showTime(double seconds, double span, const QString& readout) 
     showing_ = true;
     const double end = std::min(std::max(span, seconds), 2.0e6);
     slider_->setMaximum(static_cast<int>(std::ceil(end * TicksPerSecond)));
-    if (!slider_->isSliderDown()) slider_->setValue(static_cast<int>(std::lround(std::min(seconds, end) * TicksPerSecond)));
+    if (!slider_->isSliderDown())
+        slider_->setValue(static_cast<int>(std::lround(std::min(seconds, end) * TicksPerSecond)));
     showing_ = false;
     if (readout_->text() != readout) readout_->setText(readout);
 }

@@ -30,11 +30,11 @@ struct SessionEvent {
     enum class Kind : std::uint8_t { Start, Stop, Range, Rate };
     double time = 0.0;
     Kind kind = Kind::Start;
-    std::int32_t motion = 0;             // Start, Stop: the motion's index in the model
-    MotionSettings settings;             // Start; its motionId names the motion to the instance
-    std::int32_t first = -1;             // Range: frames first..last-1
+    std::int32_t motion = 0;  // Start, Stop: the motion's index in the model
+    MotionSettings settings;  // Start; its motionId names the motion to the instance
+    std::int32_t first = -1;  // Range: frames first..last-1
     std::int32_t last = -1;
-    float fps = 0.0f;                    // Rate
+    float fps = 0.0f;  // Rate
 };
 
 // One step of a replay: an event applied, or the instance updated by dt (last: the final update,

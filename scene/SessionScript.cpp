@@ -29,8 +29,8 @@ std::string eventLine(const SessionEvent& event) {
     switch (event.kind) {
         case Kind::Start:
             return "start " + std::to_string(event.motion) + ' ' + number(s.attackLength) + ' ' +
-                   number(s.decayLength) + ' ' + number(s.delay) + ' ' + number(s.stopTime) + ' ' +
-                   number(s.weight) + ' ' + number(s.timeFactor);
+                   number(s.decayLength) + ' ' + number(s.delay) + ' ' + number(s.stopTime) + ' ' + number(s.weight) +
+                   ' ' + number(s.timeFactor);
         case Kind::Stop:
             return "stop " + std::to_string(event.motion);
         case Kind::Range:

@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -547,8 +548,18 @@ private slots:
         QMdiSubWindow* flag = fixture.frame().mdiArea().currentSubWindow();
         fixture.frame().action(app::IdWindowTile)->trigger();
         QVERIFY(!figure->geometry().intersects(flag->geometry()));
+        // After Cascade every title bar shows and every view keeps a third of the area each way,
+        // a widened tree column or not.
+        qobject_cast<app::CChildFrame*>(figure->widget())->outerSplitter().setSizes({100, 900});
         fixture.frame().action(app::IdWindowCascade)->trigger();
-        QVERIFY(figure->geometry().intersects(flag->geometry()) && figure->pos() != flag->pos());
+        save(fixture.frame(), "cascade.png");
+        QVERIFY(figure->geometry().intersects(flag->geometry()));
+        QVERIFY(flag->y() - figure->y() >= figure->style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        const QSize area = fixture.frame().mdiArea().viewport()->size();
+        for (QMdiSubWindow* child : {figure, flag}) {
+            const QWidget* view = qobject_cast<app::CChildFrame*>(child->widget())->view().container();
+            QVERIFY(view->width() >= area.width() / 3 && view->height() >= area.height() / 3);
+        }
         fixture.frame().action(app::IdWindowNext)->trigger();
         QCOMPARE(fixture.frame().mdiArea().activeSubWindow(), figure);
         emit fixture.frame().windowMenu().aboutToShow();

@@ -35,8 +35,8 @@ TEST(PlaySession, SeekGivesThePoseOfThePlainReplay) {
     const auto figure = test::sampleFigure();
     std::vector<std::int32_t> ids;
     for (const auto& motion : figure->motions()) ids.push_back(motion->nameHash);
-    const auto flag = readVertexModelToShow((test::sourceDir() / "samples/flag.qv1").string(), nullptr,
-                                            ImageLoading::Skip);
+    const auto flag =
+        readVertexModelToShow((test::sourceDir() / "samples/flag.qv1").string(), nullptr, ImageLoading::Skip);
     ASSERT_FALSE(ids.empty());
     ASSERT_NE(flag, nullptr);
     std::mt19937 random(30);

@@ -24,8 +24,9 @@ inline std::unique_ptr<SkeletalModel> sampleFigure() {
     return model;
 }
 
-inline std::vector<SessionEvent> randomSession(std::mt19937& random, int kind, const std::vector<std::int32_t>& motionIds,
-                                               std::int32_t frameCount, double length) {
+inline std::vector<SessionEvent> randomSession(std::mt19937& random, int kind,
+                                               const std::vector<std::int32_t>& motionIds, std::int32_t frameCount,
+                                               double length) {
     std::uniform_real_distribution<double> when(0.0, length);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     std::vector<SessionEvent> events(std::uniform_int_distribution<int>(0, 8)(random));
@@ -34,8 +35,8 @@ inline std::vector<SessionEvent> randomSession(std::mt19937& random, int kind, c
         event.time = unit(random) < 0.33f ? 0.0 : when(random);
         if (kind == SkeletalKind) {
             event.kind = unit(random) < 0.7f ? SessionEvent::Kind::Start : SessionEvent::Kind::Stop;
-            event.motion = std::uniform_int_distribution<std::int32_t>(
-                0, static_cast<std::int32_t>(motionIds.size()) - 1)(random);
+            event.motion =
+                std::uniform_int_distribution<std::int32_t>(0, static_cast<std::int32_t>(motionIds.size()) - 1)(random);
             MotionSettings& s = event.settings;
             s.motionId = motionIds[static_cast<std::size_t>(event.motion)];
             s.attackLength = unit(random) * 1.5f - 0.2f;

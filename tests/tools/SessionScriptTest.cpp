@@ -25,8 +25,9 @@ const std::vector<Vector3>& positionsOf(const Drawable* drawable) {
 
 TEST(SessionScript, ReplaysThePoseTheWindowShows) {
     const std::string samples = (test::sourceDir() / "samples").string();
-    const SessionFiles figureFiles{samples + "/figure.qm1",
-                                   {samples + "/figure-idle.qm2", samples + "/figure-walk.qm2", samples + "/figure-wave.qm2"}};
+    const SessionFiles figureFiles{
+        samples + "/figure.qm1",
+        {samples + "/figure-idle.qm2", samples + "/figure-walk.qm2", samples + "/figure-wave.qm2"}};
     const SessionFiles flagFiles{samples + "/flag.qv1", {}};
     const auto figure = test::sampleFigure();
     std::vector<std::int32_t> ids;

@@ -42,7 +42,7 @@ void projectBoneLabels(const std::vector<BoneSegment>& bones, const SkeletalMesh
 
 void drawBoneLabels(const std::vector<BoneLabel>& labels, int viewportWidth, int viewportHeight) {
     if (labels.empty()) return;
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -60,13 +60,12 @@ void drawBoneLabels(const std::vector<BoneLabel>& labels, int viewportWidth, int
     const auto left = [](const BoneLabel& l) {
         return l.leftward ? l.x - Gap - strokeTextWidth(l.name, Unit) : l.x + Gap;
     };
-    // The outline, then the letters on it.
-    glLineWidth(3.0f);
+    // A shadow a pixel down and right, then the letters: one pixel wide, since wide lines cost
+    // the software rasterizer several times as much.
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
     glBegin(GL_LINES);
-    for (const BoneLabel& l : labels) strokeText(l.name, left(l), l.y + half, Unit);
+    for (const BoneLabel& l : labels) strokeText(l.name, left(l) + 1.0f, l.y + half + 1.0f, Unit);
     glEnd();
-    glLineWidth(1.0f);
     glColor4f(1.0f, 1.0f, 0.85f, 1.0f);
     glBegin(GL_LINES);
     for (const BoneLabel& l : labels) strokeText(l.name, left(l), l.y + half, Unit);

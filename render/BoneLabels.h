@@ -29,8 +29,8 @@ struct BoneLabel {
 // the labels appended. Needs a context current.
 void projectBoneLabels(const std::vector<BoneSegment>& bones, const SkeletalMesh& mesh, std::vector<BoneLabel>& out);
 
-// Draws the labels with the stroke font, each name beside its point on its side, light on a dark
-// outline so that it reads over the model and the background alike, over everything drawn.
+// Draws the labels with the stroke font, each name beside its point on its side, light over a
+// dark shadow so that it reads over the model and the background alike, over everything drawn.
 // Leaves the GL state and matrices as it found them.
 void drawBoneLabels(const std::vector<BoneLabel>& labels, int viewportWidth, int viewportHeight);
 

@@ -17,6 +17,7 @@ namespace qx {
 
 // Draws what the options ask for of the geometry; positions are the posed positions its
 // triangles index. The caller has set the camera, as for the model.
-void drawOverlays(const OverlayGeometry& geometry, const OverlayOptions& options, const std::vector<Vector3>& positions);
+void drawOverlays(const OverlayGeometry& geometry, const OverlayOptions& options,
+                  const std::vector<Vector3>& positions);
 
 }  // namespace qx

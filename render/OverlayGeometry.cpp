@@ -57,7 +57,8 @@ void skeletalTriangles(const SkeletalDrawable& d, std::vector<std::uint32_t>& ou
                 const MeshFace& face = mesh.faces[static_cast<std::size_t>(f)];
                 bool drawn = true;
                 for (int k = 0; k < 3; ++k)
-                    drawn = drawn && inside(d.positions, face.positionIndex[k]) && inside(d.normals, face.normalIndex[k]);
+                    drawn =
+                        drawn && inside(d.positions, face.positionIndex[k]) && inside(d.normals, face.normalIndex[k]);
                 if (!drawn) continue;
                 for (int k = 0; k < 3; ++k) out.push_back(static_cast<std::uint32_t>(face.positionIndex[k]));
             }

@@ -52,11 +52,11 @@ struct GroundGrid {
 };
 
 struct OverlayGeometry {
-    float size = 0.0f;                    // diagonal of the rest box; 0 without positions
-    std::vector<BoneSegment> bones;       // one per bone, in the mesh's order (skeletal meshes)
-    std::vector<Vector3> normalLines;     // start and end of each vertex's normal line
+    float size = 0.0f;                     // diagonal of the rest box; 0 without positions
+    std::vector<BoneSegment> bones;        // one per bone, in the mesh's order (skeletal meshes)
+    std::vector<Vector3> normalLines;      // start and end of each vertex's normal line
     std::vector<std::uint32_t> triangles;  // three indices into the posed positions per drawn triangle
-    BoundingBox bounds;                   // of the posed positions
+    BoundingBox bounds;                    // of the posed positions
     GroundGrid grid;
 };
 

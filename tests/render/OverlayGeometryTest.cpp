@@ -83,10 +83,9 @@ TEST(OverlayGeometry, FollowsTheSkinnedFigureThroughItsWalk) {
 
         for (int axis = 0; axis < 3; ++axis) {
             const auto coordinate = [axis](const Vector3& v) { return (&v.x)[axis]; };
-            const auto [low, high] = std::minmax_element(d->positions.begin(), d->positions.end(),
-                                                         [&](const Vector3& a, const Vector3& b) {
-                                                             return coordinate(a) < coordinate(b);
-                                                         });
+            const auto [low, high] =
+                std::minmax_element(d->positions.begin(), d->positions.end(),
+                                    [&](const Vector3& a, const Vector3& b) { return coordinate(a) < coordinate(b); });
             EXPECT_EQ((&g.bounds.low.x)[axis], coordinate(*low));
             EXPECT_EQ((&g.bounds.high.x)[axis], coordinate(*high));
         }

@@ -86,6 +86,8 @@ BENCHMARK(BM_RenderFigureWalking)
     ->Arg(8)
     ->Arg(16)
     ->Arg(32)
-    ->Arg(63)->Unit(benchmark::kMicrosecond)->UseRealTime();
+    ->Arg(63)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 }  // namespace

@@ -60,7 +60,6 @@ SkeletalInstance::SkeletalInstance(const SkeletalModel& model) : model_(&model) 
     if (drawables_.empty()) return;
     const SkeletalMesh& mesh = *drawables_[currentMesh_]->mesh;
     walk_ = walkBones(mesh);
-    worlds_.resize(walk_.steps.size());
     skinMatrices_.resize(walk_.steps.size());
     for (const auto& sampler : samplers_) boneTracks_.push_back(tracksByBone(mesh, *sampler));
 }
@@ -193,11 +192,15 @@ void SkeletalInstance::skin(SkeletalDrawable& d) {
     Vector3* normals = d.normals.data();
 
     const Matrix identity;
+    BoneState* bones = d.bones.data();
+    const BoneWalkStep* steps = walk_.steps.data();
     for (std::size_t s = 0; s < walk_.steps.size(); ++s) {
-        const BoneWalkStep& step = walk_.steps[s];
-        const Matrix& parent = step.parentStep < 0 ? identity : worlds_[static_cast<std::size_t>(step.parentStep)];
-        worlds_[s] = product(d.bones[step.bone].local, parent);
-        skinMatrices_[s] = toSkinMatrix(worlds_[s]);
+        const BoneWalkStep& step = steps[s];
+        const Matrix& parent =
+            step.parentStep < 0 ? identity : bones[steps[static_cast<std::size_t>(step.parentStep)].bone].world;
+        BoneState& bone = bones[step.bone];
+        bone.world = product(bone.local, parent);
+        skinMatrices_[s] = toSkinMatrix(bone.world);
     }
 
     // Every first move reads the rest mesh, so one sweep in index order does them all, at a
@@ -207,8 +210,9 @@ void SkeletalInstance::skin(SkeletalDrawable& d) {
     // Further moves read the moved values, in walk order.
     for (std::size_t s = 0; s < walk_.steps.size(); ++s) {
         const BoneWalkStep& step = walk_.steps[s];
-        movePoints(worlds_[s], positions, positions, walk_.repeatPositions.data(), step.repeatPositions);
-        moveNormals(worlds_[s], normals, normals, walk_.repeatNormals.data(), step.repeatNormals);
+        const Matrix& world = bones[step.bone].world;
+        movePoints(world, positions, positions, walk_.repeatPositions.data(), step.repeatPositions);
+        moveNormals(world, normals, normals, walk_.repeatNormals.data(), step.repeatNormals);
     }
 }
 

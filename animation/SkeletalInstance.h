@@ -57,8 +57,8 @@ public:
 
     // The two halves of update after the mixer, apart so that they can be measured apart:
     // posing sets every bone's local matrix of the current mesh from the playing motions and
-    // returns its drawable (none without a mesh); skinning deforms the drawable's positions and
-    // normals from the rest mesh through those matrices.
+    // returns its drawable (none without a mesh); skinning sets every walked bone's world matrix
+    // and deforms the drawable's positions and normals from the rest mesh through them.
     SkeletalDrawable* pose();
     void skin(SkeletalDrawable& drawable);
 
@@ -103,8 +103,7 @@ private:
     // Filled every frame, sized when the lists grow.
     std::vector<Playing> playingOverlays_;
     std::vector<Playing> playingCycles_;
-    std::vector<Matrix> worlds_;            // per walk step: the bone's matrix including its parents'
-    std::vector<SkinMatrix> skinMatrices_;  // the same, as the skinning sweep reads them
+    std::vector<SkinMatrix> skinMatrices_;  // per walk step: the bone's world, as the skinning sweep reads it
 };
 
 }  // namespace qx

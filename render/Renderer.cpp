@@ -7,6 +7,7 @@
 #include "animation/SkeletalDrawable.h"
 #include "core/Drawable.h"
 #include "core/ModelKind.h"
+#include "render/OverlayDrawing.h"
 #include "skeletal/SkeletalMesh.h"
 #include "vertex/VertexDrawable.h"
 #include "vertex/VertexModel.h"
@@ -89,11 +90,34 @@ void Renderer::submit(const Drawable& drawable) {
 }
 
 void Renderer::drawAll() {
-    for (const SkeletalDrawable* d : skeletal_) drawSkeletal(*d);
+    const bool models = overlays_.wireframe != Wireframe::Alone;
+    if (models)
+        for (const SkeletalDrawable* d : skeletal_) drawSkeletal(*d);
+    labels_.clear();
+    if (overlays_.any())
+        for (const SkeletalDrawable* d : skeletal_) drawOverlaysOf(*d);
     const bool culling = isEnabled(Culling);
     if (culling) setState(Culling, false);
-    for (const VertexDrawable* d : vertex_) drawVertex(*d);
+    if (models)
+        for (const VertexDrawable* d : vertex_) drawVertex(*d);
+    if (overlays_.any())
+        for (const VertexDrawable* d : vertex_) drawOverlaysOf(*d);
     if (culling) setState(Culling, true);
+}
+
+void Renderer::drawOverlaysOf(const SkeletalDrawable& d) {
+    computeOverlayGeometry(d, overlays_, geometry_);
+    drawOverlays(geometry_, overlays_, d.positions);
+    if (overlays_.boneNames && d.mesh != nullptr) projectBoneLabels(geometry_.bones, *d.mesh, labels_);
+}
+
+void Renderer::drawOverlaysOf(const VertexDrawable& d) {
+    OverlayOptions options = overlays_;
+    // A vertex model has no bones to show.
+    options.skeleton = options.boneNames = false;
+    options.selectedBone = -1;
+    computeOverlayGeometry(d, options, geometry_);
+    drawOverlays(geometry_, options, d.positions);
 }
 
 void Renderer::clear() {

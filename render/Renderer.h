@@ -17,12 +17,20 @@
 // face, material or texture index outside the mesh's lists, and a command vertex outside the
 // model's vertices are skipped, so nothing is read outside a list.
 //
+// After the models come the overlays the options ask for (render/OverlayDrawing.h), worked out
+// from each drawable into lists the renderer keeps, so that after the first frame they cost no
+// allocation. With the wireframe alone the models themselves are not drawn.
+//
 // Faces without a picture of their own (an untextured group, a texture or skin whose image is
 // missing and so has no GL name) are drawn with texturing off, whatever the switch says: the
 // texture still bound from before must not show on them.
 
 #include <cstdint>
 #include <vector>
+
+#include "render/BoneLabels.h"
+#include "render/OverlayGeometry.h"
+#include "render/OverlayOptions.h"
 
 namespace qx {
 
@@ -54,6 +62,8 @@ public:
     void submit(const Drawable& drawable);
     // Draws the skeletal drawables in submission order, then the vertex ones with culling off
     // (vertex models are drawn two-sided); the culling switch reads afterwards as before.
+    // Then the overlays of each, those of vertex models with culling off too, and with bone
+    // names asked for, the labels of the skeletal ones (boneLabels).
     // The caller has set the viewport, projection and camera modelview.
     void drawAll();
     // Empties both lists; the drawables are not touched.
@@ -70,6 +80,13 @@ public:
     // is the identity, so light 0 comes from the viewer's side as in the first one).
     void applyToCurrentContext() const;
 
+    // What drawAll draws after the models; nothing at construction.
+    void setOverlays(const OverlayOptions& options) { overlays_ = options; }
+    const OverlayOptions& overlays() const { return overlays_; }
+    // The bone names' places in the last drawAll, for the caller to draw as text; empty unless
+    // the overlays ask for bone names. Valid while the drawables' meshes are.
+    const std::vector<BoneLabel>& boneLabels() const { return labels_; }
+
     std::size_t skeletalCount() const { return skeletal_.size(); }
     std::size_t vertexCount() const { return vertex_.size(); }
 
@@ -80,10 +97,15 @@ private:
     // in the material colours with texturing off while it is drawn.
     void drawGroup(const SkeletalDrawable& drawable, const TextureGroup& group, const Texture* texture) const;
     void drawVertex(const VertexDrawable& drawable) const;
+    void drawOverlaysOf(const SkeletalDrawable& drawable);
+    void drawOverlaysOf(const VertexDrawable& drawable);
 
     std::vector<const VertexDrawable*> vertex_;
     std::vector<const SkeletalDrawable*> skeletal_;
     std::int32_t states_[SwitchCount] = {};
+    OverlayOptions overlays_;
+    OverlayGeometry geometry_;  // reused drawable after drawable
+    std::vector<BoneLabel> labels_;
 };
 
 }  // namespace qx

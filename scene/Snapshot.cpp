@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "animation/SkeletalInstance.h"
+#include "render/BoneLabels.h"
 #include "render/Camera.h"
 #include "render/OffscreenContext.h"
 #include "render/Renderer.h"
@@ -77,6 +78,7 @@ bool drawSnapshot(const SnapshotRequest& r, Snapshot& out, SnapshotProblem& prob
     Renderer renderer;
     renderer.setState(Renderer::Texturing, r.texturing);
     renderer.setState(Renderer::Culling, r.culling);
+    renderer.setOverlays(r.overlays);
     applyLighting(r.lighting);
 
     Camera camera;
@@ -92,6 +94,8 @@ bool drawSnapshot(const SnapshotRequest& r, Snapshot& out, SnapshotProblem& prob
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     applyCameraTransform(camera);
     renderer.drawAll();
+    // The viewer paints the names with its toolkit; without one they are drawn in GL.
+    drawBoneLabels(renderer.boneLabels(), r.width, r.height);
     renderer.clear();
     glFinish();
 

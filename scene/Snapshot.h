@@ -1,14 +1,16 @@
 #pragma once
 // One frame of a model file as a window first shows it, drawn off-screen: the model read with
 // its textures, the motions started as cycles, the animation advanced as the viewer's loop
-// would, the viewer's initial camera fitted. `qxtool render` writes it as it is; `qxtool
-// thumbnail` keeps only the pixels the model covers; the renderer's baseline tests compare it.
+// would, the viewer's initial camera fitted, the overlays asked for drawn over it. `qxtool
+// render` writes it as it is; `qxtool thumbnail` keeps only the pixels drawn (the overlays
+// count as drawn); the renderer's baseline tests compare it.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "render/Lighting.h"
+#include "render/OverlayOptions.h"
 
 namespace qx {
 
@@ -23,6 +25,7 @@ struct SnapshotRequest {
     bool texturing = true;
     bool culling = false;
     LightingSettings lighting;
+    OverlayOptions overlays;  // drawn by the renderer; the bone names with the stroke font
     int width = 0;
     int height = 0;
 };

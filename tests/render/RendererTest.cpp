@@ -489,5 +489,61 @@ TEST_F(RendererTest, IndicesOutsideTheirListsAreSkipped) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// Every overlay on, over a boned square and a vertex model: what the overlays change (the
+// capabilities, colour, widths, polygon mode, depth function, vertex array) reads as before.
+TEST_F(RendererTest, OverlaysLeaveTheDrawingStateAsTheyFoundIt) {
+    flatView();
+    Renderer renderer;
+    OverlayOptions all;
+    all.skeleton = all.boneNames = all.normals = all.bounds = all.grid = true;
+    all.selectedBone = 0;
+    test::FlatMesh flat;
+    flat.square(-1, -1, 1, 1, flat.material({1, 0, 0}));
+    SkeletalMesh mesh = flat.build();
+    mesh.bones[0].start = {0, -0.5f, 0};
+    mesh.bones[0].end = {0, 0.5f, 0};
+    const auto d = restDrawable(mesh);
+    VertexModel model;
+    test::fillFlatVertexModel(model, {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}}, {{0, 0}, {1, 0}, {1, 1}}, TriangleFan);
+    VertexInstance instance(model);
+    const auto state = [] {
+        std::array<float, 4> colour = floats4(GL_CURRENT_COLOR);
+        GLint polygonMode[2] = {};
+        glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+        return std::vector<float>{float(glIsEnabled(GL_LIGHTING)),
+                                  float(glIsEnabled(GL_TEXTURE_2D)),
+                                  float(glIsEnabled(GL_CULL_FACE)),
+                                  float(glIsEnabled(GL_DEPTH_TEST)),
+                                  float(glIsEnabled(GL_POLYGON_OFFSET_LINE)),
+                                  float(glIsEnabled(GL_VERTEX_ARRAY)),
+                                  float(integer(GL_DEPTH_FUNC)),
+                                  floats4(GL_LINE_WIDTH)[0],
+                                  floats4(GL_POINT_SIZE)[0],
+                                  float(polygonMode[0]),
+                                  float(polygonMode[1]),
+                                  colour[0],
+                                  colour[1],
+                                  colour[2]};
+    };
+    // As the models alone leave it.
+    renderer.submit(*d);
+    renderer.submit(*instance.update(0.0f));
+    drawFrame(renderer);
+    const std::vector<float> models = state();
+    for (const Wireframe wireframe : {Wireframe::Over, Wireframe::Alone}) {
+        all.wireframe = wireframe;
+        renderer.setOverlays(all);
+        renderer.submit(*d);
+        renderer.submit(*instance.update(0.0f));
+        drawFrame(renderer);
+        EXPECT_EQ(state(), models);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+    // The labels were placed: one bone, its midpoint in the middle of the 64-pixel picture.
+    ASSERT_EQ(renderer.boneLabels().size(), 1u);
+    EXPECT_NEAR(renderer.boneLabels()[0].x, Size / 2.0f, 1.0f);
+    EXPECT_NEAR(renderer.boneLabels()[0].y, Size / 2.0f, 1.0f);
+}
+
 }  // namespace
 }  // namespace qx

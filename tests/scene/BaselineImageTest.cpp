@@ -52,7 +52,18 @@ struct Case {
     const char* motion;  // a .qm2 beside a skeletal sample, or nullptr
     double time;         // seconds the animation has advanced
     bool texturing;
+    OverlayOptions overlays;
 };
+
+OverlayOptions overlays(bool skeletonAndNames, Wireframe wireframe, bool grid, bool normalsAndBounds) {
+    OverlayOptions o;
+    o.skeleton = o.boneNames = skeletonAndNames;
+    o.selectedBone = skeletonAndNames ? 6 : -1;  // forearm.L
+    o.wireframe = wireframe;
+    o.grid = grid;
+    o.normals = o.bounds = normalsAndBounds;
+    return o;
+}
 
 // The walk cycle lasts 1.2 s and fades in over 0.3 s: three moments of the stride at full
 // weight. The flag plays its 26 frames at 15 a second: 0.5 s falls halfway between frames 7
@@ -60,16 +71,24 @@ struct Case {
 // shows her skin; the faerie's skin (faerie.bmp) is not among the shared files, so she shows
 // the lit surface alone, as in the viewer.
 const Case Cases[] = {
-    {"figure_walk_0_4", Root::Samples, "figure.qm1", "figure-walk.qm2", 0.4, true},
-    {"figure_walk_0_7", Root::Samples, "figure.qm1", "figure-walk.qm2", 0.7, true},
-    {"figure_walk_1_0", Root::Samples, "figure.qm1", "figure-walk.qm2", 1.0, true},
-    {"figure_walk_0_4_untextured", Root::Samples, "figure.qm1", "figure-walk.qm2", 0.4, false},
-    {"figure_walk_0_7_untextured", Root::Samples, "figure.qm1", "figure-walk.qm2", 0.7, false},
-    {"figure_walk_1_0_untextured", Root::Samples, "figure.qm1", "figure-walk.qm2", 1.0, false},
-    {"flag_0_5", Root::Samples, "flag.qv1", nullptr, 0.5, true},
-    {"flag_1_0", Root::Samples, "flag.qv1", nullptr, 1.0, true},
-    {"sydney", Root::SharedTestData, "md2/sydney.md2", nullptr, 0.0, true},
-    {"faerie", Root::SharedTestData, "md2/faerie.md2", nullptr, 0.0, true},
+    {"figure_walk_0_4", Root::Samples, "figure.qm1", "figure-walk.qm2", 0.4, true, {}},
+    {"figure_walk_0_7", Root::Samples, "figure.qm1", "figure-walk.qm2", 0.7, true, {}},
+    {"figure_walk_1_0", Root::Samples, "figure.qm1", "figure-walk.qm2", 1.0, true, {}},
+    {"figure_walk_0_4_untextured", Root::Samples, "figure.qm1", "figure-walk.qm2", 0.4, false, {}},
+    {"figure_walk_0_7_untextured", Root::Samples, "figure.qm1", "figure-walk.qm2", 0.7, false, {}},
+    {"figure_walk_1_0_untextured", Root::Samples, "figure.qm1", "figure-walk.qm2", 1.0, false, {}},
+    {"flag_0_5", Root::Samples, "flag.qv1", nullptr, 0.5, true, {}},
+    {"flag_1_0", Root::Samples, "flag.qv1", nullptr, 1.0, true, {}},
+    {"sydney", Root::SharedTestData, "md2/sydney.md2", nullptr, 0.0, true, {}},
+    {"faerie", Root::SharedTestData, "md2/faerie.md2", nullptr, 0.0, true, {}},
+    // The overlays: the skeleton over the model with forearm.L selected and every bone named;
+    // the edges over the flag, its pole on the grid; Sydney's normals and bounds.
+    {"figure_walk_0_7_skeleton", Root::Samples, "figure.qm1", "figure-walk.qm2", 0.7, true,
+     overlays(true, Wireframe::Off, false, false)},
+    {"flag_0_5_wireframe_grid", Root::Samples, "flag.qv1", nullptr, 0.5, true,
+     overlays(false, Wireframe::Over, true, false)},
+    {"sydney_normals_bounds", Root::SharedTestData, "md2/sydney.md2", nullptr, 0.0, true,
+     overlays(false, Wireframe::Off, false, true)},
 };
 
 // Names the case in gtest's messages instead of dumping its bytes.
@@ -88,6 +107,7 @@ std::vector<std::uint8_t> draw(const Case& c) {
     if (c.motion != nullptr) request.motions.push_back((root / c.motion).string());
     request.time = c.time;
     request.texturing = c.texturing;
+    request.overlays = c.overlays;
     request.width = Side;
     request.height = Side;
     Snapshot snapshot;

@@ -237,6 +237,11 @@ TEST(QxtoolRender, BadOptionsAreUsageErrors) {
         {flag, " --motion " + quoted(samplePath("figure-walk.qm2"))},
         {flag, " --frames 3"},
         {flag, " --frames 0:99"},
+        // A vertex model has no bones; the wireframe is over the model or instead of it.
+        {flag, " --skeleton"},
+        {flag, " --bone-names"},
+        {square, " --wireframe --wireframe-only"},
+        {square, " --grids"},
     };
     for (const auto& [file, more] : cases) {
         const auto run = render(file, dir.file("out.png"), more);
@@ -245,6 +250,47 @@ TEST(QxtoolRender, BadOptionsAreUsageErrors) {
     }
     const auto run = test::runQxtool("render " + quoted(square));
     EXPECT_EQ(run.status, 2);
+}
+
+// Each overlay adds to the picture the same flags give without it; the wireframe alone replaces
+// the model. In a thumbnail the overlays count as drawn, so the grid widens the opaque part.
+TEST(QxtoolRender, OverlayFlagsDrawOverThePicture) {
+    test::TempDir dir;
+    writeSquare(dir.file("square.qm1"), {1, 0, 0});
+    const std::string figure = samplePath("figure.qm1") + " --motion " + quoted(samplePath("figure-walk.qm2"));
+    const std::pair<std::string, std::string> cases[] = {
+        {figure, " --skeleton"},
+        {figure, " --bone-names"},
+        {quoted(samplePath("flag.qv1")), " --wireframe"},
+        {quoted(samplePath("flag.qv1")), " --normals"},
+        {quoted(dir.file("square.qm1")), " --bounds"},
+        {quoted(dir.file("square.qm1")), " --grid"},
+        {quoted(dir.file("square.qm1")), " --wireframe-only"},
+    };
+    for (const auto& [file, flag] : cases) {
+        const std::string common = "render " + file + " --size 96x72 --time 0.5 --out ";
+        ASSERT_EQ(test::runQxtool(common + quoted(dir.file("plain.png"))).status, 0) << file;
+        const auto run = test::runQxtool(common + quoted(dir.file("overlay.png")) + flag);
+        ASSERT_EQ(run.status, 0) << flag << ": " << run.err;
+        const Picture plain = readPicture(dir.file("plain.png"));
+        const Picture overlay = readPicture(dir.file("overlay.png"));
+        EXPECT_NE(plain.rgba, overlay.rgba) << flag;
+        if (flag == " --wireframe-only") {
+            EXPECT_GT(plain.width * plain.height - plain.countAll({255, 10, 10}), 1000) << flag;
+            EXPECT_EQ(overlay.width * overlay.height - overlay.countAll({255, 10, 10}), 0) << flag;
+        }
+    }
+
+    int opaque[2] = {};
+    for (const int grid : {0, 1}) {
+        const auto run = test::runQxtool("thumbnail " + quoted(samplePath("flag.qv1")) + " " +
+                                         quoted(dir.file("thumb.png")) + " --size 64" + (grid ? " --grid" : ""));
+        ASSERT_EQ(run.status, 0) << run.err;
+        const Picture thumb = readPicture(dir.file("thumb.png"));
+        for (std::size_t i = 3; i < thumb.rgba.size(); i += 4) opaque[grid] += thumb.rgba[i] == 255 ? 1 : 0;
+    }
+    EXPECT_GT(opaque[1], opaque[0]);
+    EXPECT_EQ(test::runQxtool("thumbnail " + quoted(samplePath("flag.qv1")) + " x.png --skeleton").status, 2);
 }
 
 // File managers show a model's picture on their own ground: square at the size asked for, the

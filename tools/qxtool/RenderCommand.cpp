@@ -13,6 +13,7 @@
 #include "scene/OpenFile.h"
 #include "scene/Snapshot.h"
 #include "tools/qxtool/Command.h"
+#include "tools/qxtool/OverlayFlags.h"
 #include "tools/qxtool/ParseNumber.h"
 #include "tools/qxtool/Report.h"
 #include "tools/qxtool/SnapshotReport.h"
@@ -36,6 +37,7 @@ struct RenderOptions {
     bool noTexture = false;
     bool cull = false;
     std::string background = "0,0,0";
+    OverlayFlags overlays;
 };
 
 bool parseInt(const std::string& text, std::int32_t low, std::int32_t high, std::int32_t& out) {
@@ -87,7 +89,7 @@ std::string checkOptions(const RenderOptions& o, bool skeletal, SnapshotRequest&
     }
     if (skeletal && (!o.frames.empty() || !o.fps.empty())) return "--frames and --fps apply to vertex models only";
     if (!skeletal && !o.motions.empty()) return "--motion applies to skeletal meshes only";
-    return {};
+    return overlayOptions(o.overlays, skeletal, s.overlays);
 }
 
 int render(const RenderOptions& o) {
@@ -126,6 +128,7 @@ CommandRun defineRender(CLI::App& sub) {
     sub.add_flag("--no-texture", o->noTexture, "Draw without textures");
     sub.add_flag("--cull", o->cull, "Cull back faces of skeletal meshes");
     sub.add_option("--background", o->background, "Background colour R,G,B, each 0..255 (default 0,0,0)");
+    addOverlayFlags(sub, o->overlays);
     return [o] { return render(*o); };
 }
 

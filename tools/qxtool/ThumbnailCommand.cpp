@@ -7,7 +7,9 @@
 #include <string>
 
 #include "render/PngWriter.h"
+#include "scene/OpenFile.h"
 #include "tools/qxtool/Command.h"
+#include "tools/qxtool/OverlayFlags.h"
 #include "tools/qxtool/ParseNumber.h"
 #include "tools/qxtool/Report.h"
 #include "tools/qxtool/SnapshotReport.h"
@@ -23,6 +25,7 @@ struct ThumbnailOptions {
     std::string input;
     std::string output;
     std::string size = "256";
+    OverlayFlags overlays;
 };
 
 int thumbnail(const ThumbnailOptions& o) {
@@ -31,6 +34,11 @@ int thumbnail(const ThumbnailOptions& o) {
         return usageError("--size expects a side of 1.." + std::to_string(MaxThumbnailSide) + " pixels, not '" +
                           o.size + "'");
     SnapshotRequest request;
+    if (isModelFile(o.input, nullptr)) {
+        const std::string problem =
+            overlayOptions(o.overlays, openAsOf(o.input) == OpenAs::SkeletalMesh, request.overlays);
+        if (!problem.empty()) return usageError(problem);
+    }
     request.file = o.input;
     request.width = request.height = side;
     Snapshot picture;
@@ -38,7 +46,7 @@ int thumbnail(const ThumbnailOptions& o) {
     // A blank square would hide the file manager's own icon for the file: better none.
     if (std::find(picture.covered.begin(), picture.covered.end(), 1) == picture.covered.end())
         return fail(o.input, "the model draws nothing to make a picture of");
-    // The model's own pixels opaque, the ground around it clear.
+    // The model's own pixels (and the overlays') opaque, the ground around it clear.
     for (std::size_t i = 0; i < picture.covered.size(); ++i) {
         std::uint8_t* pixel = picture.rgba.data() + i * 4;
         if (picture.covered[i] != 0)
@@ -58,6 +66,7 @@ CommandRun defineThumbnail(CLI::App& sub) {
     sub.add_option("INPUT", o->input, "A .qm1 or .qv1 model, or a .md2 or .ply converted in memory")->required();
     sub.add_option("OUTPUT", o->output, "The PNG file to write")->required();
     sub.add_option("--size", o->size, "Side of the square picture in pixels (default 256)");
+    addOverlayFlags(sub, o->overlays);
     return [o] { return thumbnail(*o); };
 }
 

@@ -9,6 +9,10 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QOpenGLPaintDevice>
+#include <QPainter>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -177,8 +181,63 @@ void CBaseView::DrawScene() {
     // view repainted for another reason (uncovered, resized) then draws its own model, never
     // the one another view submitted, and the renderer never holds a drawable past the paint.
     if (drawable_ != nullptr) renderer->submit(*drawable_);
+    // The renderer is every view's: each paint sets this view's overlays.
+    renderer->setOverlays(overlays_);
     renderer->drawAll();
     renderer->clear();
+    if (overlays_.boneNames) paintBoneLabels();
+}
+
+void CBaseView::paintBoneLabels() {
+    const Renderer* renderer = host_.renderer();
+    if (renderer == nullptr || renderer->boneLabels().empty()) return;
+    const qreal ratio = devicePixelRatio();
+    // Qt's GL painter sets state of its own (shaders, blending, depth) that the fixed-function
+    // drawing of the next frame must not inherit: all of it is put back afterwards.
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    QOpenGLPaintDevice device(size() * ratio);
+    device.setDevicePixelRatio(ratio);
+    QPainter painter(&device);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const QFontMetrics metrics(painter.font());
+    for (const BoneLabel& label : renderer->boneLabels()) {
+        const QString name = QString::fromLatin1(label.name.data(), static_cast<qsizetype>(label.name.size()));
+        const qreal width = metrics.horizontalAdvance(name);
+        // Beside the bone's middle, on the side away from the skeleton's middle, centred on it
+        // up and down.
+        const QPointF at(label.x / ratio + (label.leftward ? -width - 6.0 : 6.0),
+                         label.y / ratio + (metrics.ascent() - metrics.descent()) / 2.0);
+        const bool selected = label.bone == overlays_.selectedBone;
+        painter.setPen(QColor(0, 0, 0, 200));
+        painter.drawText(at + QPointF(1.0, 1.0), name);
+        painter.setPen(selected ? QColor(255, 80, 235) : QColor(255, 240, 160));
+        painter.drawText(at, name);
+    }
+    painter.end();
+    context()->functions()->glUseProgram(0);
+    glPopClientAttrib();
+    glPopAttrib();
+}
+
+void CBaseView::setOverlays(const OverlayOptions& options) {
+    const int selected = overlays_.selectedBone;
+    overlays_ = options;
+    overlays_.selectedBone = selected;
+    update();
+}
+
+void CBaseView::setSelectedBone(int bone) {
+    overlays_.selectedBone = bone;
+    update();
+}
+
+BoundingBox CBaseView::posedBounds() const {
+    if (drawable_ == nullptr) return {};
+    const std::vector<Vector3>& positions = drawable_->kind() == SkeletalKind
+                                                ? static_cast<const SkeletalDrawable*>(drawable_)->positions
+                                                : static_cast<const VertexDrawable*>(drawable_)->positions;
+    return boxOf(positions.data(), positions.size());
 }
 
 void CBaseView::UpdateAnimation(float timeStep) {

@@ -23,6 +23,8 @@
 #include "app/ViewHost.h"
 #include "core/ModelInstance.h"
 #include "render/Camera.h"
+#include "render/OverlayGeometry.h"
+#include "render/OverlayOptions.h"
 #include "scene/PlaySession.h"
 
 namespace qx {
@@ -79,6 +81,15 @@ public:
     double speed() const { return speed_; }
     void setSpeed(double speed) { speed_ = speed; }
 
+    // What the view draws over its model (its own selected bone kept), and the bone selected in
+    // the model's tree, highlighted whether the skeleton shows or not (-1: none).
+    void setOverlays(const OverlayOptions& options);
+    const OverlayOptions& overlays() const { return overlays_; }
+    void setSelectedBone(int bone);
+    int selectedBone() const { return overlays_.selectedBone; }
+    // The box around the model's positions as last posed.
+    BoundingBox posedBounds() const;
+
     // The timeline's frames per second: 30 for skeletal meshes, the playing rate for vertex
     // models.
     virtual double timelineRate() const = 0;
@@ -118,10 +129,13 @@ protected:
 
 private:
     void applyGlState() const;
+    // Paints the bone names the renderer placed, with the toolkit's text, over the GL picture.
+    void paintBoneLabels();
     float extentLength() const;
 
     Drawable* drawable_ = nullptr;
     double speed_ = 1.0;
+    OverlayOptions overlays_;
     bool rotateDrag_ = false;
     bool translateDrag_ = false;
     bool leftDrag_ = false;

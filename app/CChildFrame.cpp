@@ -96,6 +96,7 @@ CChildFrame::~CChildFrame() {
 QString CChildFrame::showSessionTime() {
     const QString readout = timeReadout(view_->sessionTime(), view_->timelineFrame(), view_->timelineClip());
     timeline_->showTime(view_->sessionTime(), view_->timelineSpan(), readout);
+    sessionTimeShown();
     return readout;
 }
 

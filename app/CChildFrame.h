@@ -34,6 +34,8 @@ public:
     // index.
     static constexpr int DocumentRole = Qt::UserRole;
     static constexpr int FrameRole = Qt::UserRole + 1;
+    // A bone's index in the mesh (the items under a skeletal mesh's "Bones" item).
+    static constexpr int BoneRole = Qt::UserRole + 3;
 
     ~CChildFrame() override;
 
@@ -71,6 +73,8 @@ protected:
     // Makes the first form and sets up the tree (check boxes or not).
     virtual QWidget* CreatePropertyPane() = 0;
     virtual void FillPanels() {}
+    // After the timeline showed a new time: forms that show the pose bring it up to date.
+    virtual void sessionTimeShown() {}
 
     // The root item: the document's full path, standing for the document.
     QTreeWidgetItem* AddRootItem();

@@ -82,6 +82,32 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
         ->setCheckable(true);
     addCommand(IdCull, QStringLiteral("Cull"), QStringLiteral("Toggle Back Face Culling"), QStringLiteral("Cull"))
         ->setCheckable(true);
+    const struct {
+        CommandId id;
+        const char* text;
+        const char* prompt;
+        const char* tip;
+        QKeySequence keys;
+    } overlays[] = {
+        {IdShowSkeleton, "S&keleton", "Show the bones over the model, as they move", "Skeleton (K)", Qt::Key_K},
+        {IdShowBoneNames, "Bone &Names", "Show each bone's name beside it", "Bone Names (B)", Qt::Key_B},
+        {IdWireframe, "&Wireframe", "Show the triangles' edges over the model", "Wireframe (W)", Qt::Key_W},
+        {IdWireframeAlone, "Wireframe &Alone", "Show the triangles' edges instead of the shaded model",
+         "Wireframe Alone (Shift+W)", Qt::SHIFT | Qt::Key_W},
+        {IdShowNormals, "&Normals", "Show a short line along each vertex's normal", "Normals (N)", Qt::Key_N},
+        {IdShowBounds, "&Bounds", "Show the box around the posed model and its size", "Bounds (X)", Qt::Key_X},
+        {IdShowGrid, "Ground &Grid", "Show a grid under the model's feet, with the axes (X red, Y green, Z blue)",
+         "Ground Grid (G)", Qt::Key_G},
+    };
+    for (const auto& overlay : overlays) {
+        QAction* toggle = addCommand(overlay.id, QString::fromUtf8(overlay.text), QString::fromUtf8(overlay.prompt),
+                                     QString::fromUtf8(overlay.tip));
+        toggle->setCheckable(true);
+        toggle->setShortcut(overlay.keys);
+    }
+    action(IdShowSkeleton)->setIcon(toolbarIcon(ToolbarPicture::Skeleton));
+    action(IdWireframe)->setIcon(toolbarIcon(ToolbarPicture::Wireframe));
+    action(IdShowGrid)->setIcon(toolbarIcon(ToolbarPicture::Grid));
     action(IdFileOpen)->setIcon(toolbarIcon(ToolbarPicture::Open));
     action(IdAppAbout)->setIcon(toolbarIcon(ToolbarPicture::Help));
     action(IdConvert)->setIcon(toolbarIcon(ToolbarPicture::Convert));
@@ -148,6 +174,10 @@ void CMainFrame::createMenus() {
     view->setObjectName(QStringLiteral("viewMenu"));
     view->addAction(action(IdFitToModel));
     view->addSeparator();
+    for (const CommandId id :
+         {IdShowSkeleton, IdShowBoneNames, IdWireframe, IdWireframeAlone, IdShowNormals, IdShowBounds, IdShowGrid})
+        view->addAction(action(id));
+    view->addSeparator();
     playbackMenu_ = menuBar()->addMenu(QStringLiteral("&Playback"));
     playbackMenu_->setObjectName(QStringLiteral("playbackMenu"));
     for (const CommandId id : {IdPause, IdStepBack, IdStepForward, IdGoToStart}) playbackMenu_->addAction(action(id));
@@ -163,6 +193,8 @@ void CMainFrame::createToolbars() {
     tools->addAction(action(IdFileOpen));
     tools->addSeparator();
     for (const CommandId id : {IdAppAbout, IdConvert, IdPause, IdTexture, IdCull}) tools->addAction(action(id));
+    tools->addSeparator();
+    for (const CommandId id : {IdShowSkeleton, IdWireframe, IdShowGrid}) tools->addAction(action(id));
     addToolBarBreak();
     QToolBar* lights = addToolBar(QStringLiteral("Lighting"));
     lights->setObjectName(QStringLiteral("lightingBar"));
@@ -189,6 +221,11 @@ void CMainFrame::createStatusBar() {
     // Wide enough for the sample text in the font of the screen it shows on.
     frameRatePane_->setMinimumWidth(
         frameRatePane_->fontMetrics().horizontalAdvance(QString::fromLatin1(FrameRateSample)) + 8);
+    sizePane_ = new QLabel(this);
+    sizePane_->setObjectName(QStringLiteral("sizePane"));
+    sizePane_->setAccessibleName(QStringLiteral("Model size"));
+    sizePane_->setToolTip(QStringLiteral("The size of the box around the posed model (View › Bounds)"));
+    statusBar()->addPermanentWidget(sizePane_);
     timePane_ = new QLabel(this);
     timePane_->setObjectName(QStringLiteral("timePane"));
     timePane_->setAccessibleName(QStringLiteral("Session time"));
@@ -214,6 +251,10 @@ void CMainFrame::setFrameRate(float framesPerSecond) {
 
 void CMainFrame::setSessionTime(const QString& readout) {
     if (timePane_->text() != readout) timePane_->setText(readout);
+}
+
+void CMainFrame::setModelSize(const QString& size) {
+    if (sizePane_->text() != size) sizePane_->setText(size);
 }
 
 void CMainFrame::showMenuState(bool childActive) {

@@ -39,6 +39,8 @@ public:
     float frameRate() const { return frameRate_; }
     // Shows the active window's time readout (none: empty).
     void setSessionTime(const QString& readout);
+    // Shows the size of the active model's bounds (none: empty).
+    void setModelSize(const QString& size);
     // Shows Close, Export glTF, Save Picture and Save Session Script in the File menu, Fit to
     // Model in the View menu and the Window and Playback menus while a child window is open. Convert stays in the menu in both
     // states, as it does on the toolbar.
@@ -84,6 +86,7 @@ private:
     LightingPanel* lightingPanel_ = nullptr;
     QLabel* frameRatePane_ = nullptr;
     QLabel* timePane_ = nullptr;
+    QLabel* sizePane_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     QMenu* playbackMenu_ = nullptr;

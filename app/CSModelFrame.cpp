@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/CSBoneProperty.h"
 #include "app/CSModelProperty.h"
 #include "app/CSMotionProperty.h"
 
@@ -40,6 +41,8 @@ QWidget* CSModelFrame::CreatePropertyPane() {
     meshForm_->showValues();
     motionForm_ = new CSMotionProperty(document_, this);
     motionForm_->hide();
+    boneForm_ = new CSBoneProperty(this);
+    boneForm_->hide();
     return meshForm_;
 }
 
@@ -53,6 +56,38 @@ void CSModelFrame::FillPanels() {
     }
     meshForm_->setName(QString::fromStdString(document_.pathName()));
     meshForm_->showValues();
+    addBoneItems(root);
+}
+
+void CSModelFrame::addBoneItems(QTreeWidgetItem* root) {
+    const auto& meshes = document_.model().meshes();
+    if (meshes.empty() || meshes.front()->bones.empty()) return;
+    const std::vector<MeshBone>& bones = meshes.front()->bones;
+    const QSignalBlocker quiet(&tree());
+    bonesItem_ = new QTreeWidgetItem(root, {QStringLiteral("Bones")});
+    bonesItem_->setToolTip(0, QStringLiteral("The mesh's bones, each under its parent: select one to see it"));
+    // Parents come before their children in the stored order only by custom: every bone gets its
+    // item first, then hangs under its parent's (a parent index that is out of range, or a
+    // cycle, leaves it under "Bones").
+    std::vector<QTreeWidgetItem*> items(bones.size());
+    for (std::size_t i = 0; i < bones.size(); ++i) {
+        items[i] = new QTreeWidgetItem({QString::fromLatin1(bones[i].name)});
+        items[i]->setData(0, BoneRole, static_cast<int>(i));
+    }
+    const auto hangsUnder = [&](std::size_t i) -> QTreeWidgetItem* {
+        std::int32_t parent = bones[i].parent;
+        if (parent < 0 || static_cast<std::size_t>(parent) >= bones.size()) return bonesItem_;
+        // A parent chain that comes back to the bone is no hierarchy.
+        for (std::size_t steps = 0, p = static_cast<std::size_t>(parent); steps <= bones.size(); ++steps) {
+            if (p == i) return bonesItem_;
+            const std::int32_t next = bones[p].parent;
+            if (next < 0 || static_cast<std::size_t>(next) >= bones.size())
+                return items[static_cast<std::size_t>(parent)];
+            p = static_cast<std::size_t>(next);
+        }
+        return bonesItem_;
+    };
+    for (std::size_t i = 0; i < bones.size(); ++i) hangsUnder(i)->addChild(items[i]);
 }
 
 void CSModelFrame::addMotionItem(CSMotionDoc* record) {
@@ -60,6 +95,11 @@ void CSModelFrame::addMotionItem(CSMotionDoc* record) {
     const QString label = QString::fromStdString(std::filesystem::path(record->pathName()).filename().string());
     QTreeWidgetItem* item = AddChildItem(label, DocumentRole, documentData(record));
     if (item == nullptr) return;
+    // Motions stay above the bones.
+    if (QTreeWidgetItem* root = tree().topLevelItem(0); bonesItem_ != nullptr && root != nullptr) {
+        root->removeChild(item);
+        root->insertChild(root->indexOfChild(bonesItem_), item);
+    }
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, Qt::Unchecked);
     item->setData(0, ShownCheckRole, Qt::Unchecked);
@@ -82,7 +122,12 @@ void CSModelFrame::showSwitchedOn(const CSMotionDoc* record) {
 
 void CSModelFrame::selectionChanged(QTreeWidgetItem* item) {
     const DocumentRef doc = itemDocument(item);
-    if (CSMotionDoc* const* motion = std::get_if<CSMotionDoc*>(&doc)) {
+    const QVariant bone = item != nullptr ? item->data(0, BoneRole) : QVariant();
+    view_->setSelectedBone(bone.isValid() ? bone.toInt() : -1);
+    if (bone.isValid()) {
+        setPropertyForm(boneForm_);
+        sessionTimeShown();
+    } else if (CSMotionDoc* const* motion = std::get_if<CSMotionDoc*>(&doc)) {
         setPropertyForm(motionForm_);
         motionForm_->setMotion(*motion);
         motionForm_->showValues();
@@ -106,6 +151,13 @@ void CSModelFrame::itemChanged(QTreeWidgetItem* item) {
         document_.startMotion(**record);
     else
         document_.stopMotion(**record);
+}
+
+void CSModelFrame::sessionTimeShown() {
+    if (propertyForm() != boneForm_ || document_.model().meshes().empty()) return;
+    const auto& drawables = view_->skeletalInstance().drawables();
+    boneForm_->showBone(*document_.model().meshes().front(), view_->selectedBone(),
+                        drawables.empty() ? nullptr : drawables.front().get());
 }
 
 SessionFiles CSModelFrame::sessionFiles() const {

@@ -4,6 +4,10 @@
 // settings, clearing it switches it off (the root's box does nothing). Selecting an item shows
 // its form: the mesh's name, or the motion's settings. The tree follows the document: a motion
 // added hangs an item, a motion switched on or off by anyone ticks or clears its box.
+//
+// Last under the root, a "Bones" item holds the mesh's bones by name, children under their
+// parent. Selecting a bone highlights it in the view (with the skeleton shown or not) and shows
+// its read-only form, which follows the pose as it plays.
 
 #include <memory>
 
@@ -13,6 +17,7 @@
 
 namespace qx::app {
 
+class CSBoneProperty;
 class CSModelProperty;
 class CSMotionProperty;
 
@@ -40,12 +45,16 @@ private:
     void showSwitchedOn(const CSMotionDoc* record);
     void selectionChanged(QTreeWidgetItem* item);
     void itemChanged(QTreeWidgetItem* item);
+    void addBoneItems(QTreeWidgetItem* root);
+    void sessionTimeShown() override;
 
     CSModelDoc& document_;
     CSModelView* view_ = nullptr;
     // The two forms, made once: the mesh's and the one that shows the selected motion.
     CSModelProperty* meshForm_ = nullptr;
     CSMotionProperty* motionForm_ = nullptr;
+    CSBoneProperty* boneForm_ = nullptr;
+    QTreeWidgetItem* bonesItem_ = nullptr;
 };
 
 }  // namespace qx::app

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMdiSubWindow>
+#include <QSettings>
 #include <QSurfaceFormat>
 
 #include <algorithm>
@@ -20,6 +21,20 @@
 #include "app/ToolbarIcons.h"
 
 namespace qx::app {
+
+namespace {
+
+// Milliseconds between the readouts' updates while playing.
+constexpr qint64 ReadoutInterval = 40;
+
+// Where each overlay toggle is remembered.
+const std::pair<CommandId, const char*> OverlaySettings[] = {
+    {IdShowSkeleton, "overlays/skeleton"}, {IdShowBoneNames, "overlays/boneNames"},
+    {IdWireframe, "overlays/wireframe"},   {IdWireframeAlone, "overlays/wireframeAlone"},
+    {IdShowNormals, "overlays/normals"},   {IdShowBounds, "overlays/bounds"},
+    {IdShowGrid, "overlays/grid"}};
+
+}  // namespace
 
 void CViewerApp::prepareApplication(LoopPace pace) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -60,6 +75,21 @@ CViewerApp::CViewerApp(std::unique_ptr<AnimationClock> clock) : clock_(std::move
     connect(mainFrame_->action(IdStepForward), &QAction::triggered, this, [this] { OnStep(1); });
     connect(mainFrame_->action(IdGoToStart), &QAction::triggered, this, &CViewerApp::OnGoToStart);
     connect(mainFrame_->action(IdSaveSessionScript), &QAction::triggered, this, &CViewerApp::OnSaveSessionScript);
+    {
+        const QSettings settings;
+        for (const auto& [id, key] : OverlaySettings)
+            mainFrame_->action(id)->setChecked(settings.value(QLatin1String(key), false).toBool());
+    }
+    for (const auto& [id, key] : OverlaySettings) {
+        connect(mainFrame_->action(id), &QAction::triggered, this, [this, id = id] {
+            // Wireframe alone is a kind of wireframe: each of the two follows the other.
+            if (id == IdWireframeAlone && mainFrame_->action(id)->isChecked())
+                mainFrame_->action(IdWireframe)->setChecked(true);
+            if (id == IdWireframe && !mainFrame_->action(id)->isChecked())
+                mainFrame_->action(IdWireframeAlone)->setChecked(false);
+            OnOverlaysChanged();
+        });
+    }
     connect(mainFrame_->action(IdTexture), &QAction::triggered, this, &CViewerApp::OnTexture);
     connect(mainFrame_->action(IdCull), &QAction::triggered, this, &CViewerApp::OnCull);
     connect(mainFrame_->action(IdFileClose), &QAction::triggered, &mainFrame_->mdiArea(),
@@ -103,7 +133,31 @@ const LightingSettings& CViewerApp::lighting() const { return mainFrame_->lighti
 
 QWidget* CViewerApp::dialogParent() { return mainFrame_.get(); }
 
-void CViewerApp::viewCreated(CBaseView* view) { views_.push_back(view); }
+void CViewerApp::viewCreated(CBaseView* view) {
+    views_.push_back(view);
+    view->setOverlays(overlayOptions());
+}
+
+OverlayOptions CViewerApp::overlayOptions() const {
+    const auto on = [this](CommandId id) { return mainFrame_->action(id)->isChecked(); };
+    OverlayOptions options;
+    options.skeleton = on(IdShowSkeleton);
+    options.boneNames = on(IdShowBoneNames);
+    options.wireframe = on(IdWireframeAlone) ? Wireframe::Alone : on(IdWireframe) ? Wireframe::Over : Wireframe::Off;
+    options.normals = on(IdShowNormals);
+    options.bounds = on(IdShowBounds);
+    options.grid = on(IdShowGrid);
+    return options;
+}
+
+void CViewerApp::OnOverlaysChanged() {
+    QSettings settings;
+    for (const auto& [id, key] : OverlaySettings)
+        settings.setValue(QLatin1String(key), mainFrame_->action(id)->isChecked());
+    const OverlayOptions options = overlayOptions();
+    for (CBaseView* view : views_) view->setOverlays(options);
+    showSessionTime();
+}
 
 void CViewerApp::viewInitialised(CBaseView*) {
     ++liveViews_;
@@ -155,7 +209,13 @@ bool CViewerApp::OnIdle(int) {
     const bool more = idleLoop_.runPass(view);
     if (view != nullptr) mainFrame_->setFrameRate(idleLoop_.frameRate());
     updateCommandUi();
-    showSessionTime();
+    // Text that changes every pass costs a repaint of its widgets each time: while playing, the
+    // readouts follow at the pace a reader can see, and the last pass before a pause shows its
+    // time exactly.
+    if (!more || !readoutPace_.isValid() || readoutPace_.elapsed() >= ReadoutInterval) {
+        readoutPace_.start();
+        showSessionTime();
+    }
     return more;
 }
 
@@ -259,8 +319,7 @@ void CViewerApp::OnSaveSessionScript() {
 
 bool CViewerApp::viewKeyPressed(QKeyCombination key) {
     const QKeySequence pressed(key);
-    for (const CommandId id : {IdPause, IdStepBack, IdStepForward, IdGoToStart, IdFitToModel}) {
-        QAction* command = mainFrame_->action(id);
+    for (QAction* command : mainFrame_->actions()) {
         if (command->isEnabled() && command->shortcuts().contains(pressed)) {
             command->trigger();
             return true;
@@ -272,6 +331,18 @@ bool CViewerApp::viewKeyPressed(QKeyCombination key) {
 void CViewerApp::showSessionTime() {
     CChildFrame* frame = activeChildFrame();
     mainFrame_->setSessionTime(frame != nullptr ? frame->showSessionTime() : QString());
+    QString size;
+    if (const CBaseView* view = activeView(); view != nullptr && view->overlays().bounds) {
+        const BoundingBox box = view->posedBounds();
+        if (!box.empty) {
+            const Vector3 extent = box.high - box.low;
+            size = QStringLiteral("size %1 x %2 x %3")
+                       .arg(extent.x, 0, 'g', 4)
+                       .arg(extent.y, 0, 'g', 4)
+                       .arg(extent.z, 0, 'g', 4);
+        }
+    }
+    mainFrame_->setModelSize(size);
 }
 
 void CViewerApp::OnTexture() { toggleSwitch(Renderer::Texturing, texturingWanted_); }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 
@@ -21,6 +22,7 @@
 #include "app/OpenCommand.h"
 #include "app/RecentFiles.h"
 #include "app/ViewHost.h"
+#include "render/OverlayOptions.h"
 #include "render/Renderer.h"
 
 namespace qx::app {
@@ -96,6 +98,11 @@ public:
     // Home: the active window's session from time 0, playing on if the clock runs.
     void OnGoToStart();
     void OnSaveSessionScript();
+    // A View menu overlay toggled: every view draws what the toggles ask, and the choice is
+    // remembered for the next start.
+    void OnOverlaysChanged();
+    // The overlays the View menu's toggles ask for (no bone selected).
+    OverlayOptions overlayOptions() const;
     void OnTexture();
     void OnCull();
 
@@ -141,6 +148,7 @@ private:
     std::vector<CBaseView*> views_;
     int liveViews_ = 0;
     bool restingPaused_ = false;
+    QElapsedTimer readoutPace_;
     bool texturingWanted_ = false;
     bool cullingWanted_ = false;
 };

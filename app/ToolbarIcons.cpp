@@ -72,6 +72,36 @@ void drawPicture(QPainter& p, ToolbarPicture picture) {
             p.setBrush(QColor(90, 160, 220));
             p.drawPolygon(QPolygonF({{1.5, 5.5}, {11.5, 8}, {4.5, 14.5}}));
             break;
+        case ToolbarPicture::Skeleton: {
+            // A chain of bones: a hip, a thigh and a shin, each start marked.
+            const QPointF joints[] = {{3, 2.5}, {8, 6}, {6, 10.5}, {12, 14}};
+            p.setPen(QPen(QColor(230, 150, 20), 1.6, Qt::SolidLine, Qt::RoundCap));
+            for (int i = 0; i < 3; ++i) p.drawLine(joints[i], joints[i + 1]);
+            p.setPen(Qt::NoPen);
+            p.setBrush(ink);
+            for (int i = 0; i < 3; ++i) p.drawEllipse(joints[i], 1.5, 1.5);
+            break;
+        }
+        case ToolbarPicture::Wireframe:
+            p.setBrush(Qt::NoBrush);
+            p.drawPolygon(QPolygonF({{1.5, 14.5}, {8, 1.5}, {14.5, 14.5}}));
+            p.drawLine(QPointF(8, 1.5), QPointF(8, 14.5));
+            p.drawLine(QPointF(4.75, 8), QPointF(8, 14.5));
+            p.drawLine(QPointF(11.25, 8), QPointF(8, 14.5));
+            break;
+        case ToolbarPicture::Grid:
+            p.setPen(QPen(QColor(120, 128, 140), 0.8));
+            for (int i = 0; i < 4; ++i) {
+                p.drawLine(QPointF(2 + i * 4.0, 6), QPointF(2 + i * 4.0, 15));
+                p.drawLine(QPointF(2, 6 + i * 3.0), QPointF(14, 6 + i * 3.0));
+            }
+            p.setPen(QPen(QColor(210, 50, 40), 1.4, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(6, 12), QPointF(14.5, 12));
+            p.setPen(QPen(QColor(40, 170, 60), 1.4, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(6, 12), QPointF(6, 1.5));
+            p.setPen(QPen(QColor(50, 90, 220), 1.4, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(6, 12), QPointF(2, 15));
+            break;
         case ToolbarPicture::Program: {
             const ProgramIconShapes& f = programIconShapes();
             p.setBrush(QColor(f.ground.red, f.ground.green, f.ground.blue));

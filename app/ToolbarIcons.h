@@ -10,7 +10,7 @@
 
 namespace qx::app {
 
-enum class ToolbarPicture { Open, Help, Convert, Pause, Texture, Cull, Program };
+enum class ToolbarPicture { Open, Help, Convert, Pause, Texture, Cull, Program, Skeleton, Wireframe, Grid };
 
 QIcon toolbarIcon(ToolbarPicture picture);
 // The program's own icon: a figure in a frame, for the windows and the help window.

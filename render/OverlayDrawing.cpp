@@ -125,9 +125,13 @@ void drawSkeleton(const std::vector<BoneSegment>& bones, bool all, std::int32_t 
 }  // namespace
 
 void drawOverlays(const OverlayGeometry& g, const OverlayOptions& o, const std::vector<Vector3>& positions) {
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_POINT_BIT | GL_POLYGON_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_LINE_BIT | GL_POINT_BIT | GL_POLYGON_BIT |
+                 GL_DEPTH_BUFFER_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glDisable(GL_LIGHTING);
+    // With colour material on, every colour set here would also become the material's diffuse
+    // colour, which the next frame's faces without a material of their own are lit with.
+    glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_TEXTURE_2D);
     glEnableClientState(GL_VERTEX_ARRAY);
     if (o.grid) drawGrid(g.grid);

@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // Settings such as the recent files go to a test location, not the user's.
     QStandardPaths::setTestModeEnabled(true);
+    // Named as the viewer names itself, so that a test's first clearing of the settings clears
+    // the ones the viewer reads.
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QCoreApplication::setApplicationName(QStringLiteral("qxmodelview"));
     const char* only = argc > 1 && argv[1][0] != '-' ? argv[1] : nullptr;
     std::vector<char*> rest{argv[0]};
     for (int i = only != nullptr ? 2 : 1; i < argc; ++i) rest.push_back(argv[i]);

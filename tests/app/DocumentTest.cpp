@@ -121,8 +121,9 @@ private slots:
         QCOMPARE(log.requests.back().filter, app::MotionFilesFilter);
         QCOMPARE(frame->modelDocument().model().motions().size(), std::size_t{3});
         QTreeWidgetItem* root = frame->tree().topLevelItem(0);
-        QCOMPARE(root->childCount(), 3);
+        QCOMPARE(root->childCount(), 4);  // the motions, above the bones
         QCOMPARE(root->child(2)->text(0), QStringLiteral("FIGURE-WALK.QM2"));
+        QCOMPARE(root->child(3)->text(0), QStringLiteral("Bones"));
         // Each item holds the document it stands for, by its type.
         QVERIFY(app::itemDocument(root) == app::DocumentRef(&frame->modelDocument()));
         for (int i = 0; i < 3; ++i)
@@ -139,7 +140,7 @@ private slots:
         QCOMPARE(log.messages.size(), 2);
         QCOMPARE(log.messages[0], QStringLiteral("Skeletal Motion: figure-walk.qm2 has already been loaded."));
         QVERIFY(log.messages[1].startsWith(QStringLiteral("Cannot open broken.qm2: ")));
-        QCOMPARE(root->childCount(), 3);
+        QCOMPARE(root->childCount(), 4);
         QCOMPARE(frame->modelDocument().model().motions().size(), std::size_t{3});
 
         // A model typed in opens beside; a vertex model window closes at the next Open, even
@@ -346,6 +347,81 @@ private slots:
         QVERIFY(flag->timeline().readout().endsWith(QStringLiteral("frame 13 flap")));
     }
 
+    // The View menu's overlays reach every view and are remembered; a bone chosen in the tree is
+    // highlighted in the view and its form names it and its parent.
+    void overlaysAndTheBoneTree() {
+        open(Samples + "figure.qm1");
+        open(Samples + "figure-walk.qm2");
+        app::CSModelFrame* frame = skeletalFrame();
+        QVERIFY(frame != nullptr);
+        app::CSModelView& view = frame->modelView();
+        const struct {
+            app::CommandId id;
+            std::function<bool(const OverlayOptions&)> shown;
+        } toggles[] = {
+            {app::IdShowSkeleton, [](const OverlayOptions& o) { return o.skeleton; }},
+            {app::IdShowBoneNames, [](const OverlayOptions& o) { return o.boneNames; }},
+            {app::IdWireframe, [](const OverlayOptions& o) { return o.wireframe == Wireframe::Over; }},
+            {app::IdWireframeAlone, [](const OverlayOptions& o) { return o.wireframe == Wireframe::Alone; }},
+            {app::IdShowNormals, [](const OverlayOptions& o) { return o.normals; }},
+            {app::IdShowBounds, [](const OverlayOptions& o) { return o.bounds; }},
+            {app::IdShowGrid, [](const OverlayOptions& o) { return o.grid; }},
+        };
+        const QImage before = view.renderFrame();
+        for (const auto& toggle : toggles) {
+            QAction* entry = fixture.frame().action(toggle.id);
+            QVERIFY(!entry->toolTip().isEmpty() && !entry->shortcut().isEmpty());
+            entry->trigger();
+            QVERIFY2(toggle.shown(view.overlays()), qPrintable(entry->text()));
+            view.renderFrame();  // drawn without a fault, the names painted over
+            entry->trigger();
+            QVERIFY(!toggle.shown(view.overlays()));
+        }
+        // Wireframe Alone turned the wireframe on, which stays over the model once alone is off.
+        QCOMPARE(view.overlays().wireframe, Wireframe::Over);
+        fixture.frame().action(app::IdWireframe)->trigger();
+        QVERIFY(!view.overlays().any());
+        // Nothing of the overlays' drawing stays with the model's.
+        QCOMPARE(view.renderFrame(), before);
+        fixture.frame().action(app::IdShowBounds)->trigger();
+        viewer().OnIdle(0);
+        QVERIFY(fixture.frame().findChild<QLabel*>("sizePane")->text().startsWith(QStringLiteral("size ")));
+        QVERIFY(QSettings().value(QStringLiteral("overlays/bounds")).toBool());
+
+        const auto highlighted = [&view] {
+            const QImage picture = view.renderFrame();
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    if (const QColor c = picture.pixelColor(x, y); c.red() > 240 && c.green() < 70 && c.blue() > 215)
+                        return true;
+            return false;
+        };
+        QVERIFY(!highlighted());
+        const auto found = frame->tree().findItems(QStringLiteral("forearm.L"), Qt::MatchExactly | Qt::MatchRecursive);
+        QCOMPARE(found.size(), 1);
+        const SkeletalMesh& mesh = *frame->modelDocument().model().meshes().front();
+        const MeshBone& bone =
+            mesh.bones[static_cast<std::size_t>(found[0]->data(0, app::CChildFrame::BoneRole).toInt())];
+        QCOMPARE(found[0]->parent()->text(0),
+                 QString::fromStdString(mesh.bones[static_cast<std::size_t>(bone.parent)].name));
+        frame->tree().setCurrentItem(found[0]);
+        QVERIFY(highlighted());
+        QWidget* form = frame->propertyForm();
+        QCOMPARE(form->findChild<QLabel*>("boneName")->text(), QStringLiteral("forearm.L"));
+        QCOMPARE(form->findChild<QLabel*>("boneParent")->text(), found[0]->parent()->text(0));
+        for (const app::CommandId id : {app::IdShowSkeleton, app::IdShowBoneNames, app::IdShowGrid, app::IdShowBounds})
+            fixture.frame().action(id)->trigger();
+        frame->modelDocument().startMotion(*frame->modelDocument().motionRecords().front());
+        view.UpdateAnimation(0.45f);
+        frame->outerSplitter().setSizes({700, 300});
+        viewer().OnIdle(0);
+        save(fixture.frame(), "overlays.png");
+        frame->tree().setCurrentItem(frame->tree().topLevelItem(0));
+        fixture.frame().action(app::IdShowSkeleton)->trigger();
+        fixture.frame().action(app::IdShowBoneNames)->trigger();
+        QVERIFY(!highlighted());
+    }
+
     void convertWritesOnlyWhatWasAskedFor() {
         KfmBytes kfm;
         kfm.duration = 1.0f;
@@ -511,7 +587,7 @@ private slots:
         QCoreApplication::sendEvent(&figure->view(), &drop);
         QVERIFY(drop.isAccepted());
         QTreeWidgetItem* root = figure->tree().topLevelItem(0);
-        QCOMPARE(root->childCount(), 2);
+        QCOMPARE(root->childCount(), 3);  // two motions and the bones
         for (int i = 0; i < 2; ++i) QCOMPARE(root->child(i)->checkState(0), Qt::Checked);
         const SkeletalInstance& instance = figure->modelView().skeletalInstance();
         QCOMPARE(instance.cycles().size() + instance.overlays().size(), std::size_t{2});

@@ -65,8 +65,8 @@ void CSBoneProperty::showBone(const SkeletalMesh& mesh, int index, const Skeleta
     roll_->setText(pointText(bone->roll));
     attached_->setText(QString::number(bone->attachedPositions.size()));
     const bool live = posed != nullptr && static_cast<std::size_t>(index) < posed->bones.size();
-    startNow_->setText(live ? pointText(transformPoint(bone->start, posed->bones[static_cast<std::size_t>(index)].world))
-                            : QString());
+    startNow_->setText(
+        live ? pointText(transformPoint(bone->start, posed->bones[static_cast<std::size_t>(index)].world)) : QString());
 }
 
 }  // namespace qx::app

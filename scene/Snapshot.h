@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "render/Camera.h"
 #include "render/Lighting.h"
 #include "render/OverlayOptions.h"
 
@@ -26,6 +27,7 @@ struct SnapshotRequest {
     bool culling = false;
     LightingSettings lighting;
     OverlayOptions overlays;  // drawn by the renderer; the bone names with the stroke font
+    CameraTurn turn;          // the fitted camera turned about the model's centre
     int width = 0;
     int height = 0;
 };

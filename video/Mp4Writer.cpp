@@ -48,7 +48,7 @@ bool Mp4Writer::open(const std::string& path, const VideoFormat& format, std::st
     // Sharp enough that a frame stays close to the drawn picture; "fast" keeps the encoder
     // well below the drawing's own time.
     av_dict_set(&setup.codecOptions, "preset", "fast", 0);
-    av_dict_set(&setup.codecOptions, "crf", "18", 0);
+    av_dict_set(&setup.codecOptions, "crf", "15", 0);
     av_dict_set(&setup.muxerOptions, "movflags", "+faststart", 0);
     const bool opened = file_.open(path, setup, reason);
     av_dict_free(&setup.codecOptions);

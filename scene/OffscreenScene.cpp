@@ -33,7 +33,7 @@ bool OffscreenScene::open(const SnapshotRequest& r, SnapshotProblem& problem) {
         for (const std::string& path : r.motions) {
             std::unique_ptr<SkeletalMotion> motion = readMotionToPlay(path, &reason);
             if (!motion) return reject(problem, path, reason);
-            motion->animationType = CycleAnimation;
+            if (r.motionsAsCycles) motion->animationType = CycleAnimation;
             model_.skeletal->addMotion(std::move(motion));
         }
     } else if (r.hasFrames && !VertexInstance::acceptsRange(static_cast<std::int32_t>(model_.vertex->frames.size()),

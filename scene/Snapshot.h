@@ -18,6 +18,7 @@ namespace qx {
 struct SnapshotRequest {
     std::string file;
     std::vector<std::string> motions;  // motion files (.qm2, .kfm), each started as a cycle (skeletal meshes)
+    bool motionsAsCycles = true;       // false: each plays as its file says (a window's session replayed)
     double time = 0.0;                 // seconds the animation has advanced
     bool hasFrames = false;            // a vertex model's frame range and rate
     std::int32_t first = -1;

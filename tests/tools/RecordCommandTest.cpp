@@ -46,17 +46,19 @@ double psnr(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>&
 // orbit * k / frames.
 struct Clip {
     const char* name;
-    std::string model;      // model and its own options, as record and render both take them
-    std::string recordOnly; // --fps, --duration, --orbit
+    std::string model;       // model and its own options, as record and render both take them
+    std::string recordOnly;  // --fps, --duration, --orbit
     double start, fps, orbit;
     int frames;
 };
 
 TEST(QxtoolRecord, PngFramesEqualSeparateRendersAndVideosDecodeToThem) {
     const Clip clips[] = {
-        {"walk", sample("figure.qm1") + " --motion " + sample("figure-walk.qm2") + " --size 96x72", "--fps 10 --duration 0.5 --start 0.25", 0.25, 10, 0, 5},
+        {"walk", sample("figure.qm1") + " --motion " + sample("figure-walk.qm2") + " --size 96x72",
+         "--fps 10 --duration 0.5 --start 0.25", 0.25, 10, 0, 5},
         {"flag", sample("flag.qv1") + " --frames 2:6 --size 160x120", "--fps 12 --duration 0.25", 0, 12, 0, 3},
-        {"orbit", sample("figure.qm1") + " --size 96x128 --pitch 20 --distance 1.5", "--fps 20 --duration 0.2 --orbit 360", 0, 20, 360, 4},
+        {"orbit", sample("figure.qm1") + " --size 96x128 --pitch 20 --distance 1.5",
+         "--fps 20 --duration 0.2 --orbit 360", 0, 20, 360, 4},
     };
     for (const Clip& clip : clips) {
         SCOPED_TRACE(clip.name);

@@ -55,17 +55,21 @@ void RecordCommand::run() {
     const QString proposed = QFileInfo(QString::fromStdString(files.model)).completeBaseName() + QStringLiteral(".mp4");
     const FileDialogResult target = dialogs.askForFile(
         host_.dialogParent(),
-        {false, QStringLiteral("mp4"), proposed,
+        {false,
+         QStringLiteral("mp4"),
+         proposed,
          QStringLiteral("MP4 Videos (*.mp4)|*.mp4|GIF Pictures (*.gif)|*.gif|Numbered PNG Pictures (*.png)|*.png||"),
          {}});
     if (!target.ok) return;
     std::string path = target.path.toStdString();
     // A PNG name without a frame number field numbers its frames after it.
-    if (target.extension.compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0 && path.find('%') == std::string::npos)
+    if (target.extension.compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0 &&
+        path.find('%') == std::string::npos)
         path = path.substr(0, path.size() - 4) + "-%04d.png";
     std::string reason;
     RecordingKind kind{};
-    if (!recordingKindOf(path, kind, &reason)) return tell(QStringLiteral("Cannot record %1: %2").arg(target.fileName, QString::fromStdString(reason)));
+    if (!recordingKindOf(path, kind, &reason))
+        return tell(QStringLiteral("Cannot record %1: %2").arg(target.fileName, QString::fromStdString(reason)));
 
     // A thread has one window system's context current at a time: the views' is let go so that
     // the off-screen one can be made current; a view takes its own again when it next paints.
@@ -87,11 +91,13 @@ void RecordCommand::run() {
     s.height = choice.height;
     // Opened again at the size chosen, with the rate and orbit.
     if (!recorder.open(request, problem))
-        return tell(QStringLiteral("Cannot record %1: %2").arg(target.fileName, QString::fromStdString(problem.reason)));
+        return tell(
+            QStringLiteral("Cannot record %1: %2").arg(target.fileName, QString::fromStdString(problem.reason)));
 
     const auto count = static_cast<std::int64_t>(frames);
     std::unique_ptr<FrameWriter> writer = openFrameWriter(path, {s.width, s.height, request.fps, count}, &reason);
-    if (!writer) return tell(QStringLiteral("Cannot record %1: %2").arg(target.fileName, QString::fromStdString(reason)));
+    if (!writer)
+        return tell(QStringLiteral("Cannot record %1: %2").arg(target.fileName, QString::fromStdString(reason)));
     const auto progress = dialogs.recordingProgress(host_.dialogParent());
     const Recorder::Result result = recorder.record(count, *writer, progress, &reason);
     writer.reset();

@@ -76,8 +76,8 @@ bool askForRecordingChoice(QWidget* parent, RecordingChoice& choice) {
 }
 
 std::function<bool(std::int64_t, std::int64_t)> recordingProgressDialog(QWidget* parent) {
-    auto dialog = std::make_shared<QProgressDialog>(QStringLiteral("Recording..."), QStringLiteral("Cancel"), 0, 1,
-                                                    parent);
+    auto dialog =
+        std::make_shared<QProgressDialog>(QStringLiteral("Recording..."), QStringLiteral("Cancel"), 0, 1, parent);
     dialog->setObjectName(QStringLiteral("recordProgress"));
     dialog->setAccessibleName(QStringLiteral("Recording progress"));
     dialog->setToolTip(QStringLiteral("Frames written so far; Cancel leaves no file"));

@@ -174,7 +174,7 @@ void CBaseView::paintGL() {
 
 void CBaseView::DrawScene() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    applyCameraTransform(camera_);
+    applyCameraTransform(camera_, {turntableAngle_, 0.0, 1.0});
     Renderer* renderer = host_.renderer();
     if (renderer == nullptr) return;
     // The view hands its own drawable over at paint time rather than when it was updated: a
@@ -242,6 +242,8 @@ BoundingBox CBaseView::posedBounds() const {
 
 void CBaseView::UpdateAnimation(float timeStep) {
     if (session_) drawable_ = session_->advance(static_cast<double>(timeStep) * speed_);
+    if (turntable_ && std::isfinite(timeStep) && timeStep > 0.0f)
+        turntableAngle_ = std::fmod(turntableAngle_ + 360.0 * timeStep / TurntableSeconds, 360.0);
 }
 
 void CBaseView::showTime(double seconds) {

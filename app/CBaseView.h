@@ -70,6 +70,12 @@ public:
     QImage renderFrame();
 
     const Camera& camera() const { return camera_; }
+    // View > Turntable: while on, the camera turns about the model's centre as the animation
+    // plays, one turn in TurntableSeconds; off, it stays at the angle reached.
+    static constexpr double TurntableSeconds = 12.0;
+    void setTurntable(bool on) { turntable_ = on; }
+    bool turntable() const { return turntable_; }
+    double turntableAngle() const { return turntableAngle_; }
     ModelInstance* instance() const { return session_ ? &session_->instance() : nullptr; }
     // What the view has played since its instance was built (see PlaySession).
     const PlaySession& session() const { return *session_; }
@@ -135,6 +141,8 @@ private:
 
     Drawable* drawable_ = nullptr;
     double speed_ = 1.0;
+    bool turntable_ = false;
+    double turntableAngle_ = 0.0;
     OverlayOptions overlays_;
     bool rotateDrag_ = false;
     bool translateDrag_ = false;

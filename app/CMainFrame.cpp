@@ -78,6 +78,12 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     addCommand(IdSaveSessionScript, QStringLiteral("Save Session &Script..."),
                QStringLiteral("Save what the active window played as a qxtool script that replays it to this moment"),
                QStringLiteral("Save Session Script"));
+    addCommand(IdRecord, QStringLiteral("&Record..."),
+               QStringLiteral("Record what the active window plays from this moment to an MP4, a GIF or PNG frames"),
+               QStringLiteral("Record"));
+    addCommand(IdTurntable, QStringLiteral("&Turntable"),
+               QStringLiteral("Turn the camera about the model continuously while on"), QStringLiteral("Turntable"))
+        ->setCheckable(true);
     addCommand(IdTexture, QStringLiteral("Texture"), QStringLiteral("Toggle Texturing"), QStringLiteral("Texture"))
         ->setCheckable(true);
     addCommand(IdCull, QStringLiteral("Cull"), QStringLiteral("Toggle Back Face Culling"), QStringLiteral("Cull"))
@@ -166,6 +172,7 @@ void CMainFrame::createMenus() {
     file->addAction(action(IdExportGltf));
     file->addAction(action(IdSavePicture));
     file->addAction(action(IdSaveSessionScript));
+    file->addAction(action(IdRecord));
     file->addAction(action(IdFileClose));
     recentSeparator_ = file->addSeparator();
     file->addSeparator();
@@ -173,6 +180,7 @@ void CMainFrame::createMenus() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("viewMenu"));
     view->addAction(action(IdFitToModel));
+    view->addAction(action(IdTurntable));
     view->addSeparator();
     for (const CommandId id :
          {IdShowSkeleton, IdShowBoneNames, IdWireframe, IdWireframeAlone, IdShowNormals, IdShowBounds, IdShowGrid})
@@ -258,7 +266,8 @@ void CMainFrame::setModelSize(const QString& size) {
 }
 
 void CMainFrame::showMenuState(bool childActive) {
-    for (const CommandId id : {IdFileClose, IdExportGltf, IdSavePicture, IdSaveSessionScript, IdFitToModel})
+    for (const CommandId id :
+         {IdFileClose, IdExportGltf, IdSavePicture, IdSaveSessionScript, IdRecord, IdFitToModel, IdTurntable})
         action(id)->setVisible(childActive);
     for (const CommandId id : {IdStepBack, IdStepForward, IdGoToStart}) action(id)->setEnabled(childActive);
     windowMenu_->menuAction()->setVisible(childActive);

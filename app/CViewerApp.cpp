@@ -15,6 +15,7 @@
 #include "app/CMainFrame.h"
 #include "app/ConvertCommand.h"
 #include "app/GltfExportCommand.h"
+#include "app/RecordCommand.h"
 #include "app/SavePictureCommand.h"
 #include "app/SessionScriptCommand.h"
 #include "app/SharedGlContext.h"
@@ -75,6 +76,10 @@ CViewerApp::CViewerApp(std::unique_ptr<AnimationClock> clock) : clock_(std::move
     connect(mainFrame_->action(IdStepForward), &QAction::triggered, this, [this] { OnStep(1); });
     connect(mainFrame_->action(IdGoToStart), &QAction::triggered, this, &CViewerApp::OnGoToStart);
     connect(mainFrame_->action(IdSaveSessionScript), &QAction::triggered, this, &CViewerApp::OnSaveSessionScript);
+    connect(mainFrame_->action(IdRecord), &QAction::triggered, this, &CViewerApp::OnRecord);
+    connect(mainFrame_->action(IdTurntable), &QAction::toggled, this, [this](bool on) {
+        for (CBaseView* view : views_) view->setTurntable(on);
+    });
     {
         const QSettings settings;
         for (const auto& [id, key] : OverlaySettings)
@@ -136,6 +141,7 @@ QWidget* CViewerApp::dialogParent() { return mainFrame_.get(); }
 void CViewerApp::viewCreated(CBaseView* view) {
     views_.push_back(view);
     view->setOverlays(overlayOptions());
+    view->setTurntable(mainFrame_->action(IdTurntable)->isChecked());
 }
 
 OverlayOptions CViewerApp::overlayOptions() const {
@@ -315,6 +321,10 @@ void CViewerApp::OnGoToStart() {
 
 void CViewerApp::OnSaveSessionScript() {
     runCommand([this] { SessionScriptCommand(*this).run(); });
+}
+
+void CViewerApp::OnRecord() {
+    runCommand([this] { RecordCommand(*this).run(); });
 }
 
 bool CViewerApp::viewKeyPressed(QKeyCombination key) {

@@ -98,6 +98,7 @@ public:
     // Home: the active window's session from time 0, playing on if the clock runs.
     void OnGoToStart();
     void OnSaveSessionScript();
+    void OnRecord();
     // A View menu overlay toggled: every view draws what the toggles ask, and the choice is
     // remembered for the next start.
     void OnOverlaysChanged();

@@ -28,6 +28,8 @@ enum CommandId : int {
     IdShowNormals = 32788,
     IdShowBounds = 32789,
     IdShowGrid = 32790,
+    IdRecord = 32791,
+    IdTurntable = 32792,
     IdWindowCascade = 57650,
     IdWindowTile = 57651,
     IdWindowNext = 57652,

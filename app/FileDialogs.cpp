@@ -5,6 +5,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "app/RecordDialog.h"
+
 namespace qx::app {
 
 QStringList qtFileFilters(const QString& barFilter) {
@@ -53,6 +55,14 @@ bool Dialogs::askForScale(QWidget* parent, const QString& label, double& value) 
         QInputDialog::getDouble(parent, QStringLiteral("qxmodelview"), label, value, 1e-6, 1e6, 6, &ok);
     if (ok) value = chosen;
     return ok;
+}
+
+bool Dialogs::askForRecording(QWidget* parent, RecordingChoice& choice) {
+    return askForRecordingChoice(parent, choice);
+}
+
+std::function<bool(std::int64_t, std::int64_t)> Dialogs::recordingProgress(QWidget* parent) {
+    return recordingProgressDialog(parent);
 }
 
 }  // namespace qx::app

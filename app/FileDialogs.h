@@ -8,11 +8,16 @@
 // "WALK.QM2" is listed beside "walk.qm2".
 
 #include <QString>
+
 #include <QStringList>
+#include <cstdint>
+#include <functional>
 
 class QWidget;
 
 namespace qx::app {
+
+struct RecordingChoice;
 
 struct FileDialogRequest {
     bool open = true;          // open or save
@@ -41,6 +46,11 @@ public:
     virtual void showMessage(QWidget* parent, const QString& text);
     // A number above 0, offered as value at first; false when cancelled.
     virtual bool askForScale(QWidget* parent, const QString& label, double& value);
+    // Record...: the size, rate, duration and orbit (app/RecordDialog.h), offered as choice is
+    // at first; false when cancelled.
+    virtual bool askForRecording(QWidget* parent, RecordingChoice& choice);
+    // What shows a recording's progress: called after every frame written, false to cancel.
+    virtual std::function<bool(std::int64_t written, std::int64_t total)> recordingProgress(QWidget* parent);
 
 private:
     QString lastFolder_;

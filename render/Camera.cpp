@@ -92,4 +92,27 @@ void applyCameraTransform(const Camera& camera) {
     glRotatef(camera.rotationY, 0.0f, 1.0f, 0.0f);
 }
 
+bool isNoTurn(const CameraTurn& turn) {
+    return std::fmod(turn.yaw, 360.0) == 0.0 && std::fmod(turn.pitch, 360.0) == 0.0 && turn.distance == 1.0;
+}
+
+void applyCameraTransform(const Camera& camera, const CameraTurn& turn) {
+    if (isNoTurn(turn)) {
+        applyCameraTransform(camera);
+        return;
+    }
+    // Where the centre stands in eye space; the camera's own turn is then applied about the
+    // model's origin, as the view's mouse turns it.
+    const Vector3 eye = camera.translation + camera.centre;
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(eye.x, eye.y, eye.z * static_cast<float>(turn.distance));
+    glRotatef(static_cast<float>(std::fmod(turn.pitch, 360.0)), 1.0f, 0.0f, 0.0f);
+    glRotatef(static_cast<float>(std::fmod(turn.yaw, 360.0)), 0.0f, 1.0f, 0.0f);
+    glTranslatef(-camera.centre.x, -camera.centre.y, -camera.centre.z);
+    glRotatef(camera.rotationZ, 0.0f, 0.0f, 1.0f);
+    glRotatef(camera.rotationX, 1.0f, 0.0f, 0.0f);
+    glRotatef(camera.rotationY, 0.0f, 1.0f, 0.0f);
+}
+
 }  // namespace qx

@@ -55,4 +55,21 @@ void applyProjection(const Camera& camera, float pixelRatio = 1.0f);
 // order (so a vertex turns about y first).
 void applyCameraTransform(const Camera& camera);
 
+// A turn of the camera about the model's centre, relative to where the camera stands: yaw
+// degrees about the model's vertical (y) axis, then pitch degrees about the view's horizontal
+// axis (positive looks down on the model), and the distance from the centre scaled by a factor.
+// qxtool's --yaw, --pitch, --distance and --orbit and the viewer's turntable are such turns.
+struct CameraTurn {
+    double yaw = 0.0;
+    double pitch = 0.0;
+    double distance = 1.0;
+};
+
+// Whether the turn changes nothing: both angles whole turns and the distance as it is.
+bool isNoTurn(const CameraTurn& turn);
+// The camera's modelview matrix with the turn applied about the measured centre. No turn at all
+// gives exactly the matrix of applyCameraTransform (so that --yaw 360 draws the same pixels as
+// no option).
+void applyCameraTransform(const Camera& camera, const CameraTurn& turn);
+
 }  // namespace qx

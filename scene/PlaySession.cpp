@@ -41,6 +41,29 @@ void applyEvent(ModelInstance& instance, const SessionEvent& event) {
     }
 }
 
+Drawable* replayTo(ModelInstance& instance, const std::vector<SessionEvent>& events, double time,
+                   std::size_t* applied) {
+    const int kind = instance.kind();
+    Drawable* drawable = nullptr;
+    std::size_t count = 0;
+    forEachReplayStep(kind, events, time, [&](const ReplayStep& step) {
+        if (step.event != nullptr) {
+            applyEvent(instance, *step.event);
+            ++count;
+        } else if (step.last) {
+            drawable = instance.update(step.dt);
+        } else if (kind == SkeletalKind) {
+            // Only the mixer's state carries from one step to the next: the pose of a step before
+            // the last is never seen.
+            static_cast<SkeletalInstance&>(instance).updateMixer(step.dt);
+        } else {
+            instance.update(step.dt);
+        }
+    });
+    if (applied != nullptr) *applied = count;
+    return drawable;
+}
+
 PlaySession::PlaySession(Builder build) : build_(std::move(build)) { restart(); }
 
 void PlaySession::restart() {
@@ -77,23 +100,7 @@ void PlaySession::record(SessionEvent event) {
 Drawable* PlaySession::seek(double time) {
     if (!(time > 0.0)) time = 0.0;
     instance_ = build_();
-    ModelInstance& instance = *instance_;
-    const int kind = instance.kind();
-    applied_ = 0;
-    forEachReplayStep(kind, events_, time, [&](const ReplayStep& step) {
-        if (step.event != nullptr) {
-            applyEvent(instance, *step.event);
-            ++applied_;
-        } else if (step.last) {
-            drawable_ = instance.update(step.dt);
-        } else if (kind == SkeletalKind) {
-            // Only the mixer's state carries from one step to the next: the pose of a step before
-            // the last is never seen.
-            static_cast<SkeletalInstance&>(instance).updateMixer(step.dt);
-        } else {
-            instance.update(step.dt);
-        }
-    });
+    drawable_ = replayTo(*instance_, events_, time, &applied_);
     time_ = time;
     furthest_ = std::max(furthest_, time_);
     return drawable_;

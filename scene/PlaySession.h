@@ -56,6 +56,12 @@ void forEachReplayStep(int kind, const std::vector<SessionEvent>& events, double
 // setFps (vertex). An event of the other kind is ignored.
 void applyEvent(ModelInstance& instance, const SessionEvent& event);
 
+// Replays the events to time on a fresh instance, step by step as forEachReplayStep gives them
+// (the mixer alone for the steps of a skeletal instance before the last), and returns the
+// drawable of the final update. applied, when given, receives how many events were applied.
+Drawable* replayTo(ModelInstance& instance, const std::vector<SessionEvent>& events, double time,
+                   std::size_t* applied = nullptr);
+
 class PlaySession {
 public:
     using Builder = std::function<std::unique_ptr<ModelInstance>()>;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "render/Camera.h"
 #include "render/Lighting.h"
 #include "render/OverlayOptions.h"
 
@@ -17,6 +18,7 @@ namespace qx {
 struct SnapshotRequest {
     std::string file;
     std::vector<std::string> motions;  // motion files (.qm2, .kfm), each started as a cycle (skeletal meshes)
+    bool motionsAsCycles = true;       // false: each plays as its file says (a window's session replayed)
     double time = 0.0;                 // seconds the animation has advanced
     bool hasFrames = false;            // a vertex model's frame range and rate
     std::int32_t first = -1;
@@ -26,6 +28,7 @@ struct SnapshotRequest {
     bool culling = false;
     LightingSettings lighting;
     OverlayOptions overlays;  // drawn by the renderer; the bone names with the stroke font
+    CameraTurn turn;          // the fitted camera turned about the model's centre
     int width = 0;
     int height = 0;
 };

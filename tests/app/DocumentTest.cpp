@@ -47,6 +47,7 @@
 #include "tests/support/Md2Builder.h"
 #include "tests/support/OpeningCases.h"
 #include "vertex/VertexModelFile.h"
+#include "video/VideoReader.h"
 
 namespace qx::test {
 namespace {
@@ -274,6 +275,44 @@ private slots:
         QCOMPARE(frames.fps(), 7.0f);
         QCOMPARE(vertexForm->findChild<app::NumberBox*>("frameEnd")->text(), QStringLiteral("3"));
         QCOMPARE(vertexForm->findChild<app::NumberBox*>("fps")->text(), QStringLiteral("7"));
+    }
+
+    // Record... of the session from the moment shown: the frames chosen, a cancel leaving no file.
+    void recordWritesTheChosenFramesAndCancelLeavesNone() {
+        open(Samples + "figure.qm1");
+        open(Samples + "figure-walk.qm2");
+        app::CSModelFrame* frame = skeletalFrame();
+        QVERIFY(frame != nullptr);
+        frame->modelDocument().startMotion(*frame->modelDocument().motionRecords().front());
+        fixture.counter.now += 300;
+        viewer().OnIdle(0);
+        const struct {
+            const char* name;
+            app::RecordingChoice choice;
+            std::int64_t cancelAt;
+            std::size_t frames;  // 0: no file
+        } cases[] = {
+            {"clip.gif", {40, 30, 10, 0.3, 90}, -1, 3},
+            {"clip.mp4", {48, 32, 20, 0.25, 0}, -1, 5},
+            {"cancelled.mp4", {48, 32, 20, 0.25, 0}, 2, 0},
+        };
+        for (const auto& c : cases) {
+            log.answers.push_back(filePath(QString::fromLatin1(c.name)));
+            log.recordings.push_back(c.choice);
+            log.cancelAt = c.cancelAt;
+            viewer().OnRecord();
+            QVERIFY2(!log.offeredRecordings.empty(), qPrintable(log.messages.join(QLatin1Char('\n'))));
+            // Offered: the view's size and one cycle of the walk.
+            QCOMPARE(log.offeredRecordings.back().width, static_cast<int>(frame->modelView().camera().width));
+            QVERIFY(std::abs(log.offeredRecordings.back().duration - 1.2) < 0.05);
+            DecodedVideo video;
+            const bool read = readVideo(filePath(QString::fromLatin1(c.name)).toStdString(), video, nullptr);
+            QCOMPARE(read, c.frames > 0);
+            QCOMPARE(video.frames.size(), c.frames);
+            if (read) QCOMPARE(video.width, c.choice.width);
+        }
+        QCOMPARE(log.messages, QStringList{});
+        QCOMPARE(QDir(temporary->path()).entryList(QDir::Files), (QStringList{"clip.gif", "clip.mp4"}));
     }
 
     void timelineKeysSpeedAndSessionScript() {

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "app/FileDialogs.h"
+#include "app/RecordDialog.h"
 
 namespace qx::test {
 
@@ -16,6 +17,9 @@ struct DialogLog {
     QStringList messages;
     std::deque<double> scales;  // the scales Export glTF is given
     std::vector<double> offeredScales;
+    std::deque<app::RecordingChoice> recordings;  // what Record... is given; empty: what it offers
+    std::vector<app::RecordingChoice> offeredRecordings;
+    std::int64_t cancelAt = -1;  // the recording is cancelled once this many frames are written
 };
 
 class ScriptedDialogs : public app::Dialogs {
@@ -38,6 +42,18 @@ public:
             log_.scales.pop_front();
         }
         return true;
+    }
+
+    bool askForRecording(QWidget*, app::RecordingChoice& choice) override {
+        log_.offeredRecordings.push_back(choice);
+        if (!log_.recordings.empty()) {
+            choice = log_.recordings.front();
+            log_.recordings.pop_front();
+        }
+        return true;
+    }
+    std::function<bool(std::int64_t, std::int64_t)> recordingProgress(QWidget*) override {
+        return [&log = log_](std::int64_t written, std::int64_t) { return written != log.cancelAt; };
     }
 
 private:

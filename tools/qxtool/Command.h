@@ -30,5 +30,6 @@ CommandRun defineAnimate(CLI::App& sub);
 CommandRun defineRender(CLI::App& sub);
 CommandRun defineExport(CLI::App& sub);
 CommandRun defineThumbnail(CLI::App& sub);
+CommandRun defineRecord(CLI::App& sub);
 
 }  // namespace qx::tool

@@ -12,18 +12,17 @@
 #include "render/PngWriter.h"
 #include "scene/OpenFile.h"
 #include "scene/Snapshot.h"
+#include "tools/qxtool/CameraFlags.h"
 #include "tools/qxtool/Command.h"
 #include "tools/qxtool/OverlayFlags.h"
 #include "tools/qxtool/ParseNumber.h"
+#include "tools/qxtool/PictureOptions.h"
 #include "tools/qxtool/Report.h"
 #include "tools/qxtool/SnapshotReport.h"
 
 namespace qx::tool {
 
 namespace {
-
-// Far above any screen; keeps the framebuffer and the picture's buffers to a few hundred MB.
-constexpr int MaxSide = 8192;
 
 struct RenderOptions {
     std::string file;
@@ -38,55 +37,18 @@ struct RenderOptions {
     bool cull = false;
     std::string background = "0,0,0";
     OverlayFlags overlays;
+    CameraFlags camera;
 };
-
-bool parseInt(const std::string& text, std::int32_t low, std::int32_t high, std::int32_t& out) {
-    std::int32_t value = 0;
-    if (!parseNumber(text, value) || value < low || value > high) return false;
-    out = value;
-    return true;
-}
-
-// Splits "a<sep>b<sep>c" into exactly count pieces.
-bool split(const std::string& text, char separator, std::size_t count, std::vector<std::string>& parts) {
-    parts.clear();
-    std::size_t begin = 0;
-    for (;;) {
-        const std::size_t at = text.find(separator, begin);
-        parts.push_back(text.substr(begin, at == std::string::npos ? std::string::npos : at - begin));
-        if (at == std::string::npos) break;
-        begin = at + 1;
-    }
-    return parts.size() == count;
-}
 
 // Checks the options that do not depend on the file; an empty result means they are fine.
 std::string checkOptions(const RenderOptions& o, bool skeletal, SnapshotRequest& s) {
-    std::vector<std::string> parts;
-    const std::size_t x = o.size.find_first_of("xX");
-    std::int32_t w = 0, h = 0;
-    if (x == std::string::npos || !parseInt(o.size.substr(0, x), 1, MaxSide, w) ||
-        !parseInt(o.size.substr(x + 1), 1, MaxSide, h))
-        return "--size expects WxH with each side 1.." + std::to_string(MaxSide) + ", not '" + o.size + "'";
-    s.width = w;
-    s.height = h;
-    std::int32_t rgb[3] = {};
-    if (!split(o.background, ',', 3, parts) || !parseInt(parts[0], 0, 255, rgb[0]) ||
-        !parseInt(parts[1], 0, 255, rgb[1]) || !parseInt(parts[2], 0, 255, rgb[2]))
-        return "--background expects R,G,B with each 0..255, not '" + o.background + "'";
-    s.lighting.red = rgb[0];
-    s.lighting.green = rgb[1];
-    s.lighting.blue = rgb[2];
+    for (const std::string& problem : {parseSize(o.size, s), parseBackground(o.background, s), parseFrames(o.frames, s),
+                                       cameraTurn(o.camera, s.turn)})
+        if (!problem.empty()) return problem;
     if (!parseNumber(o.time, s.time) || !(s.time >= 0.0 && s.time <= 1e9))
         return "--time expects seconds from 0 to 1e9, not '" + o.time + "'";
     if (!o.fps.empty() && (!parseNumber(o.fps, s.fps) || !std::isfinite(s.fps)))
         return "--fps expects a finite number of frames per second, not '" + o.fps + "'";
-    if (!o.frames.empty()) {
-        if (!split(o.frames, ':', 2, parts) || !parseInt(parts[0], 0, INT32_MAX, s.first) ||
-            !parseInt(parts[1], 0, INT32_MAX, s.last))
-            return "--frames expects A:B (frames A to B-1), not '" + o.frames + "'";
-        s.hasFrames = true;
-    }
     if (skeletal && (!o.frames.empty() || !o.fps.empty())) return "--frames and --fps apply to vertex models only";
     if (!skeletal && !o.motions.empty()) return "--motion applies to skeletal meshes only";
     return overlayOptions(o.overlays, skeletal, s.overlays);
@@ -129,6 +91,7 @@ CommandRun defineRender(CLI::App& sub) {
     sub.add_flag("--cull", o->cull, "Cull back faces of skeletal meshes");
     sub.add_option("--background", o->background, "Background colour R,G,B, each 0..255 (default 0,0,0)");
     addOverlayFlags(sub, o->overlays);
+    addCameraFlags(sub, o->camera);
     return [o] { return render(*o); };
 }
 

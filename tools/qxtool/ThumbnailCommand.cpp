@@ -8,6 +8,7 @@
 
 #include "render/PngWriter.h"
 #include "scene/OpenFile.h"
+#include "tools/qxtool/CameraFlags.h"
 #include "tools/qxtool/Command.h"
 #include "tools/qxtool/OverlayFlags.h"
 #include "tools/qxtool/ParseNumber.h"
@@ -26,6 +27,7 @@ struct ThumbnailOptions {
     std::string output;
     std::string size = "256";
     OverlayFlags overlays;
+    CameraFlags camera;
 };
 
 int thumbnail(const ThumbnailOptions& o) {
@@ -34,6 +36,7 @@ int thumbnail(const ThumbnailOptions& o) {
         return usageError("--size expects a side of 1.." + std::to_string(MaxThumbnailSide) + " pixels, not '" +
                           o.size + "'");
     SnapshotRequest request;
+    if (const std::string problem = cameraTurn(o.camera, request.turn); !problem.empty()) return usageError(problem);
     if (isModelFile(o.input, nullptr)) {
         const std::string problem =
             overlayOptions(o.overlays, openAsOf(o.input) == OpenAs::SkeletalMesh, request.overlays);
@@ -67,6 +70,7 @@ CommandRun defineThumbnail(CLI::App& sub) {
     sub.add_option("OUTPUT", o->output, "The PNG file to write")->required();
     sub.add_option("--size", o->size, "Side of the square picture in pixels (default 256)");
     addOverlayFlags(sub, o->overlays);
+    addCameraFlags(sub, o->camera);
     return [o] { return thumbnail(*o); };
 }
 

@@ -29,6 +29,7 @@ const Command Commands[] = {
     {"render", "Draw one frame of a model off-screen into a PNG file", &defineRender},
     {"export", "Export a model and its motions to glTF 2.0 (.glb or .gltf)", &defineExport},
     {"thumbnail", "Draw a square picture of a model for file managers", &defineThumbnail},
+    {"record", "Record a model playing off-screen to an MP4, a GIF or numbered PNG pictures", &defineRecord},
 };
 
 bool looksLikeNegativeNumber(const char* arg) {

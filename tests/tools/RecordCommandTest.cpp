@@ -90,7 +90,7 @@ TEST(QxtoolRecord, PngFramesEqualSeparateRendersAndVideosDecodeToThem) {
             for (int k = 0; k < clip.frames; ++k) {
                 // A GIF counts time in hundredths of a second.
                 EXPECT_NEAR(video.times[k] - video.times[0], k / clip.fps, kind[0] == 'g' ? 0.011 : 1e-6) << kind;
-                if (kind[0] == 'm') EXPECT_GT(psnr(video.frames[k], frames[k]), 35.0) << "frame " << k;
+                if (kind[0] == 'm') { EXPECT_GT(psnr(video.frames[k], frames[k]), 35.0) << "frame " << k; }
             }
         }
     }

@@ -23,8 +23,18 @@ void* operator new(std::size_t size) {
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }
+// The library's temporary buffers (std::stable_sort) come from the nothrow form and go back
+// through the plain delete: both forms must come from the same heap as that delete.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (counting.load(std::memory_order_relaxed)) {
+        count.fetch_add(1, std::memory_order_relaxed);
+        bytes.fetch_add(size, std::memory_order_relaxed);
+    }
+    return std::malloc(size == 0 ? 1 : size);
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 #pragma GCC diagnostic pop
 
 namespace qx::test {

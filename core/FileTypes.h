@@ -18,7 +18,9 @@ enum class FileType {
     SkeletalMesh,
     VertexModel,
     Md2Model,
-    AmModel,  // models
+    AmModel,
+    GltfBinary,
+    GltfText,  // models
     SkeletalMotion,
     AmMotion,  // motions
     BmpImage,

@@ -19,6 +19,9 @@ const FileKind* fileKindOf(FileType type) {
             return &SkeletalMotionKind;
         case FileType::AmMotion:
             return &KfmKind;
+        case FileType::GltfBinary:
+        case FileType::GltfText:
+            return nullptr;  // converted, not inspected: `qxtool convert` reads them
         case FileType::BmpImage:
             return &BmpKind;
         case FileType::TgaImage:

@@ -57,12 +57,13 @@ struct Layout {
 
 bool layoutOf(const tinygltf::Model& model, int index, int components, Layout& layout, std::string* reason) {
     const std::string name = "accessor " + std::to_string(index);
-    if (index < 0 || static_cast<std::size_t>(index) >= model.accessors.size()) return fail(reason, name + " does not exist");
+    if (index < 0 || static_cast<std::size_t>(index) >= model.accessors.size())
+        return fail(reason, name + " does not exist");
     const tinygltf::Accessor& accessor = model.accessors[static_cast<std::size_t>(index)];
     if (accessor.sparse.isSparse) return fail(reason, name + " is sparse, which the importer does not read");
     if (componentsOf(accessor.type) != components)
-        return fail(reason, name + " holds " + std::to_string(componentsOf(accessor.type)) + " components an element, not " +
-                                std::to_string(components));
+        return fail(reason, name + " holds " + std::to_string(componentsOf(accessor.type)) +
+                                " components an element, not " + std::to_string(components));
     layout.size = componentSize(accessor.componentType);
     if (layout.size == 0) return fail(reason, name + " has an unknown component type");
     layout.type = accessor.componentType;
@@ -134,7 +135,8 @@ bool readAccessorFloats(const tinygltf::Model& model, int accessor, int componen
     out.reserve(layout.count * static_cast<std::size_t>(components));
     for (std::size_t i = 0; i < layout.count; ++i)
         for (int c = 0; c < components; ++c) {
-            const double v = componentValue(layout, layout.first + i * layout.stride + static_cast<std::size_t>(c) * layout.size);
+            const double v =
+                componentValue(layout, layout.first + i * layout.stride + static_cast<std::size_t>(c) * layout.size);
             if (!std::isfinite(v) || std::fabs(v) > 3.0e38)
                 return fail(reason, "accessor " + std::to_string(accessor) + " holds a number that is not finite");
             out.push_back(static_cast<float>(v));

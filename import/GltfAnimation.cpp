@@ -105,14 +105,22 @@ bool readGltfAnimation(const tinygltf::Model& model, std::size_t index, GltfAnim
         GltfCurve curve;
         const std::string& path = channel.target_path;
         curve.rotation = path == "rotation";
-        if (path == "translation" || path == "scale") curve.components = 3;
-        else if (path == "rotation") curve.components = 4;
-        else if (path == "weights") curve.components = static_cast<int>(targetCount(model, channel.target_node));
-        else continue;  // "pointer" and the like: not a node's property
-        if (sampler.interpolation == "STEP") curve.interpolation = GltfInterpolation::Step;
-        else if (sampler.interpolation == "CUBICSPLINE") curve.interpolation = GltfInterpolation::CubicSpline;
-        else if (sampler.interpolation == "LINEAR" || sampler.interpolation.empty()) curve.interpolation = GltfInterpolation::Linear;
-        else return fail(reason, what + " has an unknown interpolation \"" + sampler.interpolation + "\"");
+        if (path == "translation" || path == "scale")
+            curve.components = 3;
+        else if (path == "rotation")
+            curve.components = 4;
+        else if (path == "weights")
+            curve.components = static_cast<int>(targetCount(model, channel.target_node));
+        else
+            continue;  // "pointer" and the like: not a node's property
+        if (sampler.interpolation == "STEP")
+            curve.interpolation = GltfInterpolation::Step;
+        else if (sampler.interpolation == "CUBICSPLINE")
+            curve.interpolation = GltfInterpolation::CubicSpline;
+        else if (sampler.interpolation == "LINEAR" || sampler.interpolation.empty())
+            curve.interpolation = GltfInterpolation::Linear;
+        else
+            return fail(reason, what + " has an unknown interpolation \"" + sampler.interpolation + "\"");
         if (!readAccessorFloats(model, sampler.input, 1, curve.times, reason)) return false;
         if (curve.components == 0) continue;  // weights of a mesh without targets
         std::vector<float> flat;
@@ -129,7 +137,8 @@ bool readGltfAnimation(const tinygltf::Model& model, std::size_t index, GltfAnim
         if (curve.rotation)
             for (std::size_t k = 0; k < curve.times.size(); ++k) {
                 float* q = curve.values.data() + (curve.keyValue(k) - curve.values.data());
-                const double length = std::sqrt(double{q[0]} * q[0] + double{q[1]} * q[1] + double{q[2]} * q[2] + double{q[3]} * q[3]);
+                const double length =
+                    std::sqrt(double{q[0]} * q[0] + double{q[1]} * q[1] + double{q[2]} * q[2] + double{q[3]} * q[3]);
                 if (!(length > 0.0)) return fail(reason, what + ": a rotation key is zero");
                 for (int c = 0; c < 4; ++c) q[c] = static_cast<float>(q[c] / length);
             }

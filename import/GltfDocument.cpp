@@ -22,8 +22,10 @@ bool insideFolder(const std::string& relative) {
     if (p.is_absolute() || relative.find(':') != std::string::npos) return false;
     int depth = 0;
     for (const auto& part : p) {
-        if (part == "..") --depth;
-        else if (part != ".") ++depth;
+        if (part == "..")
+            --depth;
+        else if (part != ".")
+            ++depth;
         if (depth < 0) return false;
     }
     return true;
@@ -43,8 +45,10 @@ bool readWhole(std::vector<unsigned char>* out, std::string* err, const std::str
     const std::string& folder = *static_cast<const std::string*>(user);
     const std::string relative = path.rfind(folder, 0) == 0 ? path.substr(folder.size()) : path;
     std::string reason;
-    if (folder.empty() || !insideFolder(relative)) reason = "refers to a file outside its folder";
-    else if (readBounded(path, *out, &reason)) return true;
+    if (folder.empty() || !insideFolder(relative))
+        reason = "refers to a file outside its folder";
+    else if (readBounded(path, *out, &reason))
+        return true;
     if (err != nullptr) *err += path + ": " + reason + "\n";
     return false;
 }
@@ -135,9 +139,7 @@ std::unique_ptr<GltfDocument> parseGltfDocument(const std::uint8_t* data, std::s
                         : parser.LoadASCIIFromString(&document->model, &errors, &warnings,
                                                      reinterpret_cast<const char*>(data),
                                                      static_cast<unsigned int>(size), folder);
-    } catch (const std::bad_alloc&) {
-        errors = "out of memory while parsing";
-    } catch (const std::exception& e) {
+    } catch (const std::bad_alloc&) { errors = "out of memory while parsing"; } catch (const std::exception& e) {
         errors = e.what();
     }
     if (!parsed) {

@@ -104,11 +104,13 @@ bool addNodeMesh(const tinygltf::Model& model, int node, bool withInfluences, bo
         const std::size_t count = positions.size() / 3;
         if (const int n = attribute(primitive, "NORMAL"); n >= 0) {
             if (!readAccessorFloats(model, n, 3, normals, reason)) return false;
-            if (normals.size() != positions.size()) return fail(reason, "a primitive's normals do not match its positions");
+            if (normals.size() != positions.size())
+                return fail(reason, "a primitive's normals do not match its positions");
         }
         if (const int t = attribute(primitive, "TEXCOORD_0"); t >= 0) {
             if (!readAccessorFloats(model, t, 2, uvs, reason)) return false;
-            if (uvs.size() != count * 2) return fail(reason, "a primitive's texture coordinates do not match its positions");
+            if (uvs.size() != count * 2)
+                return fail(reason, "a primitive's texture coordinates do not match its positions");
         }
         std::vector<std::uint32_t> indices;
         if (primitive.indices >= 0) {
@@ -121,9 +123,9 @@ bool addNodeMesh(const tinygltf::Model& model, int node, bool withInfluences, bo
         GltfPrimitiveRange range{node, first, count, {}, {}};
         for (std::size_t v = 0; v < count; ++v) {
             geometry.positions.push_back({positions[v * 3], positions[v * 3 + 1], positions[v * 3 + 2]});
-            geometry.normals.push_back(normals.empty() ? std::array<float, 3>{0.0f, 0.0f, 1.0f}
-                                                       : std::array<float, 3>{normals[v * 3], normals[v * 3 + 1],
-                                                                              normals[v * 3 + 2]});
+            geometry.normals.push_back(
+                normals.empty() ? std::array<float, 3>{0.0f, 0.0f, 1.0f}
+                                : std::array<float, 3>{normals[v * 3], normals[v * 3 + 1], normals[v * 3 + 2]});
             geometry.uvs.push_back(uvs.empty() ? std::array<float, 2>{0.0f, 0.0f}
                                                : std::array<float, 2>{uvs[v * 2], uvs[v * 2 + 1]});
             geometry.hasUv.push_back(!uvs.empty());

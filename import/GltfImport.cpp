@@ -25,8 +25,9 @@ int largestSkin(const tinygltf::Model& model, std::size_t& others) {
         if (node.skin < 0 || node.mesh < 0 || static_cast<std::size_t>(node.mesh) >= model.meshes.size()) continue;
         std::size_t& count = vertices[node.skin];
         for (const tinygltf::Primitive& p : model.meshes[static_cast<std::size_t>(node.mesh)].primitives)
-            if (const auto found = p.attributes.find("POSITION"); found != p.attributes.end() && found->second >= 0 &&
-                                                                  static_cast<std::size_t>(found->second) < model.accessors.size())
+            if (const auto found = p.attributes.find("POSITION");
+                found != p.attributes.end() && found->second >= 0 &&
+                static_cast<std::size_t>(found->second) < model.accessors.size())
                 count += model.accessors[static_cast<std::size_t>(found->second)].count;
     }
     int best = -1;
@@ -59,8 +60,8 @@ std::unique_ptr<GltfImport> importGltfDocument(const GltfDocument& document, con
     return result;
 }
 
-std::unique_ptr<GltfImport> importGltf(const std::string& path, const std::string& stem, const GltfImportOptions& options,
-                                       std::string* reason) {
+std::unique_ptr<GltfImport> importGltf(const std::string& path, const std::string& stem,
+                                       const GltfImportOptions& options, std::string* reason) {
     const std::unique_ptr<GltfDocument> document = readGltfDocument(path, reason);
     if (!document) return nullptr;
     return importGltfDocument(*document, stem, options, reason);
@@ -82,7 +83,8 @@ bool GltfImport::write(const std::string& path, std::string* reason) const {
     }
     for (const ImportedImage& image : images) {
         const std::vector<std::uint8_t> rgba = displayRgba(image.picture);
-        if (!rgba.empty() && !writePng(beside(image.fileName), rgba.data(), image.picture.width, image.picture.height, reason))
+        if (!rgba.empty() &&
+            !writePng(beside(image.fileName), rgba.data(), image.picture.width, image.picture.height, reason))
             return false;
     }
     for (const ImportedMotion& motion : motions)

@@ -49,11 +49,12 @@ bool readTransform(const tinygltf::Node& node, GltfTrs& rest, ColumnMatrix& loca
         rest = decompose(local);
         return true;
     }
-    if ((!node.translation.empty() && node.translation.size() != 3) || (!node.scale.empty() && node.scale.size() != 3) ||
-        (!node.rotation.empty() && node.rotation.size() != 4) || !allFinite(node.translation) ||
-        !allFinite(node.scale) || !allFinite(node.rotation))
+    if ((!node.translation.empty() && node.translation.size() != 3) ||
+        (!node.scale.empty() && node.scale.size() != 3) || (!node.rotation.empty() && node.rotation.size() != 4) ||
+        !allFinite(node.translation) || !allFinite(node.scale) || !allFinite(node.rotation))
         return false;
-    for (std::size_t i = 0; i < node.translation.size(); ++i) rest.translation[i] = static_cast<float>(node.translation[i]);
+    for (std::size_t i = 0; i < node.translation.size(); ++i)
+        rest.translation[i] = static_cast<float>(node.translation[i]);
     for (std::size_t i = 0; i < node.scale.size(); ++i) rest.scale[i] = static_cast<float>(node.scale[i]);
     if (node.rotation.size() == 4) {
         double length = 0.0;
@@ -127,9 +128,7 @@ bool inverseAffine(const ColumnMatrix& m, ColumnMatrix& inverse) {
                       {c02, a[0][1] * a[2][0] - a[0][0] * a[2][1], a[0][0] * a[1][1] - a[0][1] * a[1][0]}};
     for (std::size_t i = 0; i < 3; ++i) {
         double t = 0.0;
-        for (std::size_t j = 0; j < 3; ++j) {
-            inverse.m[i][j] = r[i][j] / det;
-        }
+        for (std::size_t j = 0; j < 3; ++j) { inverse.m[i][j] = r[i][j] / det; }
         for (std::size_t j = 0; j < 3; ++j) t -= inverse.m[i][j] * a[j][3];
         inverse.m[i][3] = t;
     }

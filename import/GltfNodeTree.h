@@ -13,11 +13,11 @@
 namespace qx {
 
 struct GltfNodeTree {
-    std::vector<int> parent;           // -1 for a root
-    std::vector<GltfTrs> rest;         // the node's own transform as a pose
-    std::vector<ColumnMatrix> local;   // the node's own transform as given
-    std::vector<ColumnMatrix> world;   // parents' transforms applied
-    std::vector<int> order;            // every node after its parent
+    std::vector<int> parent;          // -1 for a root
+    std::vector<GltfTrs> rest;        // the node's own transform as a pose
+    std::vector<ColumnMatrix> local;  // the node's own transform as given
+    std::vector<ColumnMatrix> world;  // parents' transforms applied
+    std::vector<int> order;           // every node after its parent
 };
 
 bool buildNodeTree(const tinygltf::Model& model, GltfNodeTree& tree, std::string* reason);

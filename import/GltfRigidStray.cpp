@@ -54,7 +54,8 @@ GltfRigidStray measureRigidStray(const GltfNodeTree& tree, const std::vector<Glt
         if (animation >= 0)
             for (const auto& entry : animations[static_cast<std::size_t>(animation)].nodes) {
                 const auto node = static_cast<std::size_t>(entry.first);
-                local[node] = matrixOf(animations[static_cast<std::size_t>(animation)].poseAt(entry.first, tree.rest[node], time));
+                local[node] = matrixOf(
+                    animations[static_cast<std::size_t>(animation)].poseAt(entry.first, tree.rest[node], time));
             }
         const std::vector<ColumnMatrix> world = worldOf(tree, local);
         std::vector<ColumnMatrix> moves;
@@ -62,7 +63,8 @@ GltfRigidStray measureRigidStray(const GltfNodeTree& tree, const std::vector<Glt
             moves.push_back(world[static_cast<std::size_t>(joints[j])] * inverseBindOf(inverseBinds, j));
         for (const std::size_t v : blended) {
             const GltfInfluences& influence = geometry.influences[v];
-            const std::array<double, 3> p = {geometry.positions[v][0], geometry.positions[v][1], geometry.positions[v][2]};
+            const std::array<double, 3> p = {geometry.positions[v][0], geometry.positions[v][1],
+                                             geometry.positions[v][2]};
             std::size_t best = 0;
             double smooth[3] = {0, 0, 0}, total = 0.0;
             for (std::size_t k = 0; k < 8; ++k) {
@@ -75,7 +77,8 @@ GltfRigidStray measureRigidStray(const GltfNodeTree& tree, const std::vector<Glt
             if (!(total > 0.0) || influence.joints[best] >= moves.size()) continue;
             const auto rigid = qx::apply(moves[influence.joints[best]], p);
             const double d =
-                std::hypot(rigid[0] - smooth[0] / total, rigid[1] - smooth[1] / total, rigid[2] - smooth[2] / total) / size;
+                std::hypot(rigid[0] - smooth[0] / total, rigid[1] - smooth[1] / total, rigid[2] - smooth[2] / total) /
+                size;
             if (d > stray.worst) stray = {stray.blended, stray.vertices, d, v, animation, time};
         }
     };
@@ -91,11 +94,12 @@ void describeRigidStray(const GltfRigidStray& stray, const std::vector<GltfAnima
     char worst[160];
     std::snprintf(worst, sizeof worst, "%.3g of the model's size (vertex %zu, ", stray.worst, stray.vertex);
     std::string where = stray.animation < 0 ? "at rest)"
-                                            : "animation \"" + nameOf(animations, stray.animation) +
-                                                  "\" at " + std::to_string(stray.time).substr(0, 6) + " s)";
+                                            : "animation \"" + nameOf(animations, stray.animation) + "\" at " +
+                                                  std::to_string(stray.time).substr(0, 6) + " s)";
     notes.push_back(std::to_string(stray.blended) + " of " + std::to_string(stray.vertices) +
                     " vertices had more than one joint and now follow their joint of largest weight alone (smooth "
-                    "skinning made rigid): they stray up to " + worst + where + " from the glTF's own skinning");
+                    "skinning made rigid): they stray up to " +
+                    worst + where + " from the glTF's own skinning");
 }
 
 }  // namespace qx

@@ -15,9 +15,9 @@ namespace qx {
 struct GltfRigidStray {
     std::size_t blended = 0;  // vertices with more than one joint of weight above 0
     std::size_t vertices = 0;
-    double worst = 0.0;       // as a part of the model's size
+    double worst = 0.0;  // as a part of the model's size
     std::size_t vertex = 0;
-    int animation = -1;       // -1: at rest
+    int animation = -1;  // -1: at rest
     double time = 0.0;
 };
 

@@ -24,7 +24,8 @@ bool fail(std::string* reason, const std::string& text) {
 }
 
 double length3(const ColumnMatrix& m, std::size_t column) {
-    return std::sqrt(m.m[0][column] * m.m[0][column] + m.m[1][column] * m.m[1][column] + m.m[2][column] * m.m[2][column]);
+    return std::sqrt(m.m[0][column] * m.m[0][column] + m.m[1][column] * m.m[1][column] +
+                     m.m[2][column] * m.m[2][column]);
 }
 
 // A rest transform's uniform scale; false when it scales unevenly, shears or mirrors.
@@ -122,7 +123,8 @@ bool buildSkeleton(const tinygltf::Model& model, const GltfNodeTree& tree, const
 }
 
 // Start, end and roll of each bone: the joint's rest frame, its length reaching its first child.
-bool placeBones(const GltfNodeTree& tree, const Skeleton& skeleton, double size, SkeletalMesh& mesh, std::string* reason) {
+bool placeBones(const GltfNodeTree& tree, const Skeleton& skeleton, double size, SkeletalMesh& mesh,
+                std::string* reason) {
     std::vector<double> lengths(mesh.bones.size(), 0.0);
     const auto origin = [&](std::size_t b) -> std::array<double, 3> {
         const int node = skeleton.nodeOfBone[b];
@@ -138,7 +140,8 @@ bool placeBones(const GltfNodeTree& tree, const Skeleton& skeleton, double size,
         if (node >= 0) {
             frame = tree.world[static_cast<std::size_t>(node)];
             if (!uniformScale(frame, scale))
-                return fail(reason, "joint \"" + bone.name + "\" rests scaled unevenly, sheared or mirrored, which a bone cannot hold");
+                return fail(reason, "joint \"" + bone.name +
+                                        "\" rests scaled unevenly, sheared or mirrored, which a bone cannot hold");
         }
         const auto o = origin(b);
         double length = 0.0;
@@ -218,8 +221,10 @@ bool importSkinned(const GltfDocument& document, const GltfNodeTree& tree, const
         for (const tinygltf::Primitive& p : model.meshes[static_cast<std::size_t>(node.mesh)].primitives)
             morphed += p.targets.empty() ? 0 : 1;
         std::int32_t hung = -1;
-        for (int above = static_cast<int>(n); above >= 0 && hung < 0; above = tree.parent[static_cast<std::size_t>(above)])
-            if (const auto found = skeleton.boneOfNode.find(above); found != skeleton.boneOfNode.end()) hung = found->second;
+        for (int above = static_cast<int>(n); above >= 0 && hung < 0;
+             above = tree.parent[static_cast<std::size_t>(above)])
+            if (const auto found = skeleton.boneOfNode.find(above); found != skeleton.boneOfNode.end())
+                hung = found->second;
         for (std::size_t v = first; v < geometry.positions.size(); ++v) {
             if (!bound) {
                 boneOfVertex.push_back(hung);
@@ -246,7 +251,8 @@ bool importSkinned(const GltfDocument& document, const GltfNodeTree& tree, const
         mesh->normals.push_back(vectorOf(t));
         mesh->positionNormals.push_back({static_cast<std::int32_t>(v)});
         if (boneOfVertex[v] >= 0)
-            mesh->bones[static_cast<std::size_t>(boneOfVertex[v])].attachedPositions.push_back(static_cast<std::int32_t>(v));
+            mesh->bones[static_cast<std::size_t>(boneOfVertex[v])].attachedPositions.push_back(
+                static_cast<std::int32_t>(v));
     }
     GltfTextures textures(document, stem, *mesh, result);
     for (const GltfTriangle& triangle : geometry.triangles) {
@@ -320,7 +326,8 @@ bool importSkinned(const GltfDocument& document, const GltfNodeTree& tree, const
         }
         strayed += budget.exceeded ? 1 : 0;
         std::size_t replaced = 0;
-        const std::string name = safeFileName(bytesOfText(animation.name, replaced), "animation-" + std::to_string(a + 1));
+        const std::string name =
+            safeFileName(bytesOfText(animation.name, replaced), "animation-" + std::to_string(a + 1));
         result.motions.push_back({uniqueName(stem + "-" + name, motionNames, "-") + ".qm2", std::move(motion)});
     }
 
@@ -331,16 +338,20 @@ bool importSkinned(const GltfDocument& document, const GltfNodeTree& tree, const
     if (otherSkins > 0)
         result.notes.push_back("only the skin with most vertices is converted; " + std::to_string(otherSkins) +
                                " mesh(es) bound to other skins are left out");
-    if (morphed > 0) result.notes.push_back("morph targets on the skinned model are left out (its meshes rest as at weight 0)");
+    if (morphed > 0)
+        result.notes.push_back("morph targets on the skinned model are left out (its meshes rest as at weight 0)");
     if (otherNodes > 0)
-        result.notes.push_back(std::to_string(otherNodes) +
-                               " animated node(s) that are not joints of the skin are left still (only joints become bones)");
+        result.notes.push_back(
+            std::to_string(otherNodes) +
+            " animated node(s) that are not joints of the skin are left still (only joints become bones)");
     if (weightsLeft > 0) result.notes.push_back("morph weight animations are left out of the motions");
     if (strayed > 0)
-        result.notes.push_back(std::to_string(strayed) + " motion(s) needed more keys than a motion takes and stray further "
+        result.notes.push_back(std::to_string(strayed) +
+                               " motion(s) needed more keys than a motion takes and stray further "
                                "than 1e-4 of the model's size somewhere");
     if (geometry.skippedPrimitives > 0)
-        result.notes.push_back(std::to_string(geometry.skippedPrimitives) + " primitive(s) of points or lines are left out");
+        result.notes.push_back(std::to_string(geometry.skippedPrimitives) +
+                               " primitive(s) of points or lines are left out");
     result.mesh = std::move(mesh);
     return true;
 }

@@ -19,8 +19,10 @@ std::uint32_t glWrap(int gltf) {
 
 int baseColourImage(const tinygltf::Model& model, int material, int* wrapS, int* wrapT) {
     if (material < 0 || static_cast<std::size_t>(material) >= model.materials.size()) return -1;
-    const tinygltf::TextureInfo& info = model.materials[static_cast<std::size_t>(material)].pbrMetallicRoughness.baseColorTexture;
-    if (info.index < 0 || static_cast<std::size_t>(info.index) >= model.textures.size() || info.texCoord != 0) return -1;
+    const tinygltf::TextureInfo& info =
+        model.materials[static_cast<std::size_t>(material)].pbrMetallicRoughness.baseColorTexture;
+    if (info.index < 0 || static_cast<std::size_t>(info.index) >= model.textures.size() || info.texCoord != 0)
+        return -1;
     const tinygltf::Texture& texture = model.textures[static_cast<std::size_t>(info.index)];
     if (texture.source < 0 || static_cast<std::size_t>(texture.source) >= model.images.size()) return -1;
     if (texture.sampler >= 0 && static_cast<std::size_t>(texture.sampler) < model.samplers.size()) {
@@ -62,7 +64,8 @@ std::int32_t GltfTextures::material(int gltfMaterial) {
     MeshMaterial material;
     material.color = {1.0f, 1.0f, 1.0f};
     if (gltfMaterial >= 0) {
-        const auto& factor = document_.model.materials[static_cast<std::size_t>(gltfMaterial)].pbrMetallicRoughness.baseColorFactor;
+        const auto& factor =
+            document_.model.materials[static_cast<std::size_t>(gltfMaterial)].pbrMetallicRoughness.baseColorFactor;
         if (factor.size() >= 3)
             material.color = {static_cast<float>(std::clamp(factor[0], 0.0, 1.0)),
                               static_cast<float>(std::clamp(factor[1], 0.0, 1.0)),

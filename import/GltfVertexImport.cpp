@@ -99,7 +99,8 @@ bool importVertexModel(const GltfDocument& document, const GltfNodeTree& tree,
     std::vector<std::size_t> counts;
     double total = animations.empty() ? 1.0 : 0.0;
     for (const GltfAnimation& animation : animations) {
-        const double frames = std::floor(static_cast<double>(animation.duration) * options.framesPerSecond + 1e-6) + 1.0;
+        const double frames =
+            std::floor(static_cast<double>(animation.duration) * options.framesPerSecond + 1e-6) + 1.0;
         total += frames;
         counts.push_back(static_cast<std::size_t>(std::min(frames, 1e15)));
     }
@@ -120,9 +121,11 @@ bool importVertexModel(const GltfDocument& document, const GltfNodeTree& tree,
         const std::string clip = clipName(animations[a].name, a, replaced, used);
         const int digits = std::max(2, static_cast<int>(std::to_string(counts[a]).size()));
         for (std::size_t k = 0; k < counts[a]; ++k) {
-            vertex->frames.push_back(frameAt(model, tree, geometry, &animations[a], k / double{options.framesPerSecond}));
+            vertex->frames.push_back(
+                frameAt(model, tree, geometry, &animations[a], k / double{options.framesPerSecond}));
             std::string number = std::to_string(k);
-            vertex->frames.back().name = clip + std::string(static_cast<std::size_t>(digits) - number.size(), '0') + number;
+            vertex->frames.back().name =
+                clip + std::string(static_cast<std::size_t>(digits) - number.size(), '0') + number;
         }
     }
     int skinImage = -1;
@@ -136,8 +139,8 @@ bool importVertexModel(const GltfDocument& document, const GltfNodeTree& tree,
         DrawCommand command;
         command.type = TriangleFan;
         for (const std::uint32_t corner : triangle.corners)
-            command.vertices.push_back({geometry.uvs[corner][0], 1.0f - geometry.uvs[corner][1],
-                                        static_cast<std::int32_t>(corner)});
+            command.vertices.push_back(
+                {geometry.uvs[corner][0], 1.0f - geometry.uvs[corner][1], static_cast<std::int32_t>(corner)});
         vertex->commands.push_back(std::move(command));
     }
     if (skinImage >= 0) {
@@ -159,7 +162,8 @@ bool importVertexModel(const GltfDocument& document, const GltfNodeTree& tree,
     if (replaced > 0)
         result.notes.push_back(std::to_string(replaced) + " characters of names lie beyond U+00FF and became '?'");
     if (geometry.skippedPrimitives > 0)
-        result.notes.push_back(std::to_string(geometry.skippedPrimitives) + " primitive(s) of points or lines are left out");
+        result.notes.push_back(std::to_string(geometry.skippedPrimitives) +
+                               " primitive(s) of points or lines are left out");
     result.vertexModel = std::move(vertex);
     return true;
 }

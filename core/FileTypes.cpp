@@ -92,7 +92,11 @@ std::string openableModelExtensions() {
     return list;
 }
 
-std::string openFilter(FileFamily family) { return filterEntry(family, false) + "|"; }
+std::string openFilter(FileFamily family) {
+    // A glTF opens converted in memory with its animations, as a file of the viewer's own.
+    const std::string gltf = family == FileFamily::Models ? "glTF Files (*.glb; *.gltf)|*.glb;*.gltf|" : "";
+    return filterEntry(family, false) + gltf + "|";
+}
 
 std::string convertSourceFilter() {
     return filterEntry(FileFamily::Models, true) + filterEntry(FileFamily::Motions, true) + "|";

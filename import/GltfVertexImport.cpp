@@ -1,5 +1,6 @@
 #include "import/GltfVertexImport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -135,14 +136,28 @@ bool importVertexModel(const GltfDocument& document, const GltfNodeTree& tree,
             images.insert(image);
             if (skinImage < 0) skinImage = image;
         }
+    // A skin is clamped at its edges, where glTF repeats a picture: each triangle is moved by
+    // whole pictures to start inside it, and those that still reach out are counted.
+    std::size_t repeating = 0;
     for (const GltfTriangle& triangle : geometry.triangles) {
         DrawCommand command;
         command.type = TriangleFan;
+        float low[2] = {INFINITY, INFINITY}, high[2] = {-INFINITY, -INFINITY};
+        for (const std::uint32_t corner : triangle.corners) {
+            const float st[2] = {geometry.uvs[corner][0], 1.0f - geometry.uvs[corner][1]};
+            for (int i = 0; i < 2; ++i) low[i] = std::min(low[i], st[i]), high[i] = std::max(high[i], st[i]);
+        }
+        const float shift[2] = {std::floor(low[0]), std::floor(low[1])};
+        for (int i = 0; i < 2; ++i)
+            if (high[i] - shift[i] > 1.0f + 1e-6f) ++repeating;
         for (const std::uint32_t corner : triangle.corners)
-            command.vertices.push_back(
-                {geometry.uvs[corner][0], 1.0f - geometry.uvs[corner][1], static_cast<std::int32_t>(corner)});
+            command.vertices.push_back({geometry.uvs[corner][0] - shift[0], 1.0f - geometry.uvs[corner][1] - shift[1],
+                                        static_cast<std::int32_t>(corner)});
         vertex->commands.push_back(std::move(command));
     }
+    if (skinImage >= 0 && repeating > 0)
+        result.notes.push_back(std::to_string(repeating) +
+                               " triangle(s) repeat their picture across them, which a vertex model's skin cannot");
     if (skinImage >= 0) {
         ImportedImage skin;
         std::string why;

@@ -88,7 +88,9 @@ TEST(GltfImport, RandomSkeletalModelsComeBackPlayingTheSamePoses) {
 
 // Up to a dozen vertices in up to six frames, drawn by random strips and fans.
 VertexModel randomVertexModel(std::mt19937& random) {
-    const auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
+    const auto uniform = [&](float low, float high) {
+        return std::uniform_real_distribution<float>(low, high)(random);
+    };
     const auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
     VertexModel model;
     model.vertexCount = 3 + below(10);
@@ -102,7 +104,8 @@ VertexModel randomVertexModel(std::mt19937& random) {
     for (int c = 1 + below(4); c > 0; --c) {
         DrawCommand command;
         command.type = below(2) == 0 ? TriangleStrip : TriangleFan;
-        for (int k = 3 + below(4); k > 0; --k) command.vertices.push_back({uniform(0, 1), uniform(0, 1), below(model.vertexCount)});
+        for (int k = 3 + below(4); k > 0; --k)
+            command.vertices.push_back({uniform(0, 1), uniform(0, 1), below(model.vertexCount)});
         model.commands.push_back(std::move(command));
     }
     return model;
@@ -128,11 +131,13 @@ TEST(GltfImport, RandomVertexModelsComeBackWithTheirFramesAtTheirRate) {
         const std::size_t frames = model.frames.size();
         ASSERT_GE(back.frames.size(), frames + 1);
         std::vector<Point> rest;
-        for (const FrameVertex& v : model.frames[0].vertices) rest.push_back({v.position.x, v.position.y, v.position.z});
+        for (const FrameVertex& v : model.frames[0].vertices)
+            rest.push_back({v.position.x, v.position.y, v.position.z});
         for (std::size_t f = 0; f <= frames; ++f) {
             EXPECT_EQ(back.frames[f].name.rfind("all frames", 0), 0u);
             std::vector<Point> played, backRest, backPlayed;
-            for (const FrameVertex& v : model.frames[f % frames].vertices) played.push_back({v.position.x, v.position.y, v.position.z});
+            for (const FrameVertex& v : model.frames[f % frames].vertices)
+                played.push_back({v.position.x, v.position.y, v.position.z});
             for (std::size_t v = 0; v < back.frames[0].vertices.size(); ++v) {
                 const Vector3& r = back.frames[0].vertices[v].position;
                 const Vector3& p = back.frames[f].vertices[v].position;
@@ -145,9 +150,9 @@ TEST(GltfImport, RandomVertexModelsComeBackWithTheirFramesAtTheirRate) {
 }
 
 struct OtherProgramFile {
-    const char* file;            // in the shared test data
+    const char* file;                  // in the shared test data
     std::vector<const char*> written;  // beside the destination "out"
-    const char* said;            // on standard error; "" for nothing
+    const char* said;                  // on standard error; "" for nothing
     bool moves;
 };
 
@@ -161,8 +166,8 @@ TEST(GltfImport, FilesMadeByOtherProgramsConvertAndPlay) {
     for (const OtherProgramFile& file : files) {
         SCOPED_TRACE(file.file);
         TempDir dir;
-        const CommandResult result = runQxtool("convert " + quoted((testDataDir() / file.file).string()) + " -o " +
-                                               quoted(dir.file("out")));
+        const CommandResult result =
+            runQxtool("convert " + quoted((testDataDir() / file.file).string()) + " -o " + quoted(dir.file("out")));
         ASSERT_EQ(result.status, 0) << result.err;
         std::size_t files = 0;
         for (const auto& entry : std::filesystem::directory_iterator(dir.path())) files += entry.is_regular_file();
@@ -233,26 +238,61 @@ TEST(GltfImport, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
         return d["accessors"][d["meshes"][0]["primitives"][0]["attributes"]["POSITION"].get<int>()];
     };
     const Damage damages[] = {
-        {"an accessor count beyond its view", [&](nlohmann::json& d) { position(d)["count"] = 1u << 30; }, "run past the end"},
+        {"an accessor count beyond its view", [&](nlohmann::json& d) { position(d)["count"] = 1u << 30; },
+         "run past the end"},
         {"a giant count", [&](nlohmann::json& d) { position(d)["count"] = 0xFFFFFFFFFFFull; }, "run past the end"},
-        {"a view past its buffer", [](nlohmann::json& d) { d["bufferViews"][0]["byteLength"] = 1 << 30; }, "past the end of its buffer"},
-        {"a stride shorter than an element", [&](nlohmann::json& d) { d["bufferViews"][position(d)["bufferView"].get<int>()]["byteStride"] = 4; }, "stride"},
-        {"an accessor that does not exist", [](nlohmann::json& d) { d["meshes"][0]["primitives"][0]["indices"] = 999; }, "out of bounds"},
-        {"a sparse accessor", [&](nlohmann::json& d) { position(d)["sparse"] = {{"count", 1}, {"indices", {{"bufferView", 0}, {"componentType", 5125}}}, {"values", {{"bufferView", 0}}}}; }, "sparse"},
+        {"a view past its buffer", [](nlohmann::json& d) { d["bufferViews"][0]["byteLength"] = 1 << 30; },
+         "past the end of its buffer"},
+        {"a stride shorter than an element",
+         [&](nlohmann::json& d) { d["bufferViews"][position(d)["bufferView"].get<int>()]["byteStride"] = 4; },
+         "stride"},
+        {"an accessor that does not exist", [](nlohmann::json& d) { d["meshes"][0]["primitives"][0]["indices"] = 999; },
+         "out of bounds"},
+        {"a sparse accessor",
+         [&](nlohmann::json& d) {
+             position(d)["sparse"] = {{"count", 1},
+                                      {"indices", {{"bufferView", 0}, {"componentType", 5125}}},
+                                      {"values", {{"bufferView", 0}}}};
+         },
+         "sparse"},
         {"a node cycle", [](nlohmann::json& d) { d["nodes"][1]["children"].push_back(0); }, "cycle"},
-        {"a node with two parents", [](nlohmann::json& d) { d["nodes"].push_back({{"children", {1}}}); }, "more than one parent"},
-        {"a child out of range", [](nlohmann::json& d) { d["nodes"][0]["children"].push_back(4000); }, "does not exist"},
-        {"a NaN-sized transform", [](nlohmann::json& d) { d["nodes"][0]["translation"] = {1e39, 0, 0}; }, "not finite"},
-        {"a vertex index past the vertices", [](nlohmann::json& d) {
+        {"a node with two parents",
+         [](nlohmann::json& d) {
+             d["nodes"].push_back({{"children", {1}}});
+         },
+         "more than one parent"},
+        {"a child out of range", [](nlohmann::json& d) { d["nodes"][0]["children"].push_back(4000); },
+         "does not exist"},
+        {"a NaN-sized transform",
+         [](nlohmann::json& d) {
+             d["nodes"][0]["translation"] = {1e39, 0, 0};
+         },
+         "not finite"},
+        {"a vertex index past the vertices",
+         [](nlohmann::json& d) {
              for (auto& [name, accessor] : d["meshes"][0]["primitives"][0]["attributes"].items())
                  d["accessors"][accessor.get<int>()]["count"] = 3;
-         }, "outside its vertices"},
-        {"a skin joint that does not exist", [](nlohmann::json& d) { d["skins"][0]["joints"].push_back(999); }, "joint that does not exist"},
-        {"a joint named twice", [](nlohmann::json& d) { d["skins"][0]["joints"].push_back(d["skins"][0]["joints"][0]); }, "twice"},
-        {"key times that go back", [](nlohmann::json& d) { d["animations"][0]["samplers"][0]["input"] = d["animations"][0]["samplers"][0]["output"]; }, "components"},
-        {"a sampler without its channel", [](nlohmann::json& d) { d["animations"][0]["channels"][0]["sampler"] = 99; }, "without a sampler"},
-        {"Draco compression", [](nlohmann::json& d) { d["extensionsRequired"] = {"KHR_draco_mesh_compression"}; d["extensionsUsed"] = {"KHR_draco_mesh_compression"}; }, "Draco"},
-        {"meshopt compression", [](nlohmann::json& d) { d["extensionsUsed"] = {"EXT_meshopt_compression"}; }, "meshopt"},
+         },
+         "outside its vertices"},
+        {"a skin joint that does not exist", [](nlohmann::json& d) { d["skins"][0]["joints"].push_back(999); },
+         "joint that does not exist"},
+        {"a joint named twice",
+         [](nlohmann::json& d) { d["skins"][0]["joints"].push_back(d["skins"][0]["joints"][0]); }, "twice"},
+        {"key times that go back",
+         [](nlohmann::json& d) {
+             d["animations"][0]["samplers"][0]["input"] = d["animations"][0]["samplers"][0]["output"];
+         },
+         "components"},
+        {"a sampler without its channel", [](nlohmann::json& d) { d["animations"][0]["channels"][0]["sampler"] = 99; },
+         "without a sampler"},
+        {"Draco compression",
+         [](nlohmann::json& d) {
+             d["extensionsRequired"] = {"KHR_draco_mesh_compression"};
+             d["extensionsUsed"] = {"KHR_draco_mesh_compression"};
+         },
+         "Draco"},
+        {"meshopt compression", [](nlohmann::json& d) { d["extensionsUsed"] = {"EXT_meshopt_compression"}; },
+         "meshopt"},
         {"KTX2 textures", [](nlohmann::json& d) { d["extensionsUsed"] = {"KHR_texture_basisu"}; }, "KTX2"},
         {"no asset version", [](nlohmann::json& d) { d.erase("asset"); }, "glTF"},
     };
@@ -270,7 +310,8 @@ TEST(GltfImport, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
     // Bytes cut short, and text that is no JSON.
     std::vector<std::uint8_t> bytes = glbOf(base.doc, base.bin);
     for (const std::size_t cut : {std::size_t{10}, std::size_t{30}, bytes.size() - 7}) {
-        writeBytes(dir.file("damaged.glb"), std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut)));
+        writeBytes(dir.file("damaged.glb"),
+                   std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut)));
         EXPECT_FALSE(importGltf(dir.file("damaged.glb"), "out", {}, &reason)) << cut;
     }
     writeBytes(dir.file("damaged.gltf"), {'{', '"', 'a'});

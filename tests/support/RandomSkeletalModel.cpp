@@ -9,8 +9,6 @@
 
 namespace qx::test {
 
-
-
 // A tree of up to five bones in pre-order (now and then one whose roll lies on its axis, so that
 // it has no frame), two triangles on each, and an overlay whose channels are random in key count,
 // order, ties and interpolation kind, their values tamed to finite ones that playback can show,
@@ -111,6 +109,5 @@ std::vector<Point> restOf(const SkeletalMesh& mesh) {
     for (const Vector3& p : mesh.positions) rest.push_back({p.x, p.y, p.z});
     return rest;
 }
-
 
 }  // namespace qx::test

@@ -28,7 +28,7 @@ struct JointTolerance {
 
 // Keys left to add over a whole motion; exceeded once they ran out (the motion then strays).
 struct KeyBudget {
-    std::size_t left = std::size_t{1} << 22;
+    std::size_t left = 0;
     bool exceeded = false;
 };
 

@@ -296,7 +296,11 @@ bool importSkinned(const GltfDocument& document, const GltfNodeTree& tree, const
         const GltfAnimation& animation = animations[a];
         auto motion = std::make_unique<SkeletalMotion>();
         motion->duration = animation.duration;
+        // Keys added for rotations and resampled curves: what a few per stored key take, so that
+        // a file's keys bound the motion it makes.
         KeyBudget budget;
+        budget.left = 1024;
+        for (const GltfCurve& curve : animation.curves) budget.left += 64 * curve.times.size();
         for (const auto& [node, curves] : animation.nodes) {
             const auto bone = skeleton.boneOfNode.find(node);
             if (bone == skeleton.boneOfNode.end()) {

@@ -20,8 +20,9 @@ const FileKind* fileKindOf(FileType type) {
         case FileType::AmMotion:
             return &KfmKind;
         case FileType::GltfBinary:
+            return &GltfBinaryKind;
         case FileType::GltfText:
-            return nullptr;  // converted, not inspected: `qxtool convert` reads them
+            return &GltfTextKind;
         case FileType::BmpImage:
             return &BmpKind;
         case FileType::TgaImage:

@@ -139,12 +139,25 @@ CChildFrame* OpenCommand::openDocument(const QString& path) {
         return nullptr;
     }
     CChildFrame* frame = nullptr;
-    if (model.skeletal)
-        frame = new CSModelFrame(std::make_unique<CSModelDoc>(file, std::move(model.skeletal)), host_.viewHost());
-    else
+    if (model.skeletal) {
+        auto document = std::make_unique<CSModelDoc>(file, std::move(model.skeletal));
+        // A glTF's animations come in as its motions, the first playing, as motions named after
+        // the model on the command line do.
+        for (MotionToPlay& motion : model.motions) {
+            CSMotionDoc& record = document->addMotion(std::move(motion.motion), motion.path);
+            if (&motion == &model.motions.front()) document->startMotion(record);
+        }
+        frame = new CSModelFrame(std::move(document), host_.viewHost());
+    } else
         frame = new CVModelFrame(std::make_unique<CVModelDoc>(file, std::move(model.vertex)), host_.viewHost());
     host_.showChildFrame(frame);
     recentFiles_.add(QFileInfo(path).absoluteFilePath());
+    if (!model.notes.empty()) {
+        QString text =
+            QStringLiteral("%1 opened with what the program's formats cannot hold:").arg(QFileInfo(path).fileName());
+        for (const std::string& note : model.notes) text += QStringLiteral("\n- ") + QString::fromStdString(note);
+        host_.dialogs().showMessage(host_.dialogParent(), text);
+    }
     return frame;
 }
 

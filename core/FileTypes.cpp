@@ -11,6 +11,10 @@ const FileTypeRow Rows[] = {
     {"qv1", FileType::VertexModel, FileRole::VertexModel, nullptr, "application/x-qxmodelview-vertex"},
     {"md2", FileType::Md2Model, FileRole::VertexModel, "qv1", "model/x-md2"},
     {"ply", FileType::AmModel, FileRole::SkeletalMesh, "qm1", "model/x-am-ply"},
+    // A glTF holds a skinned mesh (.qm1 and its .qm2 motions) or, without a skin, a vertex model
+    // (.qv1): listed with the skeletal meshes, the characters it mostly carries.
+    {"glb", FileType::GltfBinary, FileRole::SkeletalMesh, "qm1", "model/gltf-binary"},
+    {"gltf", FileType::GltfText, FileRole::SkeletalMesh, "qm1", "model/gltf+json"},
     {"qm2", FileType::SkeletalMotion, FileRole::SkeletalMotion, nullptr, "application/x-qxmodelview-motion"},
     {"kfm", FileType::AmMotion, FileRole::SkeletalMotion, "qm2", "application/x-am-kfm"},
     {"bmp", FileType::BmpImage, FileRole::Image, nullptr, nullptr},
@@ -88,7 +92,11 @@ std::string openableModelExtensions() {
     return list;
 }
 
-std::string openFilter(FileFamily family) { return filterEntry(family, false) + "|"; }
+std::string openFilter(FileFamily family) {
+    // A glTF opens converted in memory with its animations, as a file of the viewer's own.
+    const std::string gltf = family == FileFamily::Models ? "glTF Files (*.glb; *.gltf)|*.glb;*.gltf|" : "";
+    return filterEntry(family, false) + gltf + "|";
+}
 
 std::string convertSourceFilter() {
     return filterEntry(FileFamily::Models, true) + filterEntry(FileFamily::Motions, true) + "|";

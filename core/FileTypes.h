@@ -18,7 +18,9 @@ enum class FileType {
     SkeletalMesh,
     VertexModel,
     Md2Model,
-    AmModel,  // models
+    AmModel,
+    GltfBinary,
+    GltfText,  // models
     SkeletalMotion,
     AmMotion,  // motions
     BmpImage,
@@ -57,7 +59,8 @@ std::string openableModelExtensions();
 enum class FileFamily { Models, Motions };
 
 // The file dialogs' filters, in the bar form of app/FileDialogs.h ("Name (*.a; *.b)|*.a;*.b||").
-// The program's own formats of the family: "Model Files (*.qv1; *.qm1)|*.qv1;*.qm1||".
+// The program's own formats of the family: "Model Files (*.qv1; *.qm1)|*.qv1;*.qm1|", and for
+// models glTF, which opens converted in memory with its animations.
 std::string openFilter(FileFamily family);
 // The formats a conversion reads, models then motions: "Import Model Files (...)|...|Import ...".
 std::string convertSourceFilter();

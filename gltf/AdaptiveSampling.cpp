@@ -7,11 +7,15 @@ namespace qx {
 
 namespace {
 
-using Poses = std::vector<GltfTrs>;  // one per bone; resting bones keep the identity
+using Poses = std::vector<GltfTrs>;  // one per moving bone (a bone with a track), in bone order
 
 class PoseError {
 public:
     PoseError(MotionSampler& sampler, const std::vector<SampledBone>& bones) : sampler_(sampler), bones_(bones) {
+        for (const SampledBone& bone : bones) {
+            slots_.push_back(bone.track >= 0 ? static_cast<int>(moving_) : -1);
+            moving_ += bone.track >= 0 ? 1 : 0;
+        }
         for (std::size_t t = 0; t < sampler.tracks.size(); ++t)
             for (std::size_t c = 0; c < ChannelCount; ++c) {
                 const std::vector<MotionKey>& keys = sampler.tracks[t].track->channels[c].keys;
@@ -31,12 +35,13 @@ public:
             sampler_.tracks[track].cursors[channel] = {};
             sampler_.tracks[track].pieces[channel] = {};
         }
-        Poses poses(bones_.size());
+        Poses poses;
+        poses.reserve(moving_);
         std::size_t uncounted = 0;  // counted once, for the samples written
-        for (std::size_t b = 0; b < bones_.size(); ++b)
-            if (bones_[b].track >= 0)
-                poses[b] =
-                    gltfTrsOf(sampleTrack(sampler_.tracks[static_cast<std::size_t>(bones_[b].track)], t), uncounted);
+        for (const SampledBone& bone : bones_)
+            if (bone.track >= 0)
+                poses.push_back(
+                    gltfTrsOf(sampleTrack(sampler_.tracks[static_cast<std::size_t>(bone.track)], t), uncounted));
         return poses;
     }
 
@@ -47,8 +52,10 @@ public:
         double worst = 0.0;
         for (std::size_t i = 0; i < bones_.size(); ++i) {
             const SampledBone& bone = bones_[i];
-            const ColumnMatrix localA = bone.fixed * matrixOf(a[i]);
-            const ColumnMatrix localB = bone.fixed * matrixOf(b[i]);
+            const ColumnMatrix localA =
+                slots_[i] < 0 ? bone.fixed : bone.fixed * matrixOf(a[static_cast<std::size_t>(slots_[i])]);
+            const ColumnMatrix localB =
+                slots_[i] < 0 ? bone.fixed : bone.fixed * matrixOf(b[static_cast<std::size_t>(slots_[i])]);
             worldA_[i] = bone.parent < 0 ? localA : worldA_[static_cast<std::size_t>(bone.parent)] * localA;
             worldB_[i] = bone.parent < 0 ? localB : worldB_[static_cast<std::size_t>(bone.parent)] * localB;
             for (const auto& corner : bone.corners) {
@@ -64,6 +71,8 @@ public:
 private:
     MotionSampler& sampler_;
     const std::vector<SampledBone>& bones_;
+    std::vector<int> slots_;  // per bone, its place in Poses; -1 at rest
+    std::size_t moving_ = 0;
     std::vector<ColumnMatrix> worldA_, worldB_;
     std::vector<std::pair<std::size_t, std::size_t>> searchedAfresh_;  // track, channel
 };
@@ -83,7 +92,8 @@ struct Refiner {
     std::size_t budget;
     std::vector<float>& times;
     std::vector<Poses>& poses;
-    bool short_ = false;  // an interval was left straying
+    bool steps = false;        // an interval was left straying at neighbouring floats
+    bool outOfBudget = false;  // an interval was left straying for want of samples
 
     // Adds, in order, the samples that [a, b] needs between its ends.
     void refine(float a, const Poses& pa, float b, const Poses& pb, int depth) {
@@ -102,8 +112,12 @@ struct Refiner {
             }
         }
         if (!strays) return;
-        if (depth >= GltfMostHalvings || times.size() >= budget) {
-            short_ = true;
+        if (depth >= GltfMostHalvings) {
+            steps = true;
+            return;
+        }
+        if (times.size() >= budget) {
+            outOfBudget = true;
             return;
         }
         const Poses pm = error.exact(middle);
@@ -116,9 +130,9 @@ struct Refiner {
 
 }  // namespace
 
-std::size_t gltfSampleBudget(float duration, std::size_t keyTimes, std::size_t bones) {
+std::size_t gltfSampleBudget(float duration, std::size_t keyTimes, std::size_t movingBones) {
     const double wanted = 1024.0 * GltfSamplesPerSecond * duration + 4.0 * static_cast<double>(keyTimes) + 1000.0;
-    const double affordable = 4e6 / static_cast<double>(std::max<std::size_t>(bones, 1));
+    const double affordable = 4e6 / static_cast<double>(std::max<std::size_t>(movingBones, 1));
     return static_cast<std::size_t>(std::min(wanted, affordable));
 }
 
@@ -200,12 +214,14 @@ AdaptiveSamples sampleAdaptively(MotionSampler& sampler, const std::vector<Sampl
     }
 
     AdaptiveSamples samples;
-    samples.withinTolerance = !refiner.short_;
+    samples.steps = refiner.steps;
+    samples.outOfBudget = refiner.outOfBudget;
+    samples.withinTolerance = !refiner.steps && !refiner.outOfBudget;
     samples.poses.resize(bones.size());
     for (const std::size_t k : kept) {
         samples.times.push_back(times[k]);
-        for (std::size_t b = 0; b < bones.size(); ++b)
-            if (bones[b].track >= 0) samples.poses[b].push_back(poses[k][b]);
+        for (std::size_t b = 0, slot = 0; b < bones.size(); ++b)
+            if (bones[b].track >= 0) samples.poses[b].push_back(poses[k][slot++]);
     }
     return samples;
 }

@@ -29,9 +29,13 @@ struct AdaptiveSamples {
     std::vector<float> times;
     // Per bone, the pose at each time (as written: finite, unit rotation); empty for resting bones.
     std::vector<std::vector<GltfTrs>> poses;
-    // False when playback changes faster than the samples could follow: curves whose time the
-    // player cannot solve play as steps a millisecond apart, which would take a sample each.
+    // False when some interval still strays, for one of two causes, each said by its flag:
     bool withinTolerance = true;
+    // Playback changes faster than halving can follow: curves whose time the player cannot solve
+    // play as steps a millisecond apart, and an interval reached neighbouring floats.
+    bool steps = false;
+    // The samples ran out of budget before every interval was within the tolerance.
+    bool outOfBudget = false;
 };
 
 // The interval sampling starts from, and how often it halves at most (down to neighbouring
@@ -40,9 +44,10 @@ inline constexpr float GltfSamplesPerSecond = 30.0f;
 inline constexpr int GltfMostHalvings = 48;
 
 // How many samples a motion may take while they are placed: 1024 for every 1/30 s and four a key
-// time (a curve that plays as millisecond steps needs a few hundred), and no more poses of the
-// bones than about 160 MB hold.
-std::size_t gltfSampleBudget(float duration, std::size_t keyTimes, std::size_t bones);
+// time (a curve that plays as millisecond steps needs a few hundred), and no more poses than
+// about 160 MB hold. Only the bones the motion moves keep a pose a sample (movingBones), so a
+// big skeleton whose motion moves a few of its bones samples as finely as a small one.
+std::size_t gltfSampleBudget(float duration, std::size_t keyTimes, std::size_t movingBones);
 
 // Samples over [0, duration] (duration finite, at least 0). keyTimes: the motion's key times.
 // Beyond budget samples, intervals are left as they are and the result says so.

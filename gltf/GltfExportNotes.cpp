@@ -15,8 +15,10 @@ std::vector<std::string> describe(const GltfExportNotes& notes) {
                         " (each written as a fixed node and a joint under it)");
     if (notes.looseAnimations > 0)
         lines.push_back("animations that stray from playback by more than 1e-4 of the model's size: " +
-                        std::to_string(notes.looseAnimations) +
-                        " (curves that play as steps a millisecond apart, too many to sample)");
+                        std::to_string(notes.looseAnimations) + " (" +
+                        (notes.steppedAnimations > 0 ? "curves that play as steps a millisecond apart" : "") +
+                        (notes.steppedAnimations > 0 && notes.unsampledAnimations > 0 ? "; " : "") +
+                        (notes.unsampledAnimations > 0 ? "more samples than the sampling may take" : "") + ")");
     if (notes.nonFiniteValues > 0)
         lines.push_back("numbers that were not finite: " + std::to_string(notes.nonFiniteValues) +
                         " (written as identity values or zero)");

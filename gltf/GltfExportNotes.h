@@ -23,6 +23,10 @@ struct GltfExportNotes {
     // Animations that stray further from playback than the tolerance somewhere (see
     // AdaptiveSampling.h).
     std::size_t looseAnimations = 0;
+    // Of those: animations with curves that play as millisecond steps (halving reached
+    // neighbouring floats), and animations whose samples ran out of budget.
+    std::size_t steppedAnimations = 0;
+    std::size_t unsampledAnimations = 0;
     // Sample times written, over all animations (not a limit: the summary says it).
     std::size_t samples = 0;
 };

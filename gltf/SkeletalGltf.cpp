@@ -353,10 +353,14 @@ bool addAnimation(GltfWriter& writer, const SkeletalMesh& mesh, const BoneWalk& 
         if (track != firstTrack.end()) bones[s].track = static_cast<int>(track->second);
     }
     const std::vector<float> keyTimes = motionKeyTimes(motion);
+    const auto moving = static_cast<std::size_t>(
+        std::count_if(bones.begin(), bones.end(), [](const SampledBone& bone) { return bone.track >= 0; }));
     const AdaptiveSamples samples = sampleAdaptively(sampler, bones, keyTimes, duration, tolerance,
-                                                     gltfSampleBudget(duration, keyTimes.size(), bones.size()));
+                                                     gltfSampleBudget(duration, keyTimes.size(), moving));
     notes.samples += samples.times.size();
     notes.looseAnimations += samples.withinTolerance ? 0 : 1;
+    notes.steppedAnimations += samples.steps ? 1 : 0;
+    notes.unsampledAnimations += samples.outOfBudget ? 1 : 0;
 
     AnimationInputs inputs{samples.times, {0.0f}};
     if (duration > 0.0f) inputs.wholeMotion.push_back(duration);

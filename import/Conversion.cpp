@@ -1,5 +1,7 @@
 #include "import/Conversion.h"
 
+#include <filesystem>
+
 #include "core/FileTypes.h"
 #include "import/KfmFile.h"
 #include "import/MeshFromPly.h"
@@ -26,14 +28,30 @@ std::string convertibleExtensions() {
     return list;
 }
 
-std::unique_ptr<ConvertedFile> convertFile(const std::string& sourcePath, std::string* reason) {
+std::string convertedPath(const std::string& sourcePath, const char* extension) {
+    const std::filesystem::path path(sourcePath);
+    return (path.parent_path() / path.stem()).string() + "." + extension;
+}
+
+const char* ConvertedFile::extension() const {
+    if (gltf) return gltf->modelExtension();
+    return mesh ? "qm1" : motion ? "qm2" : "qv1";
+}
+
+std::unique_ptr<ConvertedFile> convertFile(const std::string& sourcePath, std::string* reason,
+                                           const GltfImportOptions& options, const std::string& destinationStem) {
     const FileTypeRow* row = fileTypeOf(sourcePath);
     if (row == nullptr || row->convertsTo == nullptr) {
         if (reason != nullptr) *reason = "cannot convert this file type (known: " + convertibleExtensions() + ")";
         return nullptr;
     }
     auto result = std::make_unique<ConvertedFile>();
-    if (row->type == FileType::AmModel) {
+    if (row->type == FileType::GltfBinary || row->type == FileType::GltfText) {
+        const std::string stem =
+            destinationStem.empty() ? std::filesystem::path(sourcePath).stem().string() : destinationStem;
+        result->gltf = importGltf(sourcePath, stem, options, reason);
+        if (!result->gltf) return nullptr;
+    } else if (row->type == FileType::AmModel) {
         const auto ply = readPly(sourcePath, reason);
         if (!ply) return nullptr;
         result->mesh = meshFromPly(*ply);
@@ -51,6 +69,7 @@ std::unique_ptr<ConvertedFile> convertFile(const std::string& sourcePath, std::s
 }
 
 bool ConvertedFile::write(const std::string& path, std::string* reason) const {
+    if (gltf) return gltf->write(path, reason);
     if (mesh) return writeSkeletalMesh(path, *mesh, reason);
     if (motion) return writeSkeletalMotion(path, *motion, reason);
     if (vertexModel) return writeVertexModel(path, *vertexModel, reason);

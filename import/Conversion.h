@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "import/GltfImport.h"
 #include "skeletal/SkeletalMesh.h"
 #include "skeletal/SkeletalMotion.h"
 #include "vertex/VertexModel.h"
@@ -27,19 +28,32 @@ std::optional<Conversion> findConversion(const std::string& sourcePath);
 // ".md2, .ply, .kfm", for messages.
 std::string convertibleExtensions();
 
-// A converted file waiting to be written: exactly one of the three is set.
+// A converted file waiting to be written: exactly one of the four is set. A glTF brings a model
+// with motions and pictures that go beside it.
 struct ConvertedFile {
     std::unique_ptr<SkeletalMesh> mesh;
     std::unique_ptr<SkeletalMotion> motion;
     std::unique_ptr<VertexModel> vertexModel;
+    std::unique_ptr<GltfImport> gltf;
 
-    // Writes it atomically; false with a reason when it could not be written whole, in which
-    // case an existing file at path is left as it was.
+    // The extension of what is written: "qm1", "qm2" or "qv1".
+    const char* extension() const;
+
+    // Writes it atomically (each file, for a glTF's several); false with a reason when it could
+    // not be written whole, in which case an existing file at path is left as it was.
     bool write(const std::string& path, std::string* reason = nullptr) const;
 };
 
+// The destination the convert commands propose: the source's name less its extension (from its
+// last dot), plus the extension of what it became.
+std::string convertedPath(const std::string& sourcePath, const char* extension);
+
 // Reads the source and converts it; none, with a reason, when the file is of no known kind or
-// its reader rejects it. A motion gets no fade of its own and plays as a cycle.
-std::unique_ptr<ConvertedFile> convertFile(const std::string& sourcePath, std::string* reason = nullptr);
+// its reader rejects it. A motion gets no fade of its own and plays as a cycle. A glTF's motions
+// and pictures are named after destinationStem (the destination's file name less its extension;
+// the source's when empty).
+std::unique_ptr<ConvertedFile> convertFile(const std::string& sourcePath, std::string* reason = nullptr,
+                                           const GltfImportOptions& options = {},
+                                           const std::string& destinationStem = {});
 
 }  // namespace qx

@@ -1,7 +1,10 @@
 #include "scene/OpenFile.h"
 
+#include <filesystem>
+
 #include "core/FileTypes.h"
 #include "import/Conversion.h"
+#include "import/GltfImport.h"
 #include "import/KfmFile.h"
 #include "import/MeshFromPly.h"
 #include "import/PlyFile.h"
@@ -18,6 +21,59 @@ namespace {
 const FileTypeRow* rowOf(const std::string& path, FileRole role) {
     const FileTypeRow* row = fileTypeOf(path);
     return row != nullptr && row->role == role ? row : nullptr;
+}
+
+bool isGltf(const std::string& path) {
+    const FileTypeRow* row = fileTypeOf(path);
+    return row != nullptr && (row->type == FileType::GltfBinary || row->type == FileType::GltfText);
+}
+
+// A picture the importer decoded, as the texture's own, loaded as images asks.
+void takePicture(Texture& texture, const Texture& picture, ImageLoading images) {
+    if (images == ImageLoading::Skip || picture.pixels.empty()) return;
+    texture.width = picture.width;
+    texture.height = picture.height;
+    texture.bits = picture.bits;
+    texture.rgbaOrder = picture.rgbaOrder;
+    texture.pixels = picture.pixels;
+    if (images == ImageLoading::Upload) texture.upload();
+}
+
+// A glTF converted in memory, its pictures loaded as images asks.
+std::unique_ptr<GltfImport> importToShow(const std::string& path, std::string* reason, ImageLoading images) {
+    std::unique_ptr<GltfImport> imported = importGltf(path, std::filesystem::path(path).stem().string(), {}, reason);
+    if (!imported) return nullptr;
+    if (imported->vertexModel) {
+        if (!imported->images.empty())
+            takePicture(imported->vertexModel->skin, imported->images.front().picture, images);
+        imported->vertexModel->nameHash = nameHash(path);
+        return imported;
+    }
+    for (Texture& texture : imported->mesh->textures)
+        for (const ImportedImage& image : imported->images)
+            if (image.fileName == texture.name) takePicture(texture, image.picture, images);
+    imported->mesh->nameHash = nameHash(path);
+    return imported;
+}
+
+// The same as a model to show, its motions named as their files would be beside it.
+ModelToShow readGltfToShow(const std::string& path, std::string* reason, ImageLoading images) {
+    ModelToShow model;
+    std::unique_ptr<GltfImport> imported = importToShow(path, reason, images);
+    if (!imported) return model;
+    model.notes = std::move(imported->notes);
+    if (imported->vertexModel) {
+        model.vertex = std::move(imported->vertexModel);
+        return model;
+    }
+    model.skeletal = std::make_unique<SkeletalModel>();
+    model.skeletal->addMesh(std::move(imported->mesh));
+    for (ImportedMotion& motion : imported->motions) {
+        const std::string motionPath = (std::filesystem::path(path).parent_path() / motion.fileName).string();
+        motion.motion->nameHash = nameHash(motionPath);
+        model.motions.push_back({motionPath, std::move(motion.motion)});
+    }
+    return model;
 }
 
 }  // namespace
@@ -46,6 +102,11 @@ bool isModelFile(const std::string& path, std::string* reason) {
 }
 
 std::unique_ptr<SkeletalMesh> readMeshToShow(const std::string& path, std::string* reason, ImageLoading images) {
+    if (isGltf(path)) {
+        std::unique_ptr<GltfImport> imported = importToShow(path, reason, images);
+        if (imported && !imported->mesh && reason != nullptr) *reason = "holds no skin: it is a vertex model";
+        return imported ? std::move(imported->mesh) : nullptr;
+    }
     const FileTypeRow* row = rowOf(path, FileRole::SkeletalMesh);
     if (row != nullptr && row->type == FileType::SkeletalMesh) return readSkeletalMesh(path, reason, images);
     if (row != nullptr && row->type == FileType::AmModel) {
@@ -60,6 +121,11 @@ std::unique_ptr<SkeletalMesh> readMeshToShow(const std::string& path, std::strin
 }
 
 std::unique_ptr<VertexModel> readVertexModelToShow(const std::string& path, std::string* reason, ImageLoading images) {
+    if (isGltf(path)) {
+        std::unique_ptr<GltfImport> imported = importToShow(path, reason, images);
+        if (imported && !imported->vertexModel && reason != nullptr) *reason = "holds a skin: it is a skeletal mesh";
+        return imported ? std::move(imported->vertexModel) : nullptr;
+    }
     const FileTypeRow* row = rowOf(path, FileRole::VertexModel);
     if (row != nullptr && row->type == FileType::VertexModel) return readVertexModel(path, reason, images);
     if (row != nullptr && row->type == FileType::Md2Model) {
@@ -74,6 +140,7 @@ std::unique_ptr<VertexModel> readVertexModelToShow(const std::string& path, std:
 ModelToShow readModelToShow(const std::string& path, std::string* reason, ImageLoading images) {
     ModelToShow model;
     if (!isModelFile(path, reason)) return model;
+    if (isGltf(path)) return readGltfToShow(path, reason, images);
     if (openAsOf(path) == OpenAs::VertexModel) {
         model.vertex = readVertexModelToShow(path, reason, images);
     } else if (std::unique_ptr<SkeletalMesh> mesh = readMeshToShow(path, reason, images)) {

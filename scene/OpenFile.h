@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "import/KfmMotion.h"
 #include "import/PlyModel.h"
@@ -28,18 +29,30 @@ OpenAs openAsOf(const std::string& path);
 // refusal every entry point gives, in reason.
 bool isModelFile(const std::string& path, std::string* reason);
 
-// A skeletal mesh to show: a .qm1 as stored, or an A:M .ply converted in memory. Texture images
+// A skeletal mesh to show: a .qm1 as stored, or an A:M .ply converted in memory (a glTF only
+// through readModelToShow, which may make a vertex model of it). Texture images
 // are loaded as images asks, found beside the file first.
 std::unique_ptr<SkeletalMesh> readMeshToShow(const std::string& path, std::string* reason, ImageLoading images);
 // A vertex model to show: a .qv1 as stored, or an MD2 converted in memory, its skin loaded as
 // images asks.
 std::unique_ptr<VertexModel> readVertexModelToShow(const std::string& path, std::string* reason, ImageLoading images);
 
+// A motion that came with a model (a glTF's animations), named by the path its .qm2 would have
+// beside the model, as a converted one does.
+struct MotionToPlay {
+    std::string path;
+    std::unique_ptr<SkeletalMotion> motion;  // its nameHash that of path
+};
+
 // A model file of either kind, read to show: exactly one of the two is set, or none with the
-// reason. A skeletal mesh comes in a model of its own, with no motion yet.
+// reason. A skeletal mesh comes in a model of its own; motions that came in the same file (a
+// glTF's animations) wait beside it, for the caller to add them as it adds motion files.
+// What a glTF lost on the way is in notes.
 struct ModelToShow {
     std::unique_ptr<SkeletalModel> skeletal;
     std::unique_ptr<VertexModel> vertex;
+    std::vector<MotionToPlay> motions;
+    std::vector<std::string> notes;
 
     explicit operator bool() const { return skeletal || vertex; }
 };

@@ -526,8 +526,13 @@ private slots:
             // The viewer takes a file's role from its name: what is no motion opens as a model.
             const bool motion = openAsOf(c.path) == OpenAs::SkeletalMotion;
             std::string reason;
-            const bool opens = motion ? readMotionToPlay(c.path, &reason) != nullptr
-                                      : static_cast<bool>(readModelToShow(c.path, &reason, ImageLoading::Skip));
+            // What a glTF loses on the way is said once, in a message of its own.
+            std::size_t notes = 0;
+            const bool opens = motion ? readMotionToPlay(c.path, &reason) != nullptr : [&] {
+                const ModelToShow model = readModelToShow(c.path, &reason, ImageLoading::Skip);
+                notes = model.notes.size();
+                return static_cast<bool>(model);
+            }();
             const QStringList files = motion ? QStringList{Samples + "figure.qm1", path} : QStringList{path};
             const std::function<void()> ways[] = {
                 [&] { viewer().openFiles(files); }, [&] { viewer().openDroppedFiles(files, nullptr); },
@@ -538,7 +543,7 @@ private slots:
                 openThatWay();
                 const QString shown = QFileInfo(path).fileName();
                 if (opens) {
-                    QVERIFY2(log.messages.isEmpty(), qPrintable(log.messages.join('\n')));
+                    QVERIFY2(log.messages.size() == (notes > 0 ? 1 : 0), qPrintable(log.messages.join('\n')));
                     if (motion)
                         QCOMPARE(skeletalFrame()->modelDocument().motionRecords().size(), std::size_t{1});
                     else

@@ -71,10 +71,12 @@ TEST(FileTypes, TheDesktopKnowsEveryTypeAsTheTableDoes) {
 // The filters are compared whole once, as users read them; then every row must be listed where
 // its role and conversion put it, and nowhere else.
 TEST(FileTypes, TheDialogsAndTheViewerListEveryRow) {
-    EXPECT_EQ(openFilter(FileFamily::Models), "Model Files (*.qv1; *.qm1)|*.qv1;*.qm1||");
+    EXPECT_EQ(openFilter(FileFamily::Models),
+              "Model Files (*.qv1; *.qm1)|*.qv1;*.qm1|glTF Files (*.glb; *.gltf)|*.glb;*.gltf||");
     EXPECT_EQ(openFilter(FileFamily::Motions), "Motion Files (*.qm2)|*.qm2||");
     EXPECT_EQ(convertSourceFilter(),
-              "Import Model Files (*.md2; *.ply)|*.md2;*.ply|Import Motion Files (*.kfm)|*.kfm||");
+              "Import Model Files (*.md2; *.ply; *.glb; *.gltf)|*.md2;*.ply;*.glb;*.gltf|Import Motion Files "
+              "(*.kfm)|*.kfm||");
     EXPECT_EQ(convertTargetFilter("qm1"), "Skeletal Mesh Files (*.qm1)|*.qm1||");
     EXPECT_EQ(convertTargetFilter("qv1"), "Vertex Model Files (*.qv1)|*.qv1||");
     EXPECT_EQ(convertTargetFilter("qm2"), "Skeletal Motion File (*.qm2)|*.qm2||");
@@ -84,7 +86,8 @@ TEST(FileTypes, TheDialogsAndTheViewerListEveryRow) {
         const std::regex listed("\\*\\." + std::string(row.extension) + "[;|]");
         const bool own = row.convertsTo == nullptr && row.role != FileRole::Image;
         const bool model = row.role == FileRole::SkeletalMesh || row.role == FileRole::VertexModel;
-        EXPECT_EQ(std::regex_search(openFilter(FileFamily::Models), listed), own && model);
+        const bool gltf = row.type == FileType::GltfBinary || row.type == FileType::GltfText;
+        EXPECT_EQ(std::regex_search(openFilter(FileFamily::Models), listed), (own && model) || gltf);
         EXPECT_EQ(std::regex_search(openFilter(FileFamily::Motions), listed), own && !model);
         EXPECT_EQ(std::regex_search(convertSourceFilter(), listed), row.convertsTo != nullptr);
         EXPECT_EQ(std::regex_search(convertTargetFilter(row.extension), listed), own);

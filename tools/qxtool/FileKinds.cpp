@@ -19,6 +19,10 @@ const FileKind* fileKindOf(FileType type) {
             return &SkeletalMotionKind;
         case FileType::AmMotion:
             return &KfmKind;
+        case FileType::GltfBinary:
+            return &GltfBinaryKind;
+        case FileType::GltfText:
+            return &GltfTextKind;
         case FileType::BmpImage:
             return &BmpKind;
         case FileType::TgaImage:

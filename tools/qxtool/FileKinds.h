@@ -31,7 +31,9 @@ extern const FileKind Md2Kind;             // .md2
 extern const FileKind PlyKind;             // .ply, an A:M model export
 extern const FileKind SkeletalMotionKind;  // .qm2
 extern const FileKind KfmKind;             // .kfm, an A:M motion export
-extern const FileKind BmpKind;             // the images, in ImageKind.cpp
+extern const FileKind GltfBinaryKind;      // .glb and .gltf, in GltfKind.cpp
+extern const FileKind GltfTextKind;
+extern const FileKind BmpKind;  // the images, in ImageKind.cpp
 extern const FileKind TgaKind;
 extern const FileKind PngKind;
 extern const FileKind JpgKind;

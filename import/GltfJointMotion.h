@@ -1,0 +1,39 @@
+#pragma once
+// One joint's glTF curves as the ten channels of a motion track (see GltfSkinnedImport.h for
+// the map from a joint's transform to a bone's pose).
+
+#include <cstddef>
+
+#include "gltf/GltfTrs.h"
+#include "import/GltfAnimation.h"
+#include "skeletal/MotionTrack.h"
+
+namespace qx {
+
+// What turns the joint's transform T into the bone's pose: rest^-1 x T, its translation
+// multiplied by translationFactor (the rest pose's scale above the joint) and its scale
+// divided by restScale (the joint's own uniform rest scale).
+struct JointMap {
+    GltfTrs rest;
+    double translationFactor = 1.0;
+    double restScale = 1.0;
+};
+
+// How far a pose may part from the glTF: tolerance at the points the joint moves, which lie up
+// to reach from it.
+struct JointTolerance {
+    double tolerance = 0.0;
+    double reach = 1.0;
+};
+
+// Keys left to add over a whole motion; exceeded once they ran out (the motion then strays).
+struct KeyBudget {
+    std::size_t left = 0;
+    bool exceeded = false;
+};
+
+// Fills the channels of track from the joint's animated properties.
+void convertJointCurves(const GltfAnimation& animation, const GltfNodeCurves& curves, const JointMap& map,
+                        const JointTolerance& tolerance, KeyBudget& budget, MotionTrack& track);
+
+}  // namespace qx

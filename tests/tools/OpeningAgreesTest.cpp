@@ -37,7 +37,7 @@ TEST(Opening, EveryCommandGivesAFileTheSameAnswer) {
         for (const std::string& command : commands) {
             const test::CommandResult run = test::runQxtool(command);
             EXPECT_EQ(run.status, opens ? 0 : 1) << command << '\n' << run.err;
-            if (!opens) EXPECT_EQ(run.err, "qxtool: " + c.path + ": " + reason + "\n") << command;
+            if (!opens) { EXPECT_EQ(run.err, "qxtool: " + c.path + ": " + reason + "\n") << command; }
         }
     }
 }

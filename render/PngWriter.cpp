@@ -18,6 +18,7 @@ struct PngOutput {
     const std::uint8_t* rgba = nullptr;
     int width = 0;
     int height = 0;
+    bool fast = false;
     std::vector<std::uint8_t>* out = nullptr;
     std::vector<png_const_bytep> rows;
     char message[160] = {};
@@ -43,6 +44,7 @@ bool runEncoder(PngOutput& o) {
     png_set_write_fn(o.png, &o, &appendBytes, &flushNothing);
     png_set_IHDR(o.png, o.info, static_cast<png_uint_32>(o.width), static_cast<png_uint_32>(o.height), 8,
                  PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (o.fast) png_set_compression_level(o.png, 1);
     png_write_info(o.png, o.info);
     o.rows.resize(static_cast<std::size_t>(o.height));
     const std::size_t rowBytes = static_cast<std::size_t>(o.width) * 4;
@@ -54,7 +56,8 @@ bool runEncoder(PngOutput& o) {
 
 }  // namespace
 
-bool encodePng(const std::uint8_t* rgba, int width, int height, std::vector<std::uint8_t>& out, std::string* reason) {
+bool encodePng(const std::uint8_t* rgba, int width, int height, std::vector<std::uint8_t>& out, std::string* reason,
+               PngPacking packing) {
     out.clear();
     if (width <= 0 || height <= 0 || rgba == nullptr) {
         setReason(reason, "empty picture");
@@ -64,6 +67,7 @@ bool encodePng(const std::uint8_t* rgba, int width, int height, std::vector<std:
     o.rgba = rgba;
     o.width = width;
     o.height = height;
+    o.fast = packing == PngPacking::Fast;
     o.out = &out;
     o.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &o, &onError, &onWarning);
     if (o.png != nullptr) o.info = png_create_info_struct(o.png);

@@ -25,7 +25,8 @@ bool PngSequenceWriter::open(const std::string& pattern, const VideoFormat& form
 }
 
 bool PngSequenceWriter::write(const std::uint8_t* rgba, std::string* reason) {
-    if (!encodePng(rgba, format_.width, format_.height, png_, reason)) return false;
+    // A sequence is bound by compressing its pictures, not by drawing them.
+    if (!encodePng(rgba, format_.width, format_.height, png_, reason, PngPacking::Fast)) return false;
     PendingFile& frame = frames_.emplace_back();
     // Closed at once: a long sequence must not hold a descriptor a frame.
     return frame.create(framePath(pattern_, static_cast<std::int64_t>(frames_.size()) - 1), reason) &&

@@ -327,10 +327,14 @@ private slots:
             viewer().OnIdle(0);
         };
         const auto readout = [&] { return frame->timeline().readout(); };
+        fixture.frame().action(app::IdTurntable)->trigger();
         play(500);
         frame->timeline().speedBox().setCurrentIndex(0);  // 0.1x
         play(1000);
         QVERIFY(std::abs(view.sessionTime() - 0.6) < 1e-6);
+        // The turntable turns a turn in 12 s of the clock, whatever the playback speed.
+        QVERIFY(std::abs(view.turntableAngle() - 45.0) < 1e-3);
+        fixture.frame().action(app::IdTurntable)->trigger();
         QCOMPARE(frame->timeline().slider().accessibleName(), QStringLiteral("Time"));
         QCOMPARE(frame->timeline().speedBox().accessibleName(), QStringLiteral("Speed"));
 

@@ -102,9 +102,9 @@ bool recordingKindOf(const std::string& path, RecordingKind& kind, std::string* 
 std::string framePath(const std::string& pattern, std::int64_t number) {
     const Field field = findField(pattern);
     if (field.at == std::string::npos || field.malformed) return unescape(pattern);
-    const std::string spec = pattern.substr(field.at, field.length - 1) + "lld";
+    const std::string conversion = pattern.substr(field.at, field.length - 1) + "lld";
     char digits[32] = {};
-    std::snprintf(digits, sizeof digits, spec.c_str(), static_cast<long long>(number));
+    std::snprintf(digits, sizeof digits, conversion.c_str(), static_cast<long long>(number));
     return unescape(pattern.substr(0, field.at)) + digits + unescape(pattern.substr(field.at + field.length));
 }
 

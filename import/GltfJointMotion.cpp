@@ -40,6 +40,19 @@ struct PropertyMap {
             const auto t = qx::apply(turn, d);
             for (std::size_t c = 0; c < 3; ++c) out[c] = t[c] * joint.translationFactor / joint.restScale;
         }
+        return inBoneAxes(out);
+    }
+
+    // The pose P in the joint's axes as C^-1 x P x C, C turning the joint's axes into the bone's:
+    // vectors (a translation, a rotation's axis) take their components from the renamed axes, a
+    // rotation's angle and a scale's size stay.
+    Value inBoneAxes(const Value& pose) const {
+        const BoneAxes& axes = joint.axes;
+        Value out = pose;
+        for (std::size_t i = 0; i < 3; ++i) {
+            const auto from = static_cast<std::size_t>(axes.axis[i]);
+            out[i] = property == Property::Scale ? pose[from] : axes.sign[i] * pose[from];
+        }
         return out;
     }
 

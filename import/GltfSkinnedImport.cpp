@@ -122,10 +122,13 @@ bool buildSkeleton(const tinygltf::Model& model, const GltfNodeTree& tree, const
     return true;
 }
 
-// Start, end and roll of each bone: the joint's rest frame, its length reaching its first child.
+// Start, end and roll of each bone: the joint's rest frame, its axes renamed so that the bone
+// points along the one nearest its first child (a bone without one as its parent does), its
+// length reaching that child.
 bool placeBones(const GltfNodeTree& tree, const Skeleton& skeleton, double size, SkeletalMesh& mesh,
-                std::string* reason) {
+                std::vector<BoneAxes>& axes, std::string* reason) {
     std::vector<double> lengths(mesh.bones.size(), 0.0);
+    axes.assign(mesh.bones.size(), BoneAxes{});
     const auto origin = [&](std::size_t b) -> std::array<double, 3> {
         const int node = skeleton.nodeOfBone[b];
         if (node < 0) return {0.0, 0.0, 0.0};
@@ -145,17 +148,29 @@ bool placeBones(const GltfNodeTree& tree, const Skeleton& skeleton, double size,
         }
         const auto o = origin(b);
         double length = 0.0;
+        std::array<double, 3> towardChild{};
         if (bone.firstChild >= 0) {
             const auto c = origin(static_cast<std::size_t>(bone.firstChild));
             length = std::hypot(c[0] - o[0], c[1] - o[1], c[2] - o[2]);
+            for (std::size_t k = 0; k < 3; ++k)
+                for (std::size_t i = 0; i < 3; ++i) towardChild[k] += frame.m[i][k] * (c[i] - o[i]);
+        }
+        if (length > 1e-6 * size) {
+            std::size_t k = 2;  // along Z where no axis is nearer
+            for (std::size_t i = 0; i < 3; ++i)
+                if (std::fabs(towardChild[i]) > std::fabs(towardChild[k]) + 1e-9 * length) k = i;
+            axes[b] = BoneAxes::along(static_cast<int>(k), towardChild[k] < 0.0 ? -1.0 : 1.0);
+        } else if (bone.parent >= 0) {
+            axes[b] = axes[static_cast<std::size_t>(bone.parent)];
         }
         if (!(length > 1e-6 * size)) length = bone.parent >= 0 ? lengths[static_cast<std::size_t>(bone.parent)] : 0.0;
         if (!(length > 1e-6 * size)) length = size > 0.0 ? 0.1 * size : 1.0;
         lengths[b] = length;
+        const BoneAxes& a = axes[b];
         std::array<double, 3> end{}, roll{};
         for (std::size_t i = 0; i < 3; ++i) {
-            end[i] = o[i] + frame.m[i][2] / scale * length;
-            roll[i] = o[i] + frame.m[i][1] / scale * length;
+            end[i] = o[i] + a.sign[2] * frame.m[i][static_cast<std::size_t>(a.axis[2])] / scale * length;
+            roll[i] = o[i] + a.sign[1] * frame.m[i][static_cast<std::size_t>(a.axis[1])] / scale * length;
         }
         bone.start = vectorOf(o);
         bone.end = vectorOf(end);
@@ -284,7 +299,8 @@ bool importSkinned(const GltfDocument& document, const GltfNodeTree& tree, const
         for (int i = 0; i < 3; ++i) low[i] = std::min(low[i], double{c[i]}), high[i] = std::max(high[i], double{c[i]});
     }
     const double size = std::hypot(high[0] - low[0], high[1] - low[1], high[2] - low[2]);
-    if (!placeBones(tree, skeleton, size, *mesh, reason)) return false;
+    std::vector<BoneAxes> axes;
+    if (!placeBones(tree, skeleton, size, *mesh, axes, reason)) return false;
 
     // The motions.
     std::set<std::string> motionNames;
@@ -318,6 +334,7 @@ bool importSkinned(const GltfDocument& document, const GltfNodeTree& tree, const
             double worldScale = 1.0;
             uniformScale(tree.world[static_cast<std::size_t>(node)], worldScale);
             map.translationFactor = worldScale;
+            map.axes = axes[b];
             JointTolerance tolerance;
             tolerance.tolerance = GltfImportTolerance * size / (depth + 1);
             tolerance.reach = size + std::hypot(meshBone.start.x - center[0], meshBone.start.y - center[1],

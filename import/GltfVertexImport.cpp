@@ -4,6 +4,7 @@
 #include <cmath>
 #include <set>
 
+#include "import/GltfColourSkin.h"
 #include "import/GltfGeometry.h"
 #include "import/GltfImages.h"
 #include "import/GltfNames.h"
@@ -80,6 +81,16 @@ std::string clipName(const std::string& name, std::size_t index, std::size_t& re
     return bytes;
 }
 
+// The skin goes into the model and, as the file its name asks for, beside it.
+void takeSkin(VertexModel& vertex, ImportedImage skin, GltfImport& result) {
+    vertex.skin.width = skin.picture.width;
+    vertex.skin.height = skin.picture.height;
+    vertex.skin.bits = skin.picture.bits;
+    vertex.skin.rgbaOrder = skin.picture.rgbaOrder;
+    vertex.skin.pixels = skin.picture.pixels;
+    result.images.push_back(std::move(skin));  // its file name is the model's own
+}
+
 }  // namespace
 
 bool importVertexModel(const GltfDocument& document, const GltfNodeTree& tree,
@@ -136,6 +147,8 @@ bool importVertexModel(const GltfDocument& document, const GltfNodeTree& tree,
             images.insert(image);
             if (skinImage < 0) skinImage = image;
         }
+    GltfColourSkin colours;
+    const bool colourSkin = skinImage < 0 && makeColourSkin(model, geometry, colours);
     // A skin is clamped at its edges, where glTF repeats a picture: each triangle is moved by
     // whole pictures to start inside it, and those that still reach out are counted.
     std::size_t repeating = 0;
@@ -151,9 +164,20 @@ bool importVertexModel(const GltfDocument& document, const GltfNodeTree& tree,
         for (int i = 0; i < 2; ++i)
             if (high[i] - shift[i] > 1.0f + 1e-6f) ++repeating;
         for (const std::uint32_t corner : triangle.corners)
-            command.vertices.push_back({geometry.uvs[corner][0] - shift[0], 1.0f - geometry.uvs[corner][1] - shift[1],
-                                        static_cast<std::int32_t>(corner)});
+            if (colourSkin) {
+                const auto& cell = colours.cellOfTriangle[vertex->commands.size()];
+                command.vertices.push_back({cell[0], cell[1], static_cast<std::int32_t>(corner)});
+            } else {
+                command.vertices.push_back({geometry.uvs[corner][0] - shift[0],
+                                            1.0f - geometry.uvs[corner][1] - shift[1],
+                                            static_cast<std::int32_t>(corner)});
+            }
         vertex->commands.push_back(std::move(command));
+    }
+    if (colourSkin) {
+        ImportedImage skin;
+        skin.picture = std::move(colours.picture);
+        takeSkin(*vertex, std::move(skin), result);
     }
     if (skinImage >= 0 && repeating > 0)
         result.notes.push_back(std::to_string(repeating) +
@@ -162,12 +186,7 @@ bool importVertexModel(const GltfDocument& document, const GltfNodeTree& tree,
         ImportedImage skin;
         std::string why;
         if (decodeGltfImage(document.imageBytes[static_cast<std::size_t>(skinImage)], skin.picture, &why)) {
-            vertex->skin.width = skin.picture.width;
-            vertex->skin.height = skin.picture.height;
-            vertex->skin.bits = skin.picture.bits;
-            vertex->skin.rgbaOrder = skin.picture.rgbaOrder;
-            vertex->skin.pixels = skin.picture.pixels;
-            result.images.push_back(std::move(skin));  // its file name is the model's own
+            takeSkin(*vertex, std::move(skin), result);
         } else {
             result.notes.push_back("the skin's image is left out: " + why);
         }

@@ -164,7 +164,9 @@ std::vector<EvaluatedVertex> GltfEvaluator::evaluate(int animation, double t) co
         }
     }
     std::vector<Mat> world(nodes.size(), Identity);
+    std::vector<std::size_t> shown;  // the scene's nodes, parents first
     const std::function<void(std::size_t, const Mat&)> place = [&](std::size_t n, const Mat& parent) {
+        shown.push_back(n);
         Mat local = trs(state[n]["translation"], state[n]["rotation"], state[n]["scale"]);
         if (nodes[n].contains("matrix")) local = nodes[n]["matrix"].get<Mat>();
         world[n] = multiply(parent, local);
@@ -174,8 +176,8 @@ std::vector<EvaluatedVertex> GltfEvaluator::evaluate(int animation, double t) co
     for (const auto& root : roots) place(root.get<std::size_t>(), Identity);
 
     std::vector<EvaluatedVertex> out;
-    for (const auto& root : roots) {
-        const auto& node = nodes[root.get<std::size_t>()];
+    for (const std::size_t index : shown) {
+        const auto& node = nodes[index];
         if (!node.contains("mesh")) continue;
         std::vector<Mat> skin;
         if (node.contains("skin")) {
@@ -187,7 +189,7 @@ std::vector<EvaluatedVertex> GltfEvaluator::evaluate(int animation, double t) co
                 skin.push_back(multiply(world[s["joints"][j].get<std::size_t>()], inverse));
             }
         }
-        const std::vector<double>& weights = state[root.get<std::size_t>()]["weights"];
+        const std::vector<double>& weights = state[index]["weights"];
         std::map<int, bool> seen;  // primitives may share their vertices
         for (const auto& primitive : doc["meshes"][node["mesh"].get<int>()]["primitives"]) {
             const int positions = primitive["attributes"]["POSITION"];
@@ -206,7 +208,7 @@ std::vector<EvaluatedVertex> GltfEvaluator::evaluate(int animation, double t) co
             }
             for (std::size_t v = 0; v < p.size() / 3; ++v) {
                 const Point at{moved[3 * v], moved[3 * v + 1], moved[3 * v + 2]};
-                Point posed = transform(world[root.get<std::size_t>()], at);
+                Point posed = transform(world[index], at);
                 if (!skin.empty()) {
                     posed = {0, 0, 0};
                     for (int k = 0; k < 4; ++k) {

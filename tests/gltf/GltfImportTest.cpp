@@ -160,7 +160,7 @@ TEST(GltfImport, FilesMadeByOtherProgramsConvertAndPlay) {
     QX_REQUIRE_TESTDATA("gltf");
     const OtherProgramFile files[] = {
         {"gltf/simple_skin.gltf", {"out.qm1", "out-animation-1.qm2"}, "more than one joint", true},
-        {"gltf/AnimatedMorphCube/AnimatedMorphCube.gltf", {"out.qv1"}, "", true},
+        {"gltf/AnimatedMorphCube/AnimatedMorphCube.gltf", {"out.qv1", "out.bmp"}, "", true},
         {"gltf/BoxTextured/BoxTextured.gltf", {"out.qv1", "out.bmp"}, "", false},
     };
     for (const OtherProgramFile& file : files) {
@@ -196,6 +196,67 @@ TEST(GltfImport, FilesMadeByOtherProgramsConvertAndPlay) {
     const auto box = readVertexModel(dir.file("box.qv1"), nullptr, ImageLoading::Decode);
     ASSERT_TRUE(box);
     EXPECT_EQ(box->skin.width, 211);  // the logo's picture, as its .bmp skin
+}
+
+// Files exported from Blender (made by tests/gltf/blender/make-samples.py): the rigidly skinned
+// arm plays Blender's poses at every time, its bones pointing to their children though Blender's
+// joints point along Y; the lamp's shape key and its moves become its frames at 15 a second.
+TEST(GltfImport, ModelsExportedFromBlenderComeBackPlayingTheirPoses) {
+    const std::string arm = (sourceDir() / "tests/gltf/blender/arm.glb").string();
+    GltfEvaluator gltf;
+    std::string reason;
+    ASSERT_TRUE(gltf.read(arm, &reason)) << reason;
+    std::vector<Point> rest;
+    for (const EvaluatedVertex& v : gltf.evaluate(-1, 0.0)) rest.push_back(v.posed);
+    for (const char* animation : {"wave", "reach"}) {
+        SCOPED_TRACE(animation);
+        auto imported = importGltf(arm, "arm", {}, &reason);
+        ASSERT_TRUE(imported && imported->mesh) << reason;
+        EXPECT_TRUE(imported->notes.empty()) << imported->notes.front();
+        ASSERT_EQ(imported->motions.size(), 2u);
+        const SkeletalMesh& mesh = *imported->mesh;
+        for (const MeshBone& bone : mesh.bones) {
+            if (bone.firstChild < 0) continue;
+            const Vector3& child = mesh.bones[static_cast<std::size_t>(bone.firstChild)].start;
+            EXPECT_LT(distance({bone.end.x, bone.end.y, bone.end.z}, {child.x, child.y, child.z}), 1e-5) << bone.name;
+        }
+        const std::size_t m = imported->motions[0].fileName == std::string("arm-") + animation + ".qm2" ? 0 : 1;
+        imported->motions[m].motion->nameHash = MotionId;
+        imported->motions[m].motion->animationType = OverlayAnimation;
+        const float duration = imported->motions[m].motion->duration;
+        SkeletalModel back;
+        back.addMesh(std::move(imported->mesh));
+        back.addMotion(std::move(imported->motions[m].motion));
+        const std::vector<Point> backRest = restOf(*back.meshes().front());
+        for (const float f : {0.01f, 0.1f, 0.37f, 0.5f, 0.61f, 0.9f, 0.99f}) {
+            std::vector<Point> posed;
+            for (const EvaluatedVertex& v : gltf.evaluate(gltf.animation(animation), f * duration))
+                posed.push_back(v.posed);
+            const std::vector<Point> backPosed = played(back, f * duration);
+            ASSERT_FALSE(backPosed.empty());
+            expectSamePoses(rest, posed, backRest, backPosed, "at " + std::to_string(f * duration));
+        }
+    }
+    const std::string lamp = (sourceDir() / "tests/gltf/blender/lamp.glb").string();
+    GltfEvaluator lampGltf;
+    ASSERT_TRUE(lampGltf.read(lamp, &reason)) << reason;
+    const auto imported = importGltf(lamp, "lamp", {}, &reason);
+    ASSERT_TRUE(imported && imported->vertexModel) << reason;
+    const VertexModel& model = *imported->vertexModel;
+    ASSERT_EQ(imported->images.size(), 1u);  // its colour, as a skin
+    std::size_t frame = 0;
+    for (const char* animation : {"KeyAction", "LampAction"})
+        for (int k = 0; frame < model.frames.size() && model.frames[frame].name.rfind(animation, 0) == 0;
+             ++k, ++frame) {
+            const auto posed = lampGltf.evaluate(lampGltf.animation(animation), k / 15.0);
+            ASSERT_EQ(posed.size(), model.frames[frame].vertices.size());
+            for (std::size_t v = 0; v < posed.size(); ++v) {
+                const Vector3& p = model.frames[frame].vertices[v].position;
+                ASSERT_LT(distance(posed[v].posed, {p.x, p.y, p.z}), 1e-5) << model.frames[frame].name << " " << v;
+            }
+        }
+    EXPECT_EQ(frame, model.frames.size());
+    EXPECT_EQ(frame, 28u);  // two clips of 14 frames each: 20 Blender frames at 24 a second, sampled at 15
 }
 
 // A small skinned asset as glb bytes, its JSON changed by damage.

@@ -2,7 +2,9 @@
 // The numbers of a glTF accessor, read with every range checked against the buffer that holds
 // them: an accessor, view or buffer index out of range, a stride shorter than an element, a
 // range past its view or buffer, an element of the wrong type, or a float that is not finite is
-// refused with the reason, and nothing is allocated beyond what the buffer holds.
+// refused with the reason, and nothing is allocated beyond what the buffers hold. A sparse
+// accessor's replacements are applied over its elements (or over zeros, where it has no view),
+// their indices checked to ascend within the count.
 
 #include <cstdint>
 #include <string>

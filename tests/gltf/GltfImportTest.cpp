@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <numeric>
 #include <random>
 
 #include "gltf/GltfExport.h"
@@ -298,6 +299,21 @@ TEST(GltfImport, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
     const auto position = [](nlohmann::json& d) -> nlohmann::json& {
         return d["accessors"][d["meshes"][0]["primitives"][0]["attributes"]["POSITION"].get<int>()];
     };
+    // A view of two indices that go back (5, then 3), for sparse accessors to point at.
+    nlohmann::json damageable = base.doc;
+    std::vector<std::uint8_t> bin = base.bin;
+    const auto addView = [&](nlohmann::json& doc, const std::vector<std::uint32_t>& numbers) {
+        doc["bufferViews"].push_back({{"buffer", 0}, {"byteOffset", bin.size()}, {"byteLength", 4 * numbers.size()}});
+        for (const std::uint32_t n : numbers)
+            for (int i = 0; i < 4; ++i) bin.push_back(static_cast<std::uint8_t>(n >> (8 * i)));
+        doc["buffers"][0]["byteLength"] = bin.size();
+    };
+    addView(damageable, {5, 3});
+    const auto sparse = [](std::size_t count, std::size_t indices, std::size_t values) {
+        return nlohmann::json{{"count", count},
+                              {"indices", {{"bufferView", indices}, {"componentType", 5125}}},
+                              {"values", {{"bufferView", values}}}};
+    };
     const Damage damages[] = {
         {"an accessor count beyond its view", [&](nlohmann::json& d) { position(d)["count"] = 1u << 30; },
          "run past the end"},
@@ -309,13 +325,12 @@ TEST(GltfImport, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
          "stride"},
         {"an accessor that does not exist", [](nlohmann::json& d) { d["meshes"][0]["primitives"][0]["indices"] = 999; },
          "out of bounds"},
-        {"a sparse accessor",
-         [&](nlohmann::json& d) {
-             position(d)["sparse"] = {{"count", 1},
-                                      {"indices", {{"bufferView", 0}, {"componentType", 5125}}},
-                                      {"values", {{"bufferView", 0}}}};
-         },
-         "sparse"},
+        {"sparse indices that go back",
+         [&](nlohmann::json& d) { position(d)["sparse"] = sparse(2, d["bufferViews"].size() - 1, 0); }, "ascend"},
+        {"sparse values past their view",
+         [&](nlohmann::json& d) { position(d)["sparse"] = sparse(2, 0, d["bufferViews"].size() - 1); }, "past the end"},
+        {"a sparse count beyond the accessor",
+         [&](nlohmann::json& d) { position(d)["sparse"] = sparse(1 << 30, 0, 0); }, "sparse values number"},
         {"a node cycle", [](nlohmann::json& d) { d["nodes"][1]["children"].push_back(0); }, "cycle"},
         {"a node with two parents",
          [](nlohmann::json& d) {
@@ -359,15 +374,31 @@ TEST(GltfImport, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
     };
     for (const Damage& damage : damages) {
         SCOPED_TRACE(damage.what);
-        nlohmann::json doc = base.doc;
+        nlohmann::json doc = damageable;
         damage.change(doc);
-        writeBytes(dir.file("damaged.glb"), glbOf(doc, base.bin));
+        writeBytes(dir.file("damaged.glb"), glbOf(doc, bin));
         const CommandResult result =
             runQxtool("convert " + quoted(dir.file("damaged.glb")) + " -o " + quoted(dir.file("out")));
         EXPECT_EQ(result.status, 1);
         EXPECT_NE(result.err.find(damage.reason), std::string::npos) << result.err;
         EXPECT_FALSE(std::filesystem::exists(dir.file("out.qm1")) || std::filesystem::exists(dir.file("out-walk.qm2")));
     }
+    // Every position given as a sparse replacement of zeros reads as the plain accessor does.
+    nlohmann::json doc = damageable;
+    nlohmann::json& positions = position(doc);
+    std::vector<std::uint32_t> every(positions["count"].get<std::size_t>());
+    std::iota(every.begin(), every.end(), 0u);
+    addView(doc, every);
+    positions["sparse"] = sparse(every.size(), doc["bufferViews"].size() - 1, positions["bufferView"]);
+    positions["sparse"]["values"]["byteOffset"] = positions.value("byteOffset", 0);
+    positions.erase("bufferView");
+    positions.erase("byteOffset");
+    writeBytes(dir.file("sparse.glb"), glbOf(doc, bin));
+    const auto plain = importGltf(dir.file("base.glb"), "out", {}, &reason);
+    const auto fromSparse = importGltf(dir.file("sparse.glb"), "out", {}, &reason);
+    ASSERT_TRUE(plain && fromSparse) << reason;
+    EXPECT_EQ(fromSparse->mesh->positions, plain->mesh->positions);
+
     // Bytes cut short, and text that is no JSON.
     std::vector<std::uint8_t> bytes = glbOf(base.doc, base.bin);
     for (const std::size_t cut : {std::size_t{10}, std::size_t{30}, bytes.size() - 7}) {

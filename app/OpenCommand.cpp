@@ -139,18 +139,22 @@ CChildFrame* OpenCommand::openDocument(const QString& path) {
         return nullptr;
     }
     CChildFrame* frame = nullptr;
+    CSModelDoc* skeletal = nullptr;
+    CSMotionDoc* first = nullptr;
     if (model.skeletal) {
         auto document = std::make_unique<CSModelDoc>(file, std::move(model.skeletal));
-        // A glTF's animations come in as its motions, the first playing, as motions named after
-        // the model on the command line do.
         for (MotionToPlay& motion : model.motions) {
             CSMotionDoc& record = document->addMotion(std::move(motion.motion), motion.path);
-            if (&motion == &model.motions.front()) document->startMotion(record);
+            if (first == nullptr) first = &record;
         }
+        skeletal = document.get();
         frame = new CSModelFrame(std::move(document), host_.viewHost());
     } else
         frame = new CVModelFrame(std::make_unique<CVModelDoc>(file, std::move(model.vertex)), host_.viewHost());
     host_.showChildFrame(frame);
+    // A glTF's animations come in as its motions, the first playing, as motions named after the
+    // model on the command line do: started once the window's view is there to play it.
+    if (first != nullptr) skeletal->startMotion(*first);
     recentFiles_.add(QFileInfo(path).absoluteFilePath());
     if (!model.notes.empty()) {
         QString text =

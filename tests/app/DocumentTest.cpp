@@ -552,6 +552,9 @@ private slots:
                         QCOMPARE(skeletalFrame()->modelDocument().motionRecords().size(), std::size_t{1});
                     else
                         QCOMPARE(viewer().activeChildFrame()->windowTitle(), shown);
+                    // A glTF's first animation plays in the window's session.
+                    if (c.path.ends_with(".gltf"))
+                        QCOMPARE(skeletalFrame()->view().session().events().size(), std::size_t{1});
                 } else {
                     QCOMPARE(
                         log.messages,

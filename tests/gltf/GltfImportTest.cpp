@@ -244,7 +244,12 @@ TEST(GltfImport, ModelsExportedFromBlenderComeBackPlayingTheirPoses) {
     const auto imported = importGltf(lamp, "lamp", {}, &reason);
     ASSERT_TRUE(imported && imported->vertexModel) << reason;
     const VertexModel& model = *imported->vertexModel;
-    ASSERT_EQ(imported->images.size(), 1u);  // its colour, as a skin
+    ASSERT_EQ(imported->images.size(), 1u);  // its brass colour, as a skin
+    const std::vector<std::uint8_t>& skin = imported->images[0].picture.pixels;
+    EXPECT_EQ(std::vector<std::uint8_t>(skin.begin(), skin.begin() + 4),
+              (std::vector<std::uint8_t>{204, 153, 51, 255}));
+    for (const DrawCommand& command : model.commands)
+        for (const CommandVertex& v : command.vertices) EXPECT_TRUE(v.s == 0.5f && v.t == 0.5f);
     std::size_t frame = 0;
     for (const char* animation : {"KeyAction", "LampAction"})
         for (int k = 0; frame < model.frames.size() && model.frames[frame].name.rfind(animation, 0) == 0;

@@ -102,6 +102,7 @@ TEST(QxtoolRecord, RefusalsLeaveNothingAndKeepAnExistingFile) {
         std::string arguments;
         const char* out;
         int status;
+        bool diskFull = false;  // files may hold 8 blocks at most, as on a disk that fills
     } cases[] = {
         {walk, "clip.avi", 2},
         {walk, "missing/f-%d.png", 1},
@@ -113,13 +114,19 @@ TEST(QxtoolRecord, RefusalsLeaveNothingAndKeepAnExistingFile) {
         {sample("figure-walk.qm2"), "clip.mp4", 1},
         {sample("flag.qv1") + " --frames 3:99", "clip.gif", 2},
         {sample("flag.qv1") + " --skeleton", "clip.gif", 2},
+        {walk, "clip.mp4", 1, true},
+        {walk, "clip.gif", 1, true},
+        {walk, "f-%d.png", 1, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments + " --out " + c.out);
         test::TempDir dir;
         test::writeBytes(dir.file("clip.mp4"), {1, 2, 3});
+        const std::string record = "record " + c.arguments + " --out " + quoted(dir.file(c.out));
         const test::CommandResult result =
-            test::runQxtool("record " + c.arguments + " --out " + quoted(dir.file(c.out)));
+            c.diskFull ? test::runCommand("ulimit -f 8; trap '' XFSZ; " + quoted(test::qxtoolPath()) + " " + record)
+                       : test::runQxtool(record);
+        if (c.diskFull) { EXPECT_NE(result.err.find("cannot write"), std::string::npos) << result.err; }
         EXPECT_EQ(result.status, c.status);
         EXPECT_NE(result.err.find("qxtool"), std::string::npos) << result.err;
         std::vector<std::string> left;

@@ -37,6 +37,23 @@ int largestSkin(const tinygltf::Model& model, std::size_t& others) {
     return best;
 }
 
+// Extensions change what a file shows (a texture's placement, a material's look, lights), so
+// those the conversion does not follow are named rather than dropped silently. Quantized meshes
+// need nothing more: their integer attributes read as the numbers they stand for. The names are
+// the file's own text, so they are shown as plain printable characters, a few at most.
+void noteExtensionsLeftOut(const tinygltf::Model& model, std::vector<std::string>& notes) {
+    std::string names;
+    std::size_t count = 0;
+    for (const std::string& name : model.extensionsUsed) {
+        if (name == "KHR_mesh_quantization") continue;
+        if (++count > 8) continue;
+        if (!names.empty()) names += ", ";
+        for (const char c : name.substr(0, 64)) names += c >= 0x20 && c < 0x7F ? c : '?';
+    }
+    if (count > 8) names += " and " + std::to_string(count - 8) + " more";
+    if (count > 0) notes.push_back("extensions the conversion leaves out: " + names);
+}
+
 }  // namespace
 
 std::unique_ptr<GltfImport> importGltfDocument(const GltfDocument& document, const std::string& stem,
@@ -57,6 +74,7 @@ std::unique_ptr<GltfImport> importGltfDocument(const GltfDocument& document, con
     const bool imported = skin >= 0 ? importSkinned(document, tree, animations, skin, stem, *result, reason)
                                     : importVertexModel(document, tree, animations, options, *result, reason);
     if (!imported) return nullptr;
+    noteExtensionsLeftOut(model, result->notes);
     return result;
 }
 

@@ -13,6 +13,10 @@ bool failed(std::string* reason, const std::string& what, int code) {
 
 }  // namespace
 
+EncodedFile::~EncodedFile() {
+    if (trailerDue_) av_write_trailer(output_.get());
+}
+
 bool EncodedFile::open(const std::string& destination, const Setup& setup, std::string* reason) {
     // The temporary file stays open: FFmpeg writes it by name, and closing it at commit flushes
     // what FFmpeg wrote to the disk.
@@ -47,6 +51,7 @@ bool EncodedFile::open(const std::string& destination, const Setup& setup, std::
     code = avformat_write_header(output_.get(), &muxerOptions);
     av_dict_free(&muxerOptions);
     if (code < 0) return failed(reason, "cannot write", code);
+    trailerDue_ = setup.trailerWhenDropped;
     return true;
 }
 
@@ -68,6 +73,7 @@ bool EncodedFile::encode(const AVFrame* frame, std::string* reason) {
 
 bool EncodedFile::finish(std::string* reason) {
     if (!encode(nullptr, reason)) return false;
+    trailerDue_ = false;
     int code = av_write_trailer(output_.get());
     if (code < 0) return failed(reason, "cannot write", code);
     // A write the disk refused may show only here, as the buffered bytes go out.

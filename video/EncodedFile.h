@@ -20,7 +20,17 @@ public:
         std::function<void(AVCodecContext&)> configure;
         AVDictionary* codecOptions = nullptr;  // borrowed; what is left unused is ignored
         AVDictionary* muxerOptions = nullptr;
+        // Whether a file dropped after its header still needs its trailer: the GIF muxer frees
+        // the packet it holds back only there. (The MP4 muxer frees its own, and its trailer
+        // would rewrite the whole file to move its index first.)
+        bool trailerWhenDropped = false;
     };
+
+    EncodedFile() = default;
+    EncodedFile(const EncodedFile&) = delete;
+    EncodedFile& operator=(const EncodedFile&) = delete;
+    // Writes the trailer of a dropped file that asked for it, into the temporary file that then goes.
+    ~EncodedFile();
 
     bool open(const std::string& destination, const Setup& setup, std::string* reason);
     const AVCodecContext& codec() const { return *codec_; }
@@ -37,6 +47,7 @@ private:
     ffmpeg::CodecContext codec_;
     ffmpeg::Packet packet_;
     AVStream* stream_ = nullptr;
+    bool trailerDue_ = false;  // the header is written and the trailer not yet
 };
 
 }  // namespace qx

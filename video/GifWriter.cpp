@@ -77,6 +77,7 @@ bool GifWriter::open(const std::string& path, const VideoFormat& format, std::st
     };
     // 0 loops for ever.
     av_dict_set(&setup.muxerOptions, "loop", "0", 0);
+    setup.trailerWhenDropped = true;
     const bool opened = file_.open(path, setup, reason);
     av_dict_free(&setup.muxerOptions);
     if (!opened) return false;

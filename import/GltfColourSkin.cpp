@@ -28,7 +28,8 @@ Colour baseColour(const tinygltf::Model& model, int material) {
 
 }  // namespace
 
-bool makeColourSkin(const tinygltf::Model& model, const GltfGeometry& geometry, GltfColourSkin& skin) {
+bool makeColourSkin(const tinygltf::Model& model, const GltfGeometry& geometry, GltfColourSkin& skin,
+                    std::string& note) {
     std::map<Colour, int> cells;
     std::vector<int> cellOf;
     cellOf.reserve(geometry.triangles.size());
@@ -37,6 +38,11 @@ bool makeColourSkin(const tinygltf::Model& model, const GltfGeometry& geometry, 
         cellOf.push_back(found.first->second);
     }
     if (cells.size() == 1 && cells.begin()->first == Colour{255, 255, 255, 255}) return false;
+    if (cells.size() > GltfColourSkinCells) {
+        note = std::to_string(cells.size()) + " material colours are more than a skin of colours holds (" +
+               std::to_string(GltfColourSkinCells) + "); the model is left white";
+        return false;
+    }
     int columns = 1;
     while (columns < static_cast<int>(cells.size())) columns *= 2;
     skin.picture.width = columns * CellSide;

@@ -148,7 +148,9 @@ bool importVertexModel(const GltfDocument& document, const GltfNodeTree& tree,
             if (skinImage < 0) skinImage = image;
         }
     GltfColourSkin colours;
-    const bool colourSkin = skinImage < 0 && makeColourSkin(model, geometry, colours);
+    std::string colourNote;
+    const bool colourSkin = skinImage < 0 && makeColourSkin(model, geometry, colours, colourNote);
+    if (!colourNote.empty()) result.notes.push_back(colourNote);
     // A skin is clamped at its edges, where glTF repeats a picture: each triangle is moved by
     // whole pictures to start inside it, and those that still reach out are counted.
     std::size_t repeating = 0;

@@ -1,6 +1,7 @@
 #include "import/GltfTextures.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "import/GltfImages.h"
 #include "import/GltfNames.h"
@@ -46,9 +47,16 @@ int GltfTextures::image(int gltfImage, const char* extension) {
     }
     std::size_t replaced = 0;
     std::string name = source.name;
-    if (name.empty() && !source.uri.empty() && source.uri.rfind("data:", 0) != 0) {
+    if (name.empty() && !source.uri.empty() && source.uri.rfind("data:", 0) != 0)
         name = source.uri.substr(source.uri.find_last_of('/') + 1);
-        name = name.substr(0, name.find_last_of('.'));
+    // Images are often named as the files they came from ("shirt.png"); the picture written is
+    // named after it with its own extension, not a second one.
+    if (const auto dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) {
+        std::string ending = name.substr(dot + 1);
+        for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (ending == "png" || ending == "jpg" || ending == "jpeg" || ending == "bmp" || ending == "tga" ||
+            ending == "webp" || ending == "ktx2")
+            name.resize(dot);
     }
     const std::string fallback = stem_ + "-" + std::to_string(result_.images.size() + 1);
     name = safeFileName(bytesOfText(name, replaced), fallback);

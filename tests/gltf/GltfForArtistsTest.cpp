@@ -12,6 +12,7 @@
 #include "animation/SkeletalInstance.h"
 #include "gltf/AdaptiveSampling.h"
 #include "gltf/GltfExport.h"
+#include "import/GltfImport.h"
 #include "render/ImageDecoders.h"
 #include "render/Texture.h"
 #include "scene/OpenFile.h"
@@ -95,6 +96,11 @@ TEST(GltfForArtists, TexturesAreUprightPngsNamedAfterTheirSource) {
                           embedded, nullptr, false));
     ASSERT_TRUE(source.loadImage(samples + "figure-shirt.bmp"));
     EXPECT_EQ(displayRgba(embedded), displayRgba(source));
+    // Converted back, the picture keeps that name, not a second extension.
+    std::string reason;
+    const auto back = importGltf(dir.file("out.glb"), "out", {}, &reason);
+    ASSERT_TRUE(back) << reason;
+    EXPECT_EQ(back->images.at(0).fileName, "figure-shirt.png");
 
     const std::unique_ptr<SkeletalMesh> mesh = [&] {
         std::string reason;

@@ -152,4 +152,9 @@ bool addNodeMesh(const tinygltf::Model& model, int node, bool withInfluences, bo
     return true;
 }
 
+void noteSkippedPrimitives(const GltfGeometry& geometry, std::vector<std::string>& notes) {
+    if (geometry.skippedPrimitives > 0)
+        notes.push_back(std::to_string(geometry.skippedPrimitives) + " primitive(s) of points or lines are left out");
+}
+
 }  // namespace qx

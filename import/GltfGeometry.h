@@ -45,6 +45,9 @@ struct GltfGeometry {
 
 // Adds the mesh of node (which must have one) to geometry. withInfluences reads JOINTS_n and
 // WEIGHTS_n; withTargets the morph targets. False, with a reason, for a damaged primitive.
+// Says how many primitives of points or lines were left out, when any were.
+void noteSkippedPrimitives(const GltfGeometry& geometry, std::vector<std::string>& notes);
+
 bool addNodeMesh(const tinygltf::Model& model, int node, bool withInfluences, bool withTargets, GltfGeometry& geometry,
                  std::string* reason);
 

@@ -42,4 +42,9 @@ std::string uniqueName(const std::string& name, std::set<std::string>& used, con
     return candidate;
 }
 
+void noteReplacedCharacters(std::size_t replaced, std::vector<std::string>& notes) {
+    if (replaced > 0)
+        notes.push_back(std::to_string(replaced) + " characters of names lie beyond U+00FF and became '?'");
+}
+
 }  // namespace qx

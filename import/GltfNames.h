@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace qx {
 
@@ -17,5 +18,8 @@ std::string safeFileName(const std::string& bytes, const std::string& fallback);
 
 // name, or name with " 2", " 3" ... appended, whichever is not yet in used; then added to used.
 std::string uniqueName(const std::string& name, std::set<std::string>& used, const char* separator = " ");
+
+// Says how many characters of names became '?', when any did.
+void noteReplacedCharacters(std::size_t replaced, std::vector<std::string>& notes);
 
 }  // namespace qx

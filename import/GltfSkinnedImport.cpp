@@ -354,8 +354,7 @@ bool importSkinned(const GltfDocument& document, const GltfNodeTree& tree, const
 
     describeRigidStray(measureRigidStray(tree, animations, skin.joints, inverseBinds, geometry, size), animations,
                        result.notes);
-    if (renamed > 0)
-        result.notes.push_back(std::to_string(renamed) + " characters of names lie beyond U+00FF and became '?'");
+    noteReplacedCharacters(renamed, result.notes);
     if (otherSkins > 0)
         result.notes.push_back("only the skin with most vertices is converted; " + std::to_string(otherSkins) +
                                " mesh(es) bound to other skins are left out");
@@ -370,9 +369,7 @@ bool importSkinned(const GltfDocument& document, const GltfNodeTree& tree, const
         result.notes.push_back(std::to_string(strayed) +
                                " motion(s) needed more keys than a motion takes and stray further "
                                "than 1e-4 of the model's size somewhere");
-    if (geometry.skippedPrimitives > 0)
-        result.notes.push_back(std::to_string(geometry.skippedPrimitives) +
-                               " primitive(s) of points or lines are left out");
+    noteSkippedPrimitives(geometry, result.notes);
     result.mesh = std::move(mesh);
     return true;
 }

@@ -195,11 +195,8 @@ bool importVertexModel(const GltfDocument& document, const GltfNodeTree& tree,
     }
     if (images.size() > 1)
         result.notes.push_back(std::to_string(images.size()) + " textures: a vertex model has one skin, the first");
-    if (replaced > 0)
-        result.notes.push_back(std::to_string(replaced) + " characters of names lie beyond U+00FF and became '?'");
-    if (geometry.skippedPrimitives > 0)
-        result.notes.push_back(std::to_string(geometry.skippedPrimitives) +
-                               " primitive(s) of points or lines are left out");
+    noteReplacedCharacters(replaced, result.notes);
+    noteSkippedPrimitives(geometry, result.notes);
     result.vertexModel = std::move(vertex);
     return true;
 }

@@ -14,6 +14,7 @@
 #include "skeletal/SkeletalMeshFile.h"
 #include "skeletal/SkeletalMotionFile.h"
 #include "tests/gltf/GltfEvaluator.h"
+#include "tests/gltf/PlayedAlike.h"
 #include "tests/support/Qxtool.h"
 #include "tests/support/RandomSkeletalModel.h"
 #include "tests/support/TempDir.h"
@@ -25,19 +26,12 @@ namespace {
 
 double distance(const Point& a, const Point& b) { return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]); }
 
-double sizeOfPoints(const std::vector<Point>& points) {
-    Point low = points.front(), high = points.front();
-    for (const Point& p : points)
-        for (std::size_t c = 0; c < 3; ++c) low[c] = std::min(low[c], p[c]), high[c] = std::max(high[c], p[c]);
-    return distance(low, high);
-}
-
 // Each imported vertex against the original vertices resting where it rests: the nearest played
 // one lies within 1e-4 of the model's size.
 void expectSamePoses(const std::vector<Point>& rest, const std::vector<Point>& played,
                      const std::vector<Point>& importedRest, const std::vector<Point>& importedPlayed,
                      const std::string& what) {
-    const double size = sizeOfPoints(rest);
+    const double size = sizeOf(rest);
     ASSERT_FALSE(importedRest.empty()) << what;
     for (std::size_t i = 0; i < importedRest.size(); ++i) {
         double nearest = INFINITY;
